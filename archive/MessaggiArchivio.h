@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QString>
+
+// The one message for any failed archive operation. The sentences are parted by LF CR LF CR, in that order.
+QString messaggioErroreArchivio();
