@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFrame>
+#include <QWidget>
+
+class ActiveLabel;
+class QFrame;
+class QLabel;
+class QMovie;
+
+// The main menu: the program's main window. Large pictures open the cards, the backup and the export;
+// small icons open the About window, the help, the credits, or end the program.
+class TfrmCarnetto : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmCarnetto(const QString& appDir, QWidget* parent = nullptr);
+
+    ActiveLabel* imgContatti;
+    ActiveLabel* titContatti;
+    ActiveLabel* imgBackup;
+    ActiveLabel* titBackup;
+    ActiveLabel* imgEsporta;
+    ActiveLabel* titEsporta;
+    ActiveLabel* imgInfo;
+    ActiveLabel* imgGuida;
+    ActiveLabel* imgCopyright;
+    ActiveLabel* imgEsci;
+    ActiveLabel* lblRights;
+    ActiveLabel* imgAnimata;
+
+    // The strip playing now; a new one, from its first frame, every time the menu is shown.
+    QMovie* strip() const { return m_strip; }
+
+    void LoadAnimatedStrip();
+
+    void imgContattiMouseUp();
+    void imgBackupMouseUp();
+    void imgEsportaMouseUp();
+    void imgInfoMouseUp();
+    void imgGuidaMouseUp();
+    void imgCopyrightMouseUp();
+    void imgEsciMouseUp();
+    void imgAnimataMouseDown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QFrame* panel(const QString& name, const QRect& geometry, QFrame::Shape shape, QFrame::Shadow shadow);
+    QLabel* decoration(QWidget* parent, const QString& name, const QString& picture);
+    ActiveLabel* button(QWidget* parent, const QString& name, const QString& picture, const QString& accessibleName,
+                        const QPoint& at);
+    void onRelease(ActiveLabel* control, void (TfrmCarnetto::*handler)());
+
+    QMovie* m_strip = nullptr;
+};

@@ -1,0 +1,292 @@
+#include "app/Forms.h"
+#include "app/Maker.h"
+#include "app/TfrmCarnetto.h"
+#include "app/TfrmHelpForm.h"
+#include "app/TfrmInfo.h"
+#include "app/TfrmSplash.h"
+#include "backup/TfrmBakContatti.h"
+#include "cards/TfrmContatti.h"
+#include "checks/TfrmCodFisc.h"
+#include "checks/TfrmIva.h"
+#include "export/TfrmExpContatti.h"
+#include "search/TfrmTrovaContatti.h"
+#include "support/FakeMessageService.h"
+#include "support/FakeShellService.h"
+#include "ui/ActiveLabel.h"
+#include "ui/WindowFrame.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMovie>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+void release(QWidget* control, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mousePress(control, button);
+    QTest::mouseRelease(control, button);
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        m_forms = std::make_unique<Forms>(m_dir.path());
+        frmCarnetto()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(frmCarnetto()));
+    }
+    void cleanup() { m_forms.reset(); }
+
+    void windowsAreCreatedOnceInOrder()
+    {
+        const QStringList expected = {"frmCarnetto",   "frmContatti",      "frmCodFisc", "frmBakContatti",
+                                      "frmExpContatti", "frmIva",          "frmTrovaContatti", "frmInfo",
+                                      "frmHelpForm",   "frmSplash"};
+        QCOMPARE(m_forms->creationOrder(), expected);
+        QCOMPARE(m_forms->helpFile(), m_dir.path() + "/Zettario.hlp");
+        // Start-up leaves the archive alone.
+        QVERIFY(!QFile::exists(m_dir.filePath("Contatti.pro")));
+    }
+
+    void onlyTheMainMenuIsShown()
+    {
+        QWidgetList visible;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->isVisible())
+                visible << w;
+        }
+        QCOMPARE(visible, QWidgetList{frmCarnetto()});
+    }
+
+    void framesOfTheWindows_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("fixed");
+        QTest::addColumn<bool>("minimise");
+        QTest::addColumn<int>("help");
+        QTest::newRow("menu") << "frmCarnetto" << " Carnetto 4.0" << QSize(783, 505) << true
+                              << true << 0;
+        QTest::newRow("cards") << "frmContatti" << " Rubrica contatti" << QSize(783, 505)
+                               << true << true << 1006;
+        QTest::newRow("fiscal") << "frmCodFisc" << " Controllo codice fiscale"
+                                << QSize(392, 208) << true << false << 0;
+        QTest::newRow("backup") << "frmBakContatti" << " Backup / Ripristino rubrica contatti"
+                                << QSize(697, 393) << true << false << 1012;
+        QTest::newRow("export") << "frmExpContatti" << " Esportazione rubrica contatti"
+                                << QSize(783, 505) << true << true << 1006;
+        QTest::newRow("vat") << "frmIva" << " Controllo partita IVA" << QSize(390, 206) << false
+                             << false << 1011;
+        QTest::newRow("search") << "frmTrovaContatti" << " Ricerca scheda in archivio"
+                                << QSize(697, 393) << true << false << 1006;
+        QTest::newRow("about") << "frmInfo" << " Informazioni su Carnetto 4.0"
+                               << QSize(472, 479) << true << false << 1004;
+        QTest::newRow("help") << "frmHelpForm" << " Guida in linea" << QSize(561, 459) << true
+                              << false << 0;
+        QTest::newRow("credits") << "frmSplash" << " Carnetto 4.0 - Software by Studio Carnetto"
+                                 << QSize(591, 356) << true << false << 1003;
+    }
+
+    void framesOfTheWindows()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QSize, size);
+        QFETCH(bool, fixed);
+        QFETCH(bool, minimise);
+        QFETCH(int, help);
+        QWidget* window = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == name)
+                window = w;
+        }
+        QVERIFY(window);
+        QCOMPARE(window->windowTitle(), caption);
+        QCOMPARE(window->size(), size);
+        QCOMPARE(window->minimumSize() == window->maximumSize(), fixed);
+        QVERIFY(!window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint), minimise);
+        QVERIFY(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
+        QCOMPARE(helpContext(window), help);
+    }
+
+    void tooltipsOnlyOnTheSixHintedControls()
+    {
+        const QHash<QString, QString> hints = {
+            {"imgInfo", " Informazioni su... "},
+            {"imgGuida", " Guida "},
+            {"imgCopyright", " Copyright "},
+            {"lblRights", " Visita il sito Internet dell'autore "},
+            {"imgAnimata", " Visita il sito Internet dell'autore "},
+            {"imgEsci", " Esci "},
+        };
+        for (QWidget* child : frmCarnetto()->findChildren<QWidget*>()) {
+            QCOMPARE(child->toolTip(), hints.value(child->objectName()));
+            if (qobject_cast<ActiveLabel*>(child))
+                QCOMPARE(child->cursor().shape(), Qt::PointingHandCursor);
+        }
+    }
+
+    void anyButtonOnTheContactsPictureOpensTheCards_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<Qt::MouseButton>("button");
+        for (const char* control : {"imgContatti", "titContatti"}) {
+            QTest::addRow("%s left", control) << control << Qt::LeftButton;
+            QTest::addRow("%s right", control) << control << Qt::RightButton;
+            QTest::addRow("%s middle", control) << control << Qt::MiddleButton;
+        }
+    }
+
+    void anyButtonOnTheContactsPictureOpensTheCards()
+    {
+        QFETCH(QString, control);
+        QFETCH(Qt::MouseButton, button);
+        QMovie* firstStrip = frmCarnetto()->strip();
+        QVERIFY(firstStrip);
+
+        release(frmCarnetto()->findChild<QWidget*>(control), button);
+        QVERIFY(frmContatti()->isVisible());
+        QVERIFY(!frmCarnetto()->isVisible());
+
+        frmContatti()->close();
+        QVERIFY(!frmContatti()->isVisible());
+        QVERIFY(frmCarnetto()->isVisible());
+        // Shown again, the menu plays a new strip from its first frame.
+        QVERIFY(frmCarnetto()->strip() != firstStrip);
+        QCOMPARE(frmCarnetto()->strip()->state(), QMovie::Running);
+        QCOMPARE(frmCarnetto()->strip()->currentFrameNumber(), 0);
+    }
+
+    void stripAndCreditLineActOnThePress()
+    {
+        FakeShellService shell;
+        for (QWidget* control : {static_cast<QWidget*>(frmCarnetto()->imgAnimata),
+                                 static_cast<QWidget*>(frmCarnetto()->lblRights)}) {
+            shell.opened.clear();
+            QTest::mousePress(control, Qt::RightButton);
+            QCOMPARE(shell.opened, QStringList{makerWebSite()});
+            QTest::mouseRelease(control, Qt::RightButton);
+            QCOMPARE(shell.opened.size(), 1);
+        }
+    }
+
+    void iconsOpenTheirWindowsModally_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("window");
+        QTest::newRow("backup picture") << "imgBackup" << "frmBakContatti";
+        QTest::newRow("backup caption") << "titBackup" << "frmBakContatti";
+        QTest::newRow("export picture") << "imgEsporta" << "frmExpContatti";
+        QTest::newRow("export caption") << "titEsporta" << "frmExpContatti";
+        QTest::newRow("about") << "imgInfo" << "frmInfo";
+        QTest::newRow("help") << "imgGuida" << "frmHelpForm";
+        QTest::newRow("credits") << "imgCopyright" << "frmSplash";
+    }
+
+    void iconsOpenTheirWindowsModally()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, window);
+        QWidget* button = frmCarnetto()->findChild<QWidget*>(control);
+        QVERIFY(button);
+        bool menuVisibleBehind = false;
+        QWidget* opened = nullptr;
+        QTimer::singleShot(0, [&] {
+            opened = QApplication::activeModalWidget();
+            menuVisibleBehind = frmCarnetto()->isVisible();
+            if (opened)
+                opened->close();
+        });
+        release(button, Qt::MiddleButton);
+        QVERIFY(opened);
+        QCOMPARE(opened->objectName(), window);
+        QVERIFY(menuVisibleBehind);
+        QVERIFY(frmCarnetto()->isVisible());
+    }
+
+    void helpIconShowsTheMainTopic()
+    {
+        QTimer::singleShot(0, [] { frmHelpForm()->close(); });
+        release(frmCarnetto()->imgGuida);
+        QCOMPARE(frmHelpForm()->panTitle->text(), QStringLiteral("Uno sguardo ad Carnetto 4.0"));
+        const QString text = frmHelpForm()->memTopic->toPlainText();
+        QVERIFY(text.startsWith(QStringLiteral("Carnetto è un software compatto")));
+        QCOMPARE(text.count(QStringLiteral("\n\n")), 6);
+        QVERIFY(!text.endsWith(u'\n'));
+    }
+
+    void f1ShowsTheTopicOfTheWindow_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("menu") << "frmCarnetto" << "Uno sguardo ad Carnetto 4.0";
+        QTest::newRow("cards") << "frmContatti" << "Rubrica contatti";
+        QTest::newRow("export") << "frmExpContatti" << "Esportazione rubrica contatti";
+    }
+
+    void f1ShowsTheTopicOfTheWindow()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, title);
+        QWidget* target = window == u"frmCarnetto" ? static_cast<QWidget*>(frmCarnetto())
+                          : window == u"frmContatti" ? static_cast<QWidget*>(frmContatti())
+                                                     : static_cast<QWidget*>(frmExpContatti());
+        frmHelpForm()->panTitle->clear();
+        QWidget* shown = nullptr;
+        QTimer::singleShot(0, [&shown] {
+            shown = QApplication::activeModalWidget();
+            if (shown)
+                shown->close();
+        });
+        QTest::keyClick(target, Qt::Key_F1);
+        QCOMPARE(shown, static_cast<QWidget*>(frmHelpForm()));
+        QCOMPARE(frmHelpForm()->panTitle->text(), title);
+    }
+
+    void esciAndTheCloseBoxEndTheProgram_data()
+    {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Esci icon") << false;
+        QTest::newRow("close box") << true;
+    }
+
+    void esciAndTheCloseBoxEndTheProgram()
+    {
+        QFETCH(bool, closeBox);
+        QTimer::singleShot(0, [closeBox] {
+            if (closeBox)
+                frmCarnetto()->close();
+            else
+                release(frmCarnetto()->imgEsci, Qt::RightButton);
+        });
+        // A watchdog, so that a program that does not end fails instead of hanging.
+        bool ended = true;
+        QTimer::singleShot(5000, [&ended] {
+            ended = false;
+            QApplication::exit(1);
+        });
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(ended);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Forms> m_forms;
+};
+
+QTEST_MAIN(TestStartup)
+#include "TestStartup.moc"
