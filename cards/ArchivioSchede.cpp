@@ -1,0 +1,147 @@
+#include "cards/ArchivioSchede.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/Trim.h"
+
+namespace {
+
+// The position text as a number; an empty text counts as 0, the place before the first card.
+qint64 numero(const QString& posizione)
+{
+    return posizione.toLongLong();
+}
+
+// Reads record `indice` of an open archive into `esito`, which then shows it at the archive's new
+// current index. The caller closes the archive.
+void mostra(ArchiveFile& archivio, qint64 indice, EsitoScorrimento& esito)
+{
+    TSchedaContatto scheda{};
+    if (!archivio.seek(indice) || !archivio.read(scheda)) {
+        esito.tipo = EsitoScorrimento::Errore;
+        return;
+    }
+    esito.tipo = EsitoScorrimento::Mostra;
+    esito.testi = testiDaScheda(scheda);
+    esito.posizione = QString::number(archivio.currentIndex());
+}
+
+void scorriAperto(ArchiveFile& archivio, Scorrimento direzione, EsitoScorrimento& esito)
+{
+    const QString trimmed = Trim(esito.posizione);
+    if (direzione == Scorrimento::Successiva && trimmed.isEmpty())
+        esito.posizione = QStringLiteral("0");
+    if (direzione == Scorrimento::Precedente && trimmed == u"1")
+        return; // the first card is on screen
+    const qint64 count = archivio.recordCount();
+    if (count == 0) {
+        if (direzione == Scorrimento::Successiva)
+            esito.posizione.clear();
+        esito.tipo = EsitoScorrimento::NessunaScheda;
+        return;
+    }
+    switch (direzione) {
+    case Scorrimento::Prima:
+        mostra(archivio, 0, esito);
+        return;
+    case Scorrimento::Ultima:
+        mostra(archivio, count - 1, esito);
+        return;
+    case Scorrimento::Successiva: {
+        const qint64 p = numero(Trim(esito.posizione));
+        if (p < count)
+            mostra(archivio, p, esito);
+        return; // no wrap-around past the last card
+    }
+    case Scorrimento::Precedente:
+        mostra(archivio, trimmed.isEmpty() ? 0 : numero(trimmed) - 2, esito);
+        return;
+    }
+}
+
+} // namespace
+
+EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QString& posizione)
+{
+    EsitoScorrimento esito;
+    esito.posizione = posizione;
+    ArchiveFile archivio(ArchiveFile::archivePath(appDir));
+    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea)) {
+        esito.tipo = EsitoScorrimento::Errore;
+        return esito;
+    }
+    scorriAperto(archivio, direzione, esito);
+    if (!archivio.close() && esito.tipo != EsitoScorrimento::Errore) {
+        esito.tipo = EsitoScorrimento::Errore;
+        esito.posizione = posizione;
+    }
+    return esito;
+}
+
+bool haContenutoMinimo(const TestiScheda& testi)
+{
+    return !TrimView(testi[Cognome]).isEmpty() || !TrimView(testi[Nome]).isEmpty() ||
+           !TrimView(testi[Azienda]).isEmpty();
+}
+
+EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione)
+{
+    EsitoSalvataggio esito;
+    esito.posizione = posizione;
+    ArchiveFile archivio(ArchiveFile::archivePath(appDir));
+    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
+        return esito;
+
+    const QString trimmed = Trim(posizione);
+    const qint64 count = archivio.recordCount();
+    qint64 indice = count;
+    if (!trimmed.isEmpty()) {
+        // A position past the end can only come from another program shortening the archive; writing
+        // there would leave a gap of garbage records, so the save fails instead.
+        const qint64 p = numero(trimmed);
+        if (p < 1 || p > count)
+            return esito;
+        indice = p - 1;
+    }
+    TSchedaContatto scheda{};
+    schedaDaTesti(scheda, testi);
+    if (!archivio.seek(indice) || !archivio.write(scheda))
+        return esito;
+    const QString nuova = QString::number(archivio.currentIndex());
+    if (!archivio.close())
+        return esito;
+    esito.tipo = trimmed.isEmpty() ? EsitoSalvataggio::Aggiunta : EsitoSalvataggio::Modificata;
+    esito.posizione = nuova;
+    return esito;
+}
+
+bool elimina(const QString& appDir, const QString& posizione)
+{
+    const QString archivePath = ArchiveFile::archivePath(appDir);
+    const QString tempPath = ArchiveFile::tempPath(appDir);
+    const QString trimmed = Trim(posizione);
+    {
+        ArchiveFile archivio(archivePath);
+        if (!archivio.open(ArchiveFile::Apertura::SoloEsistente))
+            return false;
+        ArchiveFile temporaneo(tempPath);
+        if (!temporaneo.create())
+            return false;
+        // The record left out is the one whose position, written as decimal text, equals the label's text.
+        bool ok = false;
+        const qint64 p = trimmed.toLongLong(&ok);
+        const qint64 saltato = ok && QString::number(p) == trimmed ? p - 1 : -1;
+        const qint64 count = archivio.recordCount();
+        TSchedaContatto scheda{};
+        if (!archivio.seek(0))
+            return false;
+        for (qint64 i = 0; i < count; ++i) {
+            if (!archivio.read(scheda))
+                return false;
+            if (i != saltato && !temporaneo.write(scheda))
+                return false;
+        }
+        if (!archivio.close() || !temporaneo.sync() || !temporaneo.close())
+            return false;
+    }
+    return ArchiveFile::replaceWith(tempPath, archivePath);
+}

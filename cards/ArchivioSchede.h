@@ -1,0 +1,42 @@
+#pragma once
+
+#include "archive/SchedaTesti.h"
+
+#include <QString>
+
+// The card window's archive operations as plain functions. Each opens Contatti.pro, works by record
+// index and closes it before returning; the window keeps only the position text, and hands it in.
+
+enum class Scorrimento { Prima, Precedente, Successiva, Ultima };
+
+struct EsitoScorrimento
+{
+    enum Tipo {
+        Mostra,        // `testi` hold the card to show
+        NessunaScheda, // the archive is empty
+        Niente,        // already at the first or last card: nothing to do, nothing to say
+        Errore,        // the archive failed
+    };
+    Tipo tipo = Niente;
+    TestiScheda testi;
+    QString posizione; // the position text after the step, whatever the outcome
+};
+
+EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QString& posizione);
+
+struct EsitoSalvataggio
+{
+    enum Tipo { Aggiunta, Modificata, Errore };
+    Tipo tipo = Errore;
+    QString posizione;
+};
+
+// The minimum a card needs to be saved: a surname, a first name or a company.
+bool haContenutoMinimo(const TestiScheda& testi);
+
+// An empty position appends the card; a position overwrites that record in place.
+EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione);
+
+// Rewrites the archive without the record whose position text equals `posizione`, through Contatti.tmp.
+// The archive holds its old content until the complete temporary file is renamed over it. False on failure.
+bool elimina(const QString& appDir, const QString& posizione);

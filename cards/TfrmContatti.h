@@ -1,0 +1,92 @@
+#pragma once
+
+#include "archive/SchedaTesti.h"
+#include "cards/ArchivioSchede.h"
+
+#include <QWidget>
+
+#include <array>
+
+class ActiveLabel;
+class FocusHighlight;
+class HoverHints;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// The card window: one contact card at a time in sixteen edit boxes. Between actions it remembers only
+// the position label; which card is shown, whether a save appends or overwrites and which card a
+// deletion removes all follow from that text.
+class TfrmContatti : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmContatti(const QString& appDir, QWidget* parent = nullptr);
+
+    QLineEdit* campo(Campo c) const { return m_campi[c]; }
+    TestiScheda testi() const;
+    // Puts a card into the boxes as typing would (the boxes' change rules run) and shows its position.
+    void caricaScheda(const TestiScheda& testi, const QString& posizione);
+
+    QGroupBox* grpControlli;
+    QLabel* panInfo;
+    QLabel* lblPosizione;
+    QLineEdit* txtCognome;
+    QLineEdit* txtEmail;
+    QLineEdit* txtWeb;
+    QLineEdit* txtCodFisc;
+    QLineEdit* txtIva;
+    QPushButton* cmdEmail;
+    QPushButton* cmdWeb;
+    QPushButton* cmdChkCodFisc;
+    QPushButton* cmdChkIva;
+
+    void FormShow();
+    void FormClose();
+    void imgNuovoMouseUp();
+    void imgSalvaMouseUp();
+    void imgTrovaMouseUp();
+    void imgExcelMouseUp();
+    void imgEsportaMouseUp();
+    void imgEliminaMouseUp();
+    void imgGuidaMouseUp();
+    void imgEsciMouseUp();
+    void imgPrimoMouseUp();
+    void imgIndietroMouseUp();
+    void imgAvantiMouseUp();
+    void imgUltimoMouseUp();
+
+    void txtWebExit();
+    void txtWebChange();
+    void txtEmailChange();
+    void txtCodFiscChange();
+    void txtIvaChange();
+    bool txtIvaKeyPress(QChar key);
+    void cmdWebClick();
+    void cmdEmailClick();
+    void cmdChkCodFiscClick();
+    void cmdChkIvaClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void creaComandi();
+    void creaCampi();
+    void creaNavigazione();
+    QLineEdit* creaCampo(QWidget* gruppo, Campo c, const QRect& geometria);
+    QPushButton* creaPulsante(QWidget* gruppo, const QString& nome, const QString& testo, const QRect& geometria,
+                              const QString& suggerimento);
+    void collegaPulsante(ActiveLabel* picture, ActiveLabel* caption, void (TfrmContatti::*handler)());
+    void pulisciScheda();
+    void scorri(Scorrimento direzione);
+    void messaggio(const QString& testo);
+
+    QString m_appDir;
+    std::array<QLineEdit*, kNumeroCampi> m_campi{};
+    FocusHighlight* m_focus;
+    HoverHints* m_hints;
+};

@@ -1,0 +1,58 @@
+#include "checks/TfrmCodFisc.h"
+
+#include "checks/ControllaCodFisc.h"
+#include "checks/MessaggiControlli.h"
+#include "ui/KeyPressFilter.h"
+#include "ui/MessageService.h"
+#include "ui/WindowFrame.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+TfrmCodFisc::TfrmCodFisc(QWidget* parent)
+    : CheckWindow(parent, QStringLiteral("Immettere il codice fiscale nella casella sottostante"), 16)
+{
+    setObjectName(QStringLiteral("frmCodFisc"));
+    applyFrame(this, {.caption = QStringLiteral(" Controllo codice fiscale"),
+                      .clientSize = QSize(392, 208),
+                      .background = WindowFrame::silver()});
+    cmdCodFisc = creaPulsante(QStringLiteral("cmdCodFisc"), QStringLiteral("Controlla"), 110);
+
+    connect(txtCodice, &QLineEdit::textChanged, this, &TfrmCodFisc::txtCodiceChange);
+    new KeyPressFilter(txtCodice, [this](QChar key) { return txtCodiceKeyPress(key); });
+    connect(cmdCodFisc, &QPushButton::clicked, this, &TfrmCodFisc::cmdCodFiscClick);
+}
+
+void TfrmCodFisc::txtCodiceChange()
+{
+    const QString testo = txtCodice->text();
+    const QString maiuscolo = MaiuscoleCodFisc(testo);
+    if (maiuscolo != testo) {
+        const QSignalBlocker blocco(txtCodice);
+        const int caret = txtCodice->cursorPosition();
+        txtCodice->setText(maiuscolo);
+        txtCodice->setCursorPosition(caret);
+    }
+    cmdCodFisc->setEnabled(txtCodice->text().size() >= 16);
+}
+
+bool TfrmCodFisc::txtCodiceKeyPress(QChar key)
+{
+    if (key == QChar(13) && txtCodice->text().size() == 16)
+        cmdCodFiscClick();
+    return true;
+}
+
+void TfrmCodFisc::cmdCodFiscClick()
+{
+    const QString codice = MaiuscoleCodFisc(txtCodice->text());
+    const std::optional<bool> corretto = ControllaCodFisc(codice);
+    if (!corretto) {
+        MessageService::current().showMessage(this, messaggioCodFiscLunghezza());
+        txtCodice->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    MessageService::current().showMessage(this, *corretto ? messaggioCodFiscCorretto() : messaggioCodFiscErrato());
+    close();
+}
