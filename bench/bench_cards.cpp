@@ -1,0 +1,136 @@
+// The card window's operations on archives of 10,000 and 100,000 cards: a browse step reads one record, a save
+// writes one, and a deletion rewrites the file through Contatti.tmp, next to `cp` of the same file (with and
+// without forcing the copy to the disk, since the deletion does force its temporary file).
+#include "archive/ArchiveFile.h"
+#include "archive/SchedaTesti.h"
+#include "cards/ArchivioSchede.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+TestiScheda testiDiProva(int n)
+{
+    TestiScheda testi;
+    testi[Cognome] = QStringLiteral("Cognomè %1").arg(n);
+    testi[Nome] = QStringLiteral("Nome %1").arg(n % 997);
+    testi[Azienda] = QStringLiteral("Azienda S.p.A. %1").arg(n % 101);
+    testi[Via] = QStringLiteral("Via Giuseppe Garibaldi, %1").arg(n % 300);
+    testi[Email] = QStringLiteral("utente%1@esempio.it").arg(n);
+    testi[Note] = QStringLiteral("Note con € e àèéìòù, scheda %1").arg(n);
+    return testi;
+}
+
+void scriviArchivio(const QString& path, int schede)
+{
+    ArchiveFile archivio(path);
+    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
+        std::abort();
+    for (int n = 0; n < schede; ++n) {
+        TSchedaContatto scheda{};
+        schedaDaTesti(scheda, testiDiProva(n));
+        archivio.write(scheda);
+    }
+    if (!archivio.close())
+        std::abort();
+}
+
+void BM_ScorriSuccessiva(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const int schede = int(state.range(0));
+    scriviArchivio(ArchiveFile::archivePath(dir.path()), schede);
+    const QString posizione = QString::number(schede / 2);
+    ArchiveFile::resetCounters();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(scorri(dir.path(), Scorrimento::Successiva, posizione));
+    state.counters["records_read_per_step"] =
+        benchmark::Counter(ArchiveFile::counters().recordsRead, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ScorriSuccessiva)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+void BM_SalvaModifica(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const int schede = int(state.range(0));
+    scriviArchivio(ArchiveFile::archivePath(dir.path()), schede);
+    const TestiScheda testi = testiDiProva(7);
+    const QString posizione = QString::number(schede / 2);
+    ArchiveFile::resetCounters();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(salva(dir.path(), testi, posizione));
+    state.counters["records_written_per_save"] =
+        benchmark::Counter(ArchiveFile::counters().recordsWritten, benchmark::Counter::kAvgIterations);
+    state.counters["records_read_per_save"] =
+        benchmark::Counter(ArchiveFile::counters().recordsRead, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_SalvaModifica)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrosecond);
+
+// Each iteration starts from the same archive of N cards, copied outside the timed part.
+struct CartellaEliminazione
+{
+    explicit CartellaEliminazione(int schede)
+    {
+        scriviArchivio(originale(), schede);
+    }
+    QString originale() const { return dir.filePath(QStringLiteral("originale.pro")); }
+    void ripristina(const QString& cartella) const
+    {
+        QFile::remove(ArchiveFile::archivePath(cartella));
+        QFile::remove(ArchiveFile::tempPath(cartella));
+        if (!QFile::copy(originale(), ArchiveFile::archivePath(cartella)))
+            std::abort();
+    }
+    QTemporaryDir dir;
+};
+
+void BM_Elimina(benchmark::State& state)
+{
+    const CartellaEliminazione base(int(state.range(0)));
+    QTemporaryDir lavoro;
+    for (auto _ : state) {
+        state.PauseTiming();
+        base.ripristina(lavoro.path());
+        state.ResumeTiming();
+        if (!elimina(lavoro.path(), QStringLiteral("2")))
+            state.SkipWithError("deletion failed");
+    }
+}
+BENCHMARK(BM_Elimina)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void copia(benchmark::State& state, const char* comando)
+{
+    const CartellaEliminazione base(int(state.range(0)));
+    QTemporaryDir lavoro;
+    const QByteArray riga = QByteArray(comando)
+                                .replace("SRC", QFile::encodeName(base.originale()))
+                                .replace("DST", QFile::encodeName(lavoro.filePath(QStringLiteral("copia"))));
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(lavoro.filePath(QStringLiteral("copia")));
+        state.ResumeTiming();
+        if (std::system(riga.constData()) != 0)
+            state.SkipWithError("cp failed");
+    }
+}
+
+void BM_Cp(benchmark::State& state)
+{
+    copia(state, "cp SRC DST");
+}
+BENCHMARK(BM_Cp)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CpSync(benchmark::State& state)
+{
+    copia(state, "cp SRC DST && sync DST");
+}
+BENCHMARK(BM_CpSync)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+BENCHMARK_MAIN();
