@@ -1,0 +1,91 @@
+#pragma once
+
+#include "archive/ArchiveFile.h"
+#include "archive/SchedaTesti.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QList>
+#include <QString>
+
+#include <cstring>
+
+// Archives for the card tests. Card n (from 1) names its number in its texts, and the bytes after each text
+// hold a pattern of n, so a record that moved, changed or mixed with another shows in a byte comparison.
+namespace SchedeDiProva {
+
+constexpr qsizetype kRecord = 1148;
+
+inline QString cognome(int n)
+{
+    return QStringLiteral("Cognome %1").arg(n);
+}
+
+inline TSchedaContatto scheda(int n, TestiScheda testi = {})
+{
+    TSchedaContatto s;
+    auto* p = reinterpret_cast<unsigned char*>(&s);
+    for (int k = 0; k < kRecord; ++k)
+        p[k] = static_cast<unsigned char>(n * 37 + k * 11);
+    if (testi[Cognome].isEmpty())
+        testi[Cognome] = cognome(n);
+    if (testi[Tel].isEmpty())
+        testi[Tel] = QStringLiteral("06 %1").arg(n);
+    schedaDaTesti(s, testi);
+    return s;
+}
+
+inline QByteArray byte(const TSchedaContatto& s)
+{
+    return QByteArray(reinterpret_cast<const char*>(&s), kRecord);
+}
+
+// The records of the cards named, in that order.
+inline QByteArray archivio(const QList<int>& numeri)
+{
+    QByteArray out;
+    for (int n : numeri)
+        out += byte(scheda(n));
+    return out;
+}
+
+inline QByteArray archivio(int schede)
+{
+    QList<int> numeri;
+    for (int n = 1; n <= schede; ++n)
+        numeri << n;
+    return archivio(numeri);
+}
+
+inline bool scrivi(const QString& percorso, const QByteArray& contenuto)
+{
+    QFile f(percorso);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(contenuto) == contenuto.size();
+}
+
+// "<manca>" for a missing file and "<illeggibile>" for anything that is not a readable file, so that a
+// comparison with real content fails.
+inline QByteArray leggi(const QString& percorso)
+{
+    if (!QFile::exists(percorso))
+        return "<manca>";
+    QFile f(percorso);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<illeggibile>");
+}
+
+inline TSchedaContatto record(const QByteArray& contenuto, int indice)
+{
+    TSchedaContatto s{};
+    if ((indice + 1) * kRecord <= contenuto.size())
+        std::memcpy(&s, contenuto.constData() + indice * kRecord, kRecord);
+    return s;
+}
+
+// A folder where the archive should be: no operation can open it as a file, whoever runs the test.
+inline bool archivioCartella(const QString& appDir)
+{
+    return QDir(appDir).mkpath(QStringLiteral("Contatti.pro/dentro"));
+}
+
+} // namespace SchedeDiProva
