@@ -30,8 +30,7 @@ template <typename Window> std::unique_ptr<Window> Forms::create()
     return window;
 }
 
-Forms::Forms(const QString& appDir)
-    : m_appDir(appDir)
+Forms::Forms(const QString& appDir) : m_appDir(appDir)
 {
     Q_ASSERT(!g_forms);
     g_forms = this;
@@ -70,13 +69,43 @@ Forms& Forms::instance()
     return *g_forms;
 }
 
-TfrmCarnetto* frmCarnetto() { return Forms::instance().carnetto.get(); }
-TfrmContatti* frmContatti() { return Forms::instance().contatti.get(); }
-TfrmCodFisc* frmCodFisc() { return Forms::instance().codFisc.get(); }
-TfrmBakContatti* frmBakContatti() { return Forms::instance().bakContatti.get(); }
-TfrmExpContatti* frmExpContatti() { return Forms::instance().expContatti.get(); }
-TfrmIva* frmIva() { return Forms::instance().iva.get(); }
-TfrmTrovaContatti* frmTrovaContatti() { return Forms::instance().trovaContatti.get(); }
-TfrmInfo* frmInfo() { return Forms::instance().info.get(); }
-TfrmHelpForm* frmHelpForm() { return Forms::instance().helpForm.get(); }
-TfrmSplash* frmSplash() { return Forms::instance().splash.get(); }
+TfrmCarnetto* frmCarnetto()
+{
+    return Forms::instance().carnetto.get();
+}
+TfrmContatti* frmContatti()
+{
+    return Forms::instance().contatti.get();
+}
+TfrmCodFisc* frmCodFisc()
+{
+    return Forms::instance().codFisc.get();
+}
+TfrmBakContatti* frmBakContatti()
+{
+    return Forms::instance().bakContatti.get();
+}
+TfrmExpContatti* frmExpContatti()
+{
+    return Forms::instance().expContatti.get();
+}
+TfrmIva* frmIva()
+{
+    return Forms::instance().iva.get();
+}
+TfrmTrovaContatti* frmTrovaContatti()
+{
+    return Forms::instance().trovaContatti.get();
+}
+TfrmInfo* frmInfo()
+{
+    return Forms::instance().info.get();
+}
+TfrmHelpForm* frmHelpForm()
+{
+    return Forms::instance().helpForm.get();
+}
+TfrmSplash* frmSplash()
+{
+    return Forms::instance().splash.get();
+}

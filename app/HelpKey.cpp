@@ -9,8 +9,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-HelpKey::HelpKey(QObject* parent)
-    : QObject(parent)
+HelpKey::HelpKey(QObject* parent) : QObject(parent)
 {
     qApp->installEventFilter(this);
 }

@@ -21,8 +21,7 @@
 #include <QMovie>
 #include <QShowEvent>
 
-TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("frmCarnetto"));
     applyFrame(this, {.caption = QStringLiteral(" Carnetto 4.0"),
@@ -41,8 +40,8 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent)
     imgInfo = button(panInfo, QStringLiteral("imgInfo"), QStringLiteral("icon_info"), QStringLiteral("Informazioni"),
                      {8, 17});
     imgInfo->setToolTip(QStringLiteral(" Informazioni su... "));
-    imgGuida = button(panInfo, QStringLiteral("imgGuida"), QStringLiteral("icon_guida"), QStringLiteral("Guida"),
-                      {720, 17});
+    imgGuida =
+        button(panInfo, QStringLiteral("imgGuida"), QStringLiteral("icon_guida"), QStringLiteral("Guida"), {720, 17});
     imgGuida->setToolTip(QStringLiteral(" Guida "));
 
     QFrame* panOggetti = panel(QStringLiteral("panOggetti"), {12, 232, 757, 209}, QFrame::Panel, QFrame::Raised);
@@ -51,12 +50,12 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent)
                          QStringLiteral("Contatti"), {34, 42});
     titContatti = button(panOggetti, QStringLiteral("titContatti"), QStringLiteral("tit_contatti"),
                          QStringLiteral("Contatti"), {20, 148});
-    imgBackup = button(panOggetti, QStringLiteral("imgBackup"), QStringLiteral("backup"), QStringLiteral("Backup"),
-                       {268, 20});
+    imgBackup =
+        button(panOggetti, QStringLiteral("imgBackup"), QStringLiteral("backup"), QStringLiteral("Backup"), {268, 20});
     titBackup = button(panOggetti, QStringLiteral("titBackup"), QStringLiteral("tit_backup"), QStringLiteral("Backup"),
                        {304, 152});
-    imgEsporta = button(panOggetti, QStringLiteral("imgEsporta"), QStringLiteral("esporta"),
-                        QStringLiteral("Esporta"), {596, 32});
+    imgEsporta = button(panOggetti, QStringLiteral("imgEsporta"), QStringLiteral("esporta"), QStringLiteral("Esporta"),
+                        {596, 32});
     titEsporta = button(panOggetti, QStringLiteral("titEsporta"), QStringLiteral("tit_esporta"),
                         QStringLiteral("Esporta"), {568, 148});
 

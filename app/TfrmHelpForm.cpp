@@ -8,8 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-TfrmHelpForm::TfrmHelpForm(const QString&, QWidget* parent)
-    : QDialog(parent)
+TfrmHelpForm::TfrmHelpForm(const QString&, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmHelpForm"));
     applyFrame(this, {.caption = QStringLiteral(" Guida in linea"),

@@ -2,9 +2,7 @@
 
 #include "ui/WindowFrame.h"
 
-TfrmInfo::TfrmInfo(const QString& appDir, QWidget* parent)
-    : QDialog(parent)
-    , m_appDir(appDir)
+TfrmInfo::TfrmInfo(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
 {
     setObjectName(QStringLiteral("frmInfo"));
     applyFrame(this, {.caption = QStringLiteral(" Informazioni su Carnetto 4.0"),

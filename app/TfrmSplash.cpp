@@ -4,9 +4,7 @@
 #include "archive/Trim.h"
 #include "ui/WindowFrame.h"
 
-TfrmSplash::TfrmSplash(const QString& appDir, QWidget* parent)
-    : QDialog(parent)
-    , m_appDir(appDir)
+TfrmSplash::TfrmSplash(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
 {
     setObjectName(QStringLiteral("frmSplash"));
     applyFrame(this, {.caption = QStringLiteral(" Carnetto 4.0 - Software by Studio Carnetto"),

@@ -2,9 +2,7 @@
 
 #include "ui/WindowFrame.h"
 
-TfrmBakContatti::TfrmBakContatti(const QString& appDir, QWidget* parent)
-    : QDialog(parent)
-    , m_appDir(appDir)
+TfrmBakContatti::TfrmBakContatti(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
 {
     setObjectName(QStringLiteral("frmBakContatti"));
     applyFrame(this, {.caption = QStringLiteral(" Backup / Ripristino rubrica contatti"),

@@ -74,10 +74,7 @@ BENCHMARK(BM_SalvaModifica)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMicrose
 // Each iteration starts from the same archive of N cards, copied outside the timed part.
 struct CartellaEliminazione
 {
-    explicit CartellaEliminazione(int schede)
-    {
-        scriviArchivio(originale(), schede);
-    }
+    explicit CartellaEliminazione(int schede) { scriviArchivio(originale(), schede); }
     QString originale() const { return dir.filePath(QStringLiteral("originale.pro")); }
     void ripristina(const QString& cartella) const
     {

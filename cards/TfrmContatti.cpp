@@ -16,6 +16,7 @@
 #include "export/TfrmExpContatti.h"
 #include "search/TfrmTrovaContatti.h"
 #include "ui/ActiveLabel.h"
+#include "ui/CaretText.h"
 #include "ui/FocusHighlight.h"
 #include "ui/HintLine.h"
 #include "ui/HoverHints.h"
@@ -32,7 +33,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QSignalBlocker>
 
 namespace {
 
@@ -53,9 +53,7 @@ QString webPredefinito()
 
 } // namespace
 
-TfrmContatti::TfrmContatti(const QString& appDir, QWidget* parent)
-    : QWidget(parent, Qt::Window)
-    , m_appDir(appDir)
+TfrmContatti::TfrmContatti(const QString& appDir, QWidget* parent) : QWidget(parent, Qt::Window), m_appDir(appDir)
 {
     setObjectName(QStringLiteral("frmContatti"));
     applyFrame(this, {.caption = QStringLiteral(" Rubrica contatti"),
@@ -94,7 +92,8 @@ void TfrmContatti::creaComandi()
         {"Nuovo", "icon_nuovo", QStringLiteral("Nuovo"),
          QStringLiteral(" Prepara la schermata ad accogliere una nuova scheda."), &TfrmContatti::imgNuovoMouseUp},
         {"Salva", "icon_salva", QStringLiteral("Salva"),
-         QStringLiteral(" Salva in archivio i dati relativi al contatto corrente oppure modifica una scheda esistente."),
+         QStringLiteral(
+             " Salva in archivio i dati relativi al contatto corrente oppure modifica una scheda esistente."),
          &TfrmContatti::imgSalvaMouseUp},
         {"Trova", "icon_trova", QStringLiteral("Cerca"),
          QStringLiteral(" Cerca in archivio la scheda relativa ad un contatto."), &TfrmContatti::imgTrovaMouseUp},
@@ -116,8 +115,8 @@ void TfrmContatti::creaComandi()
     int y = 14;
     for (const Comando& c : comandi) {
         const QString nome = QLatin1StringView(c.nome);
-        ActiveLabel* img = ActiveLabel::picture(grpControlli, QStringLiteral("img") + nome,
-                                                QLatin1StringView(c.immagine), c.caption);
+        ActiveLabel* img =
+            ActiveLabel::picture(grpControlli, QStringLiteral("img") + nome, QLatin1StringView(c.immagine), c.caption);
         img->setGeometry(20, y, 32, 32);
         ActiveLabel* lbl = ActiveLabel::caption(grpControlli, QStringLiteral("lbl") + nome, c.caption);
         lbl->move(64, y + (32 - lbl->height()) / 2);
@@ -268,8 +267,8 @@ void TfrmContatti::creaNavigazione()
          &TfrmContatti::imgUltimoMouseUp},
     };
     for (const Freccia& f : frecce) {
-        ActiveLabel* img = ActiveLabel::picture(this, QLatin1StringView(f.nome), QLatin1StringView(f.immagine),
-                                                f.hint.trimmed());
+        ActiveLabel* img =
+            ActiveLabel::picture(this, QLatin1StringView(f.nome), QLatin1StringView(f.immagine), f.hint.trimmed());
         img->setGeometry(f.x, 420, 32, 32);
         m_hints->addHintOnly(img, f.hint);
         connect(img, &ActiveLabel::mouseReleased, this, f.handler);
@@ -470,15 +469,7 @@ void TfrmContatti::txtEmailChange()
 
 void TfrmContatti::txtCodFiscChange()
 {
-    const QString testo = txtCodFisc->text();
-    const QString maiuscolo = MaiuscoleCodFisc(testo);
-    if (maiuscolo != testo) {
-        // Replacing the text must not run this handler again; the caret stays where it was.
-        const QSignalBlocker blocco(txtCodFisc);
-        const int caret = txtCodFisc->cursorPosition();
-        txtCodFisc->setText(maiuscolo);
-        txtCodFisc->setCursorPosition(caret);
-    }
+    replaceTextKeepingCaret(txtCodFisc, MaiuscoleCodFisc(txtCodFisc->text()));
     cmdChkCodFisc->setEnabled(txtCodFisc->text().size() >= 16);
 }
 

@@ -9,8 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CheckWindow::CheckWindow(QWidget* parent, const QString& istruzione, int capacita)
-    : QDialog(parent)
+CheckWindow::CheckWindow(QWidget* parent, const QString& istruzione, int capacita) : QDialog(parent)
 {
     auto* Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));

@@ -2,13 +2,13 @@
 
 #include "checks/ControllaCodFisc.h"
 #include "checks/MessaggiControlli.h"
+#include "ui/CaretText.h"
 #include "ui/KeyPressFilter.h"
 #include "ui/MessageService.h"
 #include "ui/WindowFrame.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 TfrmCodFisc::TfrmCodFisc(QWidget* parent)
     : CheckWindow(parent, QStringLiteral("Immettere il codice fiscale nella casella sottostante"), 16)
@@ -26,14 +26,7 @@ TfrmCodFisc::TfrmCodFisc(QWidget* parent)
 
 void TfrmCodFisc::txtCodiceChange()
 {
-    const QString testo = txtCodice->text();
-    const QString maiuscolo = MaiuscoleCodFisc(testo);
-    if (maiuscolo != testo) {
-        const QSignalBlocker blocco(txtCodice);
-        const int caret = txtCodice->cursorPosition();
-        txtCodice->setText(maiuscolo);
-        txtCodice->setCursorPosition(caret);
-    }
+    replaceTextKeepingCaret(txtCodice, MaiuscoleCodFisc(txtCodice->text()));
     cmdCodFisc->setEnabled(txtCodice->text().size() >= 16);
 }
 

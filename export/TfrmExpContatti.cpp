@@ -2,9 +2,7 @@
 
 #include "ui/WindowFrame.h"
 
-TfrmExpContatti::TfrmExpContatti(const QString& appDir, QWidget* parent)
-    : QDialog(parent)
-    , m_appDir(appDir)
+TfrmExpContatti::TfrmExpContatti(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
 {
     setObjectName(QStringLiteral("frmExpContatti"));
     applyFrame(this, {.caption = QStringLiteral(" Esportazione rubrica contatti"),

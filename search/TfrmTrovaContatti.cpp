@@ -2,9 +2,7 @@
 
 #include "ui/WindowFrame.h"
 
-TfrmTrovaContatti::TfrmTrovaContatti(const QString& appDir, QWidget* parent)
-    : QDialog(parent)
-    , m_appDir(appDir)
+TfrmTrovaContatti::TfrmTrovaContatti(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
 {
     setObjectName(QStringLiteral("frmTrovaContatti"));
     applyFrame(this, {.caption = QStringLiteral(" Ricerca scheda in archivio"),

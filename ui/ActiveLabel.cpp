@@ -5,8 +5,7 @@
 
 #include <QMouseEvent>
 
-ActiveLabel::ActiveLabel(QWidget* parent)
-    : QLabel(parent)
+ActiveLabel::ActiveLabel(QWidget* parent) : QLabel(parent)
 {
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);

@@ -15,10 +15,7 @@ QColor background(const QLineEdit* box)
     return box->palette().color(QPalette::Base);
 }
 
-FocusHighlight::FocusHighlight(QObject* parent)
-    : QObject(parent)
-{
-}
+FocusHighlight::FocusHighlight(QObject* parent) : QObject(parent) {}
 
 void FocusHighlight::watch(QLineEdit* box)
 {

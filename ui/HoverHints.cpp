@@ -18,9 +18,7 @@ QColor textColour(const QWidget* widget)
 }
 
 HoverHints::HoverHints(QLabel* hintLine, Reset reset, QObject* parent)
-    : QObject(parent)
-    , m_hintLine(hintLine)
-    , m_reset(reset)
+    : QObject(parent), m_hintLine(hintLine), m_reset(reset)
 {
 }
 

@@ -3,9 +3,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-KeyPressFilter::KeyPressFilter(QLineEdit* box, Handler handler)
-    : QObject(box)
-    , m_handler(std::move(handler))
+KeyPressFilter::KeyPressFilter(QLineEdit* box, Handler handler) : QObject(box), m_handler(std::move(handler))
 {
     box->installEventFilter(this);
 }

@@ -21,7 +21,7 @@ struct WindowFrame
     Border border = Border::SingleFixed;
     bool minimiseButton = false;
     Placement placement = Placement::DesktopCentre;
-    QPoint position; // with Placement::Fixed
+    QPoint position;     // with Placement::Fixed
     int helpContext = 0; // 0: none
 
     static QColor silver() { return QColor(192, 192, 192); }

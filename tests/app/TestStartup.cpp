@@ -51,9 +51,9 @@ private Q_SLOTS:
 
     void windowsAreCreatedOnceInOrder()
     {
-        const QStringList expected = {"frmCarnetto",   "frmContatti",      "frmCodFisc", "frmBakContatti",
-                                      "frmExpContatti", "frmIva",          "frmTrovaContatti", "frmInfo",
-                                      "frmHelpForm",   "frmSplash"};
+        const QStringList expected = {"frmCarnetto",    "frmContatti", "frmCodFisc",       "frmBakContatti",
+                                      "frmExpContatti", "frmIva",      "frmTrovaContatti", "frmInfo",
+                                      "frmHelpForm",    "frmSplash"};
         QCOMPARE(m_forms->creationOrder(), expected);
         QCOMPARE(m_forms->helpFile(), m_dir.path() + "/Zettario.hlp");
         // Start-up leaves the archive alone.
@@ -78,26 +78,27 @@ private Q_SLOTS:
         QTest::addColumn<bool>("fixed");
         QTest::addColumn<bool>("minimise");
         QTest::addColumn<int>("help");
-        QTest::newRow("menu") << "frmCarnetto" << " Carnetto 4.0" << QSize(783, 505) << true
-                              << true << 0;
-        QTest::newRow("cards") << "frmContatti" << " Rubrica contatti" << QSize(783, 505)
-                               << true << true << 1006;
-        QTest::newRow("fiscal") << "frmCodFisc" << " Controllo codice fiscale"
-                                << QSize(392, 208) << true << false << 0;
-        QTest::newRow("backup") << "frmBakContatti" << " Backup / Ripristino rubrica contatti"
-                                << QSize(697, 393) << true << false << 1012;
-        QTest::newRow("export") << "frmExpContatti" << " Esportazione rubrica contatti"
-                                << QSize(783, 505) << true << true << 1006;
-        QTest::newRow("vat") << "frmIva" << " Controllo partita IVA" << QSize(390, 206) << false
-                             << false << 1011;
-        QTest::newRow("search") << "frmTrovaContatti" << " Ricerca scheda in archivio"
-                                << QSize(697, 393) << true << false << 1006;
-        QTest::newRow("about") << "frmInfo" << " Informazioni su Carnetto 4.0"
-                               << QSize(472, 479) << true << false << 1004;
-        QTest::newRow("help") << "frmHelpForm" << " Guida in linea" << QSize(561, 459) << true
-                              << false << 0;
-        QTest::newRow("credits") << "frmSplash" << " Carnetto 4.0 - Software by Studio Carnetto"
-                                 << QSize(591, 356) << true << false << 1003;
+        QTest::newRow("menu") << "frmCarnetto"
+                              << " Carnetto 4.0" << QSize(783, 505) << true << true << 0;
+        QTest::newRow("cards") << "frmContatti"
+                               << " Rubrica contatti" << QSize(783, 505) << true << true << 1006;
+        QTest::newRow("fiscal") << "frmCodFisc"
+                                << " Controllo codice fiscale" << QSize(392, 208) << true << false << 0;
+        QTest::newRow("backup") << "frmBakContatti"
+                                << " Backup / Ripristino rubrica contatti" << QSize(697, 393) << true << false << 1012;
+        QTest::newRow("export") << "frmExpContatti"
+                                << " Esportazione rubrica contatti" << QSize(783, 505) << true << true << 1006;
+        QTest::newRow("vat") << "frmIva"
+                             << " Controllo partita IVA" << QSize(390, 206) << false << false << 1011;
+        QTest::newRow("search") << "frmTrovaContatti"
+                                << " Ricerca scheda in archivio" << QSize(697, 393) << true << false << 1006;
+        QTest::newRow("about") << "frmInfo"
+                               << " Informazioni su Carnetto 4.0" << QSize(472, 479) << true << false << 1004;
+        QTest::newRow("help") << "frmHelpForm"
+                              << " Guida in linea" << QSize(561, 459) << true << false << 0;
+        QTest::newRow("credits") << "frmSplash"
+                                 << " Carnetto 4.0 - Software by Studio Carnetto" << QSize(591, 356) << true << false
+                                 << 1003;
     }
 
     void framesOfTheWindows()
@@ -174,8 +175,8 @@ private Q_SLOTS:
     void stripAndCreditLineActOnThePress()
     {
         FakeShellService shell;
-        for (QWidget* control : {static_cast<QWidget*>(frmCarnetto()->imgAnimata),
-                                 static_cast<QWidget*>(frmCarnetto()->lblRights)}) {
+        for (QWidget* control :
+             {static_cast<QWidget*>(frmCarnetto()->imgAnimata), static_cast<QWidget*>(frmCarnetto()->lblRights)}) {
             shell.opened.clear();
             QTest::mousePress(control, Qt::RightButton);
             QCOMPARE(shell.opened, QStringList{makerWebSite()});
@@ -188,13 +189,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("window");
-        QTest::newRow("backup picture") << "imgBackup" << "frmBakContatti";
-        QTest::newRow("backup caption") << "titBackup" << "frmBakContatti";
-        QTest::newRow("export picture") << "imgEsporta" << "frmExpContatti";
-        QTest::newRow("export caption") << "titEsporta" << "frmExpContatti";
-        QTest::newRow("about") << "imgInfo" << "frmInfo";
-        QTest::newRow("help") << "imgGuida" << "frmHelpForm";
-        QTest::newRow("credits") << "imgCopyright" << "frmSplash";
+        QTest::newRow("backup picture") << "imgBackup"
+                                        << "frmBakContatti";
+        QTest::newRow("backup caption") << "titBackup"
+                                        << "frmBakContatti";
+        QTest::newRow("export picture") << "imgEsporta"
+                                        << "frmExpContatti";
+        QTest::newRow("export caption") << "titEsporta"
+                                        << "frmExpContatti";
+        QTest::newRow("about") << "imgInfo"
+                               << "frmInfo";
+        QTest::newRow("help") << "imgGuida"
+                              << "frmHelpForm";
+        QTest::newRow("credits") << "imgCopyright"
+                                 << "frmSplash";
     }
 
     void iconsOpenTheirWindowsModally()
@@ -233,16 +241,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("title");
-        QTest::newRow("menu") << "frmCarnetto" << "Uno sguardo ad Carnetto 4.0";
-        QTest::newRow("cards") << "frmContatti" << "Rubrica contatti";
-        QTest::newRow("export") << "frmExpContatti" << "Esportazione rubrica contatti";
+        QTest::newRow("menu") << "frmCarnetto"
+                              << "Uno sguardo ad Carnetto 4.0";
+        QTest::newRow("cards") << "frmContatti"
+                               << "Rubrica contatti";
+        QTest::newRow("export") << "frmExpContatti"
+                                << "Esportazione rubrica contatti";
     }
 
     void f1ShowsTheTopicOfTheWindow()
     {
         QFETCH(QString, window);
         QFETCH(QString, title);
-        QWidget* target = window == u"frmCarnetto" ? static_cast<QWidget*>(frmCarnetto())
+        QWidget* target = window == u"frmCarnetto"   ? static_cast<QWidget*>(frmCarnetto())
                           : window == u"frmContatti" ? static_cast<QWidget*>(frmContatti())
                                                      : static_cast<QWidget*>(frmExpContatti());
         frmHelpForm()->panTitle->clear();

@@ -11,8 +11,7 @@ public:
     FakeFileDialogService() { FileDialogService::setCurrent(this); }
     ~FakeFileDialogService() override { FileDialogService::setCurrent(nullptr); }
 
-    QString getSaveFileName(QWidget*, const QString& caption, const QString&, const QString&,
-                            const QString&) override
+    QString getSaveFileName(QWidget*, const QString& caption, const QString&, const QString&, const QString&) override
     {
         asked << caption;
         return next();

@@ -42,8 +42,8 @@ public:
     void clear() { entries.clear(); }
 
     QList<Entry> entries;
-    QList<bool> answers;                 // the next Yes/No answers; Yes once it runs out
-    std::function<void()> whileShowing;  // runs while a box is "on screen", to look at the program then
+    QList<bool> answers;                // the next Yes/No answers; Yes once it runs out
+    std::function<void()> whileShowing; // runs while a box is "on screen", to look at the program then
 
 private:
     void record(Kind kind, const QString& caption, const QString& text)
