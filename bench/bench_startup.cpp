@@ -1,0 +1,39 @@
+// Start-up to the main menu on screen: the ten windows created in order, the menu shown and painted once.
+// Runs on the offscreen platform unless a display is given.
+#include "app/Forms.h"
+#include "app/TfrmCarnetto.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_AvvioFinoAlMenu(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    for (auto _ : state) {
+        Forms forms(dir.path());
+        frmCarnetto()->show();
+        frmCarnetto()->repaint();
+        QApplication::processEvents();
+        state.PauseTiming();
+        frmCarnetto()->hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AvvioFinoAlMenu)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
