@@ -2,7 +2,6 @@
 
 #include "app/Forms.h"
 #include "app/TfrmCarnetto.h"
-#include "ui/ApplicationTitle.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -21,7 +20,6 @@ int runCarnetto(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Carnetto"));
     QApplication::setApplicationVersion(QStringLiteral("4.0"));
-    app.setProperty("title", applicationTitle());
     installItalianTranslation(app);
     // The main menu ends the program itself when it closes; hidden shared windows never do.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,5 +1,6 @@
 #include "app/Forms.h"
 #include "app/Maker.h"
+#include "app/Startup.h"
 #include "app/TfrmCarnetto.h"
 #include "app/TfrmHelpForm.h"
 #include "app/TfrmInfo.h"
@@ -266,6 +267,13 @@ private Q_SLOTS:
         QTest::keyClick(target, Qt::Key_F1);
         QCOMPARE(shown, static_cast<QWidget*>(frmHelpForm()));
         QCOMPARE(frmHelpForm()->panTitle->text(), title);
+    }
+
+    void qtsOwnButtonsSpeakItalian()
+    {
+        installItalianTranslation(*qApp);
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&No"));
     }
 
     void esciAndTheCloseBoxEndTheProgram_data()
