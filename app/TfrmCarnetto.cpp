@@ -30,13 +30,13 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
                       .minimiseButton = true});
 
     QFrame* panTitolo = panel(QStringLiteral("panTitolo"), {12, 12, 757, 133}, QFrame::Box, QFrame::Plain);
-    decoration(panTitolo, QStringLiteral("imgPersona"), QStringLiteral("persona"))->move(12, 10);
-    decoration(panTitolo, QStringLiteral("imgTitolo"), QStringLiteral("titolo"))->move(128, 2);
-    decoration(panTitolo, QStringLiteral("imgSottotitolo"), QStringLiteral("sottotitolo"))->move(171, 96);
-    decoration(panTitolo, QStringLiteral("imgPendrive"), QStringLiteral("pendrive"))->move(636, 10);
+    decorationPicture(panTitolo, QStringLiteral("imgPersona"), QStringLiteral("persona"))->move(12, 10);
+    decorationPicture(panTitolo, QStringLiteral("imgTitolo"), QStringLiteral("titolo"))->move(128, 2);
+    decorationPicture(panTitolo, QStringLiteral("imgSottotitolo"), QStringLiteral("sottotitolo"))->move(171, 96);
+    decorationPicture(panTitolo, QStringLiteral("imgPendrive"), QStringLiteral("pendrive"))->move(636, 10);
 
     QFrame* panInfo = panel(QStringLiteral("panInfo"), {12, 156, 757, 65}, QFrame::Panel, QFrame::Raised);
-    decoration(panInfo, QStringLiteral("imgSlogan"), QStringLiteral("slogan"))->setGeometry(72, 8, 607, 43);
+    decorationPicture(panInfo, QStringLiteral("imgSlogan"), QStringLiteral("slogan"))->setGeometry(72, 8, 607, 43);
     imgInfo = button(panInfo, QStringLiteral("imgInfo"), QStringLiteral("icon_info"), QStringLiteral("Informazioni"),
                      {8, 17});
     imgInfo->setToolTip(QStringLiteral(" Informazioni su... "));
@@ -106,16 +106,6 @@ QFrame* TfrmCarnetto::panel(const QString& name, const QRect& geometry, QFrame::
     frame->setPalette(palette);
     frame->setAutoFillBackground(true);
     return frame;
-}
-
-QLabel* TfrmCarnetto::decoration(QWidget* parent, const QString& name, const QString& picture)
-{
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    const QPixmap pixmap = loadPicture(picture);
-    label->setPixmap(pixmap);
-    label->resize(pixmap.size());
-    return label;
 }
 
 ActiveLabel* TfrmCarnetto::button(QWidget* parent, const QString& name, const QString& picture,

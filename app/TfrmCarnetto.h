@@ -5,7 +5,6 @@
 
 class ActiveLabel;
 class QFrame;
-class QLabel;
 class QMovie;
 
 // The main menu: the program's main window. Large pictures open the cards, the backup and the export;
@@ -50,7 +49,6 @@ protected:
 
 private:
     QFrame* panel(const QString& name, const QRect& geometry, QFrame::Shape shape, QFrame::Shadow shadow);
-    QLabel* decoration(QWidget* parent, const QString& name, const QString& picture);
     ActiveLabel* button(QWidget* parent, const QString& name, const QString& picture, const QString& accessibleName,
                         const QPoint& at);
     void onRelease(ActiveLabel* control, void (TfrmCarnetto::*handler)());

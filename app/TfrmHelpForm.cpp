@@ -15,10 +15,7 @@ TfrmHelpForm::TfrmHelpForm(const QString&, QWidget* parent) : QDialog(parent)
                       .clientSize = QSize(561, 459),
                       .background = WindowFrame::navy()});
 
-    auto* imgLogo = new QLabel(this);
-    imgLogo->setObjectName(QStringLiteral("imgLogo"));
-    imgLogo->setGeometry(8, 8, 543, 42);
-    imgLogo->setPixmap(loadPicture(QStringLiteral("help_logo")));
+    decorationPicture(this, QStringLiteral("imgLogo"), QStringLiteral("help_logo"))->setGeometry(8, 8, 543, 42);
 
     panTitle = new QLabel(QStringLiteral("Titolo argomento guida"), this);
     panTitle->setObjectName(QStringLiteral("panTitle"));

@@ -222,8 +222,10 @@ bool ArchiveFile::sync()
 #else
     const bool ok = ::fsync(m_file.handle()) == 0;
 #endif
-    if (!ok)
+    if (!ok) {
         m_errore = QString::fromLocal8Bit(std::strerror(errno));
+        m_scritturaFallita = true;
+    }
     return ok;
 }
 

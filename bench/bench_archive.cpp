@@ -2,6 +2,7 @@
 // export views), and the deletion's record-by-record copy next to a plain `cp` of the same file.
 #include "archive/ArchiveFile.h"
 #include "archive/SchedaTesti.h"
+#include "bench/SchedeDiProva.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -14,24 +15,6 @@
 #include <memory>
 
 namespace {
-
-TSchedaContatto schedaDiProva(int n)
-{
-    TestiScheda testi;
-    testi[Cognome] = QStringLiteral("Cognomè %1").arg(n);
-    testi[Nome] = QStringLiteral("Nome %1").arg(n % 997);
-    testi[Azienda] = QStringLiteral("Azienda S.p.A. %1").arg(n % 101);
-    testi[Via] = QStringLiteral("Via Giuseppe Garibaldi, %1").arg(n % 300);
-    testi[Citta] = QStringLiteral("Città %1").arg(n % 50);
-    testi[Cap] = QStringLiteral("%1").arg(n % 100000, 5, 10, QLatin1Char('0'));
-    testi[Tel] = QStringLiteral("06 %1").arg(n);
-    testi[Email] = QStringLiteral("utente%1@esempio.it").arg(n);
-    testi[Web] = QStringLiteral("http://www.esempio.it/%1").arg(n);
-    testi[Note] = QStringLiteral("Note con € e àèéìòù, scheda %1").arg(n);
-    TSchedaContatto scheda{};
-    schedaDaTesti(scheda, testi);
-    return scheda;
-}
 
 // One archive per size, made once and shared by every benchmark of that size.
 QString cartellaCon(int schede)

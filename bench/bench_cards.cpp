@@ -3,6 +3,7 @@
 // without forcing the copy to the disk, since the deletion does force its temporary file).
 #include "archive/ArchiveFile.h"
 #include "archive/SchedaTesti.h"
+#include "bench/SchedeDiProva.h"
 #include "cards/ArchivioSchede.h"
 
 #include <QFile>
@@ -14,28 +15,13 @@
 
 namespace {
 
-TestiScheda testiDiProva(int n)
-{
-    TestiScheda testi;
-    testi[Cognome] = QStringLiteral("Cognomè %1").arg(n);
-    testi[Nome] = QStringLiteral("Nome %1").arg(n % 997);
-    testi[Azienda] = QStringLiteral("Azienda S.p.A. %1").arg(n % 101);
-    testi[Via] = QStringLiteral("Via Giuseppe Garibaldi, %1").arg(n % 300);
-    testi[Email] = QStringLiteral("utente%1@esempio.it").arg(n);
-    testi[Note] = QStringLiteral("Note con € e àèéìòù, scheda %1").arg(n);
-    return testi;
-}
-
 void scriviArchivio(const QString& path, int schede)
 {
     ArchiveFile archivio(path);
     if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
         std::abort();
-    for (int n = 0; n < schede; ++n) {
-        TSchedaContatto scheda{};
-        schedaDaTesti(scheda, testiDiProva(n));
-        archivio.write(scheda);
-    }
+    for (int n = 0; n < schede; ++n)
+        archivio.write(schedaDiProva(n));
     if (!archivio.close())
         std::abort();
 }

@@ -179,10 +179,7 @@ void TfrmContatti::creaCampi()
         auto* g = new QGroupBox(this);
         g->setObjectName(nome);
         g->setGeometry(geometria);
-        auto* decorazione = new QLabel(g);
-        decorazione->setObjectName(nome + QStringLiteral("Immagine"));
-        decorazione->setPixmap(loadPicture(immagine));
-        decorazione->setGeometry(8, 20, 48, 48);
+        decorationPicture(g, nome + QStringLiteral("Immagine"), immagine)->setGeometry(8, 20, 48, 48);
         return g;
     };
     auto riga = [](int y) { return QRect(0, y, kColWidth, kBoxHeight); };

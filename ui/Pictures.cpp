@@ -1,6 +1,7 @@
 #include "ui/Pictures.h"
 
 #include <QFile>
+#include <QLabel>
 
 QPixmap loadPicture(const QString& name)
 {
@@ -10,4 +11,14 @@ QPixmap loadPicture(const QString& name)
             return QPixmap(path);
     }
     return {};
+}
+
+QLabel* decorationPicture(QWidget* parent, const QString& objectName, const QString& pictureName)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(objectName);
+    const QPixmap pixmap = loadPicture(pictureName);
+    label->setPixmap(pixmap);
+    label->resize(pixmap.size());
+    return label;
 }
