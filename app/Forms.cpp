@@ -1,7 +1,7 @@
 #include "app/Forms.h"
 
 #include "app/HelpKey.h"
-
+#include "app/HelpTopics.h"
 #include "app/TfrmCarnetto.h"
 #include "app/TfrmHelpForm.h"
 #include "app/TfrmInfo.h"
@@ -17,7 +17,15 @@
 
 namespace {
 Forms* g_forms = nullptr;
+
+// Shows a non-modal window in front, with the keyboard.
+void bringToFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
+} // namespace
 
 template <typename Window> std::unique_ptr<Window> Forms::create()
 {
@@ -34,32 +42,56 @@ Forms::Forms(const QString& appDir) : m_appDir(appDir)
 {
     Q_ASSERT(!g_forms);
     g_forms = this;
-    carnetto = create<TfrmCarnetto>();
-    contatti = create<TfrmContatti>();
-    codFisc = create<TfrmCodFisc>();
-    bakContatti = create<TfrmBakContatti>();
-    expContatti = create<TfrmExpContatti>();
-    iva = create<TfrmIva>();
-    trovaContatti = create<TfrmTrovaContatti>();
-    info = create<TfrmInfo>();
-    helpForm = create<TfrmHelpForm>();
-    splash = create<TfrmSplash>();
-    m_helpKey = std::make_unique<HelpKey>(nullptr);
+    m_carnetto = create<TfrmCarnetto>();
+    m_contatti = create<TfrmContatti>();
+    m_codFisc = create<TfrmCodFisc>();
+    m_bakContatti = create<TfrmBakContatti>();
+    m_expContatti = create<TfrmExpContatti>();
+    m_iva = create<TfrmIva>();
+    m_trovaContatti = create<TfrmTrovaContatti>();
+    m_info = create<TfrmInfo>();
+    m_helpForm = create<TfrmHelpForm>();
+    m_splash = create<TfrmSplash>();
+    m_helpKey = std::make_unique<HelpKey>(m_helpForm.get(), nullptr);
+    connectWindows();
+}
+
+// Every connection is direct: a window opened modally in answer to a request has closed again when the
+// requesting handler goes on, exactly as if the handler had opened it itself.
+void Forms::connectWindows()
+{
+    TfrmHelpForm* help = m_helpForm.get();
+    auto showHelp = [help](HelpTopicId topic) { help->showTopic(helpTopicText(topic)); };
+
+    TfrmCarnetto* menu = m_carnetto.get();
+    QObject::connect(menu, &TfrmCarnetto::contattiRichiesti, menu, [this] { bringToFront(m_contatti.get()); });
+    QObject::connect(menu, &TfrmCarnetto::backupRichiesto, menu, [this] { m_bakContatti->exec(); });
+    QObject::connect(menu, &TfrmCarnetto::esportaRichiesta, menu, [this] { m_expContatti->exec(); });
+    QObject::connect(menu, &TfrmCarnetto::informazioniRichieste, menu, [this] { m_info->exec(); });
+    QObject::connect(menu, &TfrmCarnetto::creditiRichiesti, menu, [this] { m_splash->exec(); });
+    QObject::connect(menu, &TfrmCarnetto::guidaRichiesta, menu, showHelp);
+
+    TfrmContatti* cards = m_contatti.get();
+    QObject::connect(cards, &TfrmContatti::chiusa, cards, [menu] { bringToFront(menu); });
+    QObject::connect(cards, &TfrmContatti::cercaRichiesta, cards, [this] { m_trovaContatti->exec(); });
+    QObject::connect(cards, &TfrmContatti::esportaRichiesta, cards, [this] { m_expContatti->exec(); });
+    QObject::connect(cards, &TfrmContatti::backupRichiesto, cards, [this] { m_bakContatti->exec(); });
+    QObject::connect(cards, &TfrmContatti::guidaRichiesta, cards, showHelp);
 }
 
 Forms::~Forms()
 {
     m_helpKey.reset();
-    splash.reset();
-    helpForm.reset();
-    info.reset();
-    trovaContatti.reset();
-    iva.reset();
-    expContatti.reset();
-    bakContatti.reset();
-    codFisc.reset();
-    contatti.reset();
-    carnetto.reset();
+    m_splash.reset();
+    m_helpForm.reset();
+    m_info.reset();
+    m_trovaContatti.reset();
+    m_iva.reset();
+    m_expContatti.reset();
+    m_bakContatti.reset();
+    m_codFisc.reset();
+    m_contatti.reset();
+    m_carnetto.reset();
     g_forms = nullptr;
 }
 
@@ -71,41 +103,41 @@ Forms& Forms::instance()
 
 TfrmCarnetto* frmCarnetto()
 {
-    return Forms::instance().carnetto.get();
+    return Forms::instance().m_carnetto.get();
 }
 TfrmContatti* frmContatti()
 {
-    return Forms::instance().contatti.get();
+    return Forms::instance().m_contatti.get();
 }
 TfrmCodFisc* frmCodFisc()
 {
-    return Forms::instance().codFisc.get();
+    return Forms::instance().m_codFisc.get();
 }
 TfrmBakContatti* frmBakContatti()
 {
-    return Forms::instance().bakContatti.get();
+    return Forms::instance().m_bakContatti.get();
 }
 TfrmExpContatti* frmExpContatti()
 {
-    return Forms::instance().expContatti.get();
+    return Forms::instance().m_expContatti.get();
 }
 TfrmIva* frmIva()
 {
-    return Forms::instance().iva.get();
+    return Forms::instance().m_iva.get();
 }
 TfrmTrovaContatti* frmTrovaContatti()
 {
-    return Forms::instance().trovaContatti.get();
+    return Forms::instance().m_trovaContatti.get();
 }
 TfrmInfo* frmInfo()
 {
-    return Forms::instance().info.get();
+    return Forms::instance().m_info.get();
 }
 TfrmHelpForm* frmHelpForm()
 {
-    return Forms::instance().helpForm.get();
+    return Forms::instance().m_helpForm.get();
 }
 TfrmSplash* frmSplash()
 {
-    return Forms::instance().splash.get();
+    return Forms::instance().m_splash.get();
 }

@@ -18,7 +18,9 @@ class TfrmHelpForm;
 class TfrmSplash;
 
 // The ten shared windows of the program. They are created once, in a fixed order, live for the whole run
-// and are reached through the accessors below, named after the instances. Only one set exists at a time.
+// and are reached through the accessors below, named after the instances; only app/ and tests use them.
+// The windows ask for each other through signals, and Forms is where those signals are connected. Only
+// one set exists at a time.
 class Forms
 {
 public:
@@ -38,24 +40,35 @@ public:
     const QStringList& creationOrder() const { return m_creationOrder; }
 
 private:
+    friend TfrmCarnetto* frmCarnetto();
+    friend TfrmContatti* frmContatti();
+    friend TfrmCodFisc* frmCodFisc();
+    friend TfrmBakContatti* frmBakContatti();
+    friend TfrmExpContatti* frmExpContatti();
+    friend TfrmIva* frmIva();
+    friend TfrmTrovaContatti* frmTrovaContatti();
+    friend TfrmInfo* frmInfo();
+    friend TfrmHelpForm* frmHelpForm();
+    friend TfrmSplash* frmSplash();
+
     template <typename Window> std::unique_ptr<Window> create();
+    void connectWindows();
 
     QString m_appDir;
     QString m_helpFile;
     QStringList m_creationOrder;
-    std::unique_ptr<HelpKey> m_helpKey;
 
-public:
-    std::unique_ptr<TfrmCarnetto> carnetto;
-    std::unique_ptr<TfrmContatti> contatti;
-    std::unique_ptr<TfrmCodFisc> codFisc;
-    std::unique_ptr<TfrmBakContatti> bakContatti;
-    std::unique_ptr<TfrmExpContatti> expContatti;
-    std::unique_ptr<TfrmIva> iva;
-    std::unique_ptr<TfrmTrovaContatti> trovaContatti;
-    std::unique_ptr<TfrmInfo> info;
-    std::unique_ptr<TfrmHelpForm> helpForm;
-    std::unique_ptr<TfrmSplash> splash;
+    std::unique_ptr<TfrmCarnetto> m_carnetto;
+    std::unique_ptr<TfrmContatti> m_contatti;
+    std::unique_ptr<TfrmCodFisc> m_codFisc;
+    std::unique_ptr<TfrmBakContatti> m_bakContatti;
+    std::unique_ptr<TfrmExpContatti> m_expContatti;
+    std::unique_ptr<TfrmIva> m_iva;
+    std::unique_ptr<TfrmTrovaContatti> m_trovaContatti;
+    std::unique_ptr<TfrmInfo> m_info;
+    std::unique_ptr<TfrmHelpForm> m_helpForm;
+    std::unique_ptr<TfrmSplash> m_splash;
+    std::unique_ptr<HelpKey> m_helpKey;
 };
 
 TfrmCarnetto* frmCarnetto();

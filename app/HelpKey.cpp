@@ -1,15 +1,14 @@
 #include "app/HelpKey.h"
 
-#include "app/Forms.h"
 #include "app/HelpTopics.h"
 #include "app/TfrmHelpForm.h"
-#include "export/TfrmExpContatti.h"
+#include "ui/HelpContext.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
-HelpKey::HelpKey(QObject* parent) : QObject(parent)
+HelpKey::HelpKey(TfrmHelpForm* help, QObject* parent) : QObject(parent), m_help(help)
 {
     qApp->installEventFilter(this);
 }
@@ -22,15 +21,8 @@ bool HelpKey::eventFilter(QObject* watched, QEvent* event)
     if (!widget || (!widget->isWindow() && !widget->hasFocus()))
         return false;
     QWidget* window = widget->window();
-    TfrmHelpForm* help = frmHelpForm();
-    if (window == help)
+    if (window == m_help)
         return true;
-    const int context = window->property("helpContext").toInt();
-    if (window == frmExpContatti())
-        help->showTopic(exportHelpTopic());
-    else if (context == 1006)
-        help->showTopic(cardHelpTopic());
-    else
-        help->showTopic(mainHelpTopic());
+    m_help->showTopic(helpTopicText(helpTopic(window)));
     return true;
 }

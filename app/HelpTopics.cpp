@@ -88,3 +88,16 @@ HelpTopic exportHelpTopic()
                                "campi che sono stati compilati, bisogna selezionare l'icona Tutti."),
             }};
 }
+
+HelpTopic helpTopicText(HelpTopicId id)
+{
+    switch (id) {
+    case HelpTopicId::Cards:
+        return cardHelpTopic();
+    case HelpTopicId::Export:
+        return exportHelpTopic();
+    case HelpTopicId::Main:
+        break;
+    }
+    return mainHelpTopic();
+}

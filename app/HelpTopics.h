@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/HelpContext.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,3 +18,6 @@ struct HelpTopic
 HelpTopic mainHelpTopic();
 HelpTopic cardHelpTopic();
 HelpTopic exportHelpTopic();
+
+// The text of the topic a window declares.
+HelpTopic helpTopicText(HelpTopicId id);

@@ -1,14 +1,6 @@
 #include "app/TfrmCarnetto.h"
 
-#include "app/Forms.h"
-#include "app/HelpTopics.h"
 #include "app/Maker.h"
-#include "app/TfrmHelpForm.h"
-#include "app/TfrmInfo.h"
-#include "app/TfrmSplash.h"
-#include "backup/TfrmBakContatti.h"
-#include "cards/TfrmContatti.h"
-#include "export/TfrmExpContatti.h"
 #include "ui/ActiveLabel.h"
 #include "ui/HoverHints.h"
 #include "ui/Pictures.h"
@@ -148,36 +140,33 @@ void TfrmCarnetto::LoadAnimatedStrip()
 
 void TfrmCarnetto::imgContattiMouseUp()
 {
-    TfrmContatti* cards = frmContatti();
-    cards->show();
-    cards->raise();
-    cards->activateWindow();
+    Q_EMIT contattiRichiesti();
     hide();
 }
 
 void TfrmCarnetto::imgBackupMouseUp()
 {
-    frmBakContatti()->exec();
+    Q_EMIT backupRichiesto();
 }
 
 void TfrmCarnetto::imgEsportaMouseUp()
 {
-    frmExpContatti()->exec();
+    Q_EMIT esportaRichiesta();
 }
 
 void TfrmCarnetto::imgInfoMouseUp()
 {
-    frmInfo()->exec();
+    Q_EMIT informazioniRichieste();
 }
 
 void TfrmCarnetto::imgGuidaMouseUp()
 {
-    frmHelpForm()->showTopic(mainHelpTopic());
+    Q_EMIT guidaRichiesta(HelpTopicId::Main);
 }
 
 void TfrmCarnetto::imgCopyrightMouseUp()
 {
-    frmSplash()->exec();
+    Q_EMIT creditiRichiesti();
 }
 
 void TfrmCarnetto::imgEsciMouseUp()

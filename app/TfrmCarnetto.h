@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/HelpContext.h"
+
 #include <QFrame>
 #include <QWidget>
 
@@ -42,6 +44,16 @@ public:
     void imgCopyrightMouseUp();
     void imgEsciMouseUp();
     void imgAnimataMouseDown();
+
+Q_SIGNALS:
+    // The windows the menu opens; Forms connects them directly, so a modal window has closed again
+    // when the emit returns.
+    void contattiRichiesti();
+    void backupRichiesto();
+    void esportaRichiesta();
+    void informazioniRichieste();
+    void guidaRichiesta(HelpTopicId topic);
+    void creditiRichiesti();
 
 protected:
     void showEvent(QShowEvent* event) override;

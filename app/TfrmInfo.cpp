@@ -1,5 +1,6 @@
 #include "app/TfrmInfo.h"
 
+#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 TfrmInfo::TfrmInfo(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
@@ -10,5 +11,5 @@ TfrmInfo::TfrmInfo(const QString& appDir, QWidget* parent) : QDialog(parent), m_
                       .background = WindowFrame::silver(),
                       .border = WindowFrame::Border::SingleFixed,
                       .minimiseButton = false,
-                      .helpContext = 1004});
+                      .helpContext = HelpContext::kInformazioni});
 }

@@ -2,6 +2,7 @@
 
 #include "app/Forms.h"
 #include "archive/Trim.h"
+#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 TfrmSplash::TfrmSplash(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
@@ -13,7 +14,7 @@ TfrmSplash::TfrmSplash(const QString& appDir, QWidget* parent) : QDialog(parent)
                       .border = WindowFrame::Border::Dialog,
                       .placement = WindowFrame::Placement::Fixed,
                       .position = QPoint(359, 140),
-                      .helpContext = 1003});
+                      .helpContext = HelpContext::kCrediti});
     setCursor(Qt::PointingHandCursor);
     FormCreate();
 }

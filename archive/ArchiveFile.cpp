@@ -63,6 +63,10 @@ ArchiveFile::~ArchiveFile()
 
 bool ArchiveFile::open(Apertura apertura)
 {
+    // A write-protected stick or folder still lets the cards be read: only an operation that writes asks
+    // for write access. Nothing can be created there either, so a missing archive is then a failure.
+    if (apertura == Apertura::Lettura && m_file.exists())
+        return apri(QIODevice::ReadOnly | QIODevice::ExistingOnly);
     // ReadWrite alone never truncates; ExistingOnly keeps a missing archive missing.
     QIODevice::OpenMode modo = QIODevice::ReadWrite;
     if (apertura == Apertura::SoloEsistente)

@@ -13,7 +13,11 @@ class ArchiveFile
 public:
     static constexpr qint64 kRecordSize = sizeof(TSchedaContatto);
 
-    enum class Apertura { ApriOCrea, SoloEsistente };
+    enum class Apertura {
+        ApriOCrea,     // read and write; a missing file is created empty
+        SoloEsistente, // read and write; a missing file stays missing
+        Lettura,       // read only, so a write-protected archive can still be read; a missing file is created
+    };
 
     struct Counters
     {
@@ -30,7 +34,7 @@ public:
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
-    // Opens for reading and writing; never empties an existing file.
+    // Never empties an existing file.
     bool open(Apertura apertura);
     // Creates the file empty, emptying one left over from before.
     bool create();

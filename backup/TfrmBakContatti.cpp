@@ -1,5 +1,6 @@
 #include "backup/TfrmBakContatti.h"
 
+#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 TfrmBakContatti::TfrmBakContatti(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
@@ -10,5 +11,5 @@ TfrmBakContatti::TfrmBakContatti(const QString& appDir, QWidget* parent) : QDial
                       .background = WindowFrame::silver(),
                       .border = WindowFrame::Border::Dialog,
                       .minimiseButton = false,
-                      .helpContext = 1012});
+                      .helpContext = HelpContext::kBackup});
 }

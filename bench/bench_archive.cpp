@@ -2,7 +2,7 @@
 // export views), and the deletion's record-by-record copy next to a plain `cp` of the same file.
 #include "archive/ArchiveFile.h"
 #include "archive/SchedaTesti.h"
-#include "bench/SchedeDiProva.h"
+#include "support/SchedeDiProva.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -26,7 +26,7 @@ QString cartellaCon(int schede)
         ArchiveFile archivio(ArchiveFile::archivePath(dir->path()));
         archivio.open(ArchiveFile::Apertura::ApriOCrea);
         for (int n = 0; n < schede; ++n)
-            archivio.write(schedaDiProva(n));
+            archivio.write(SchedeDiProva::schedaTipica(n));
         if (!archivio.close())
             std::abort();
     }

@@ -3,7 +3,7 @@
 // without forcing the copy to the disk, since the deletion does force its temporary file).
 #include "archive/ArchiveFile.h"
 #include "archive/SchedaTesti.h"
-#include "bench/SchedeDiProva.h"
+#include "support/SchedeDiProva.h"
 #include "cards/ArchivioSchede.h"
 
 #include <QFile>
@@ -21,7 +21,7 @@ void scriviArchivio(const QString& path, int schede)
     if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
         std::abort();
     for (int n = 0; n < schede; ++n)
-        archivio.write(schedaDiProva(n));
+        archivio.write(SchedeDiProva::schedaTipica(n));
     if (!archivio.close())
         std::abort();
 }
@@ -45,7 +45,7 @@ void BM_SalvaModifica(benchmark::State& state)
     QTemporaryDir dir;
     const int schede = int(state.range(0));
     scriviArchivio(ArchiveFile::archivePath(dir.path()), schede);
-    const TestiScheda testi = testiDiProva(7);
+    const TestiScheda testi = SchedeDiProva::testiTipici(7);
     const QString posizione = QString::number(schede / 2);
     ArchiveFile::resetCounters();
     for (auto _ : state)

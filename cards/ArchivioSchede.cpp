@@ -65,7 +65,7 @@ EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QStr
     EsitoScorrimento esito;
     esito.posizione = posizione;
     ArchiveFile archivio(ArchiveFile::archivePath(appDir));
-    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea)) {
+    if (!archivio.open(ArchiveFile::Apertura::Lettura)) {
         esito.tipo = EsitoScorrimento::Errore;
         return esito;
     }

@@ -1,23 +1,17 @@
 #include "cards/TfrmContatti.h"
 
-#include "app/Forms.h"
-#include "app/HelpTopics.h"
-#include "app/TfrmCarnetto.h"
-#include "app/TfrmHelpForm.h"
 #include "archive/CampiScheda.h"
 #include "archive/MessaggiArchivio.h"
 #include "archive/Trim.h"
-#include "backup/TfrmBakContatti.h"
 #include "cards/MessaggiSchede.h"
 #include "checks/ControllaCodFisc.h"
 #include "checks/MessaggiControlli.h"
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
-#include "export/TfrmExpContatti.h"
-#include "search/TfrmTrovaContatti.h"
 #include "ui/ActiveLabel.h"
 #include "ui/CaretText.h"
 #include "ui/FocusHighlight.h"
+#include "ui/HelpContext.h"
 #include "ui/HintLine.h"
 #include "ui/HoverHints.h"
 #include "ui/KeyPressFilter.h"
@@ -60,7 +54,8 @@ TfrmContatti::TfrmContatti(const QString& appDir, QWidget* parent) : QWidget(par
                       .clientSize = QSize(783, 505),
                       .background = WindowFrame::silver(),
                       .minimiseButton = true,
-                      .helpContext = 1006});
+                      .helpContext = HelpContext::kRubrica});
+    setHelpTopic(this, HelpTopicId::Cards);
 
     panInfo = createHintLine(this);
     m_hints = new HoverHints(panInfo, HoverHints::Reset::WhenNotEmpty, this);
@@ -333,10 +328,7 @@ void TfrmContatti::closeEvent(QCloseEvent* event)
 
 void TfrmContatti::FormClose()
 {
-    TfrmCarnetto* menu = frmCarnetto();
-    menu->show();
-    menu->raise();
-    menu->activateWindow();
+    Q_EMIT chiusa();
 }
 
 void TfrmContatti::imgNuovoMouseUp()
@@ -419,23 +411,24 @@ void TfrmContatti::imgEliminaMouseUp()
 
 void TfrmContatti::imgTrovaMouseUp()
 {
-    frmTrovaContatti()->exec();
+    Q_EMIT cercaRichiesta();
 }
 
 void TfrmContatti::imgExcelMouseUp()
 {
-    frmExpContatti()->exec();
+    Q_EMIT esportaRichiesta();
 }
 
 void TfrmContatti::imgEsportaMouseUp()
 {
+    // No card from before a restore may stay on screen.
     pulisciScheda();
-    frmBakContatti()->exec();
+    Q_EMIT backupRichiesto();
 }
 
 void TfrmContatti::imgGuidaMouseUp()
 {
-    frmHelpForm()->showTopic(cardHelpTopic());
+    Q_EMIT guidaRichiesta(HelpTopicId::Cards);
 }
 
 void TfrmContatti::imgEsciMouseUp()

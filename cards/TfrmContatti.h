@@ -2,6 +2,7 @@
 
 #include "archive/SchedaTesti.h"
 #include "cards/ArchivioSchede.h"
+#include "ui/HelpContext.h"
 
 #include <QWidget>
 
@@ -17,7 +18,7 @@ class QPushButton;
 
 // The card window: one contact card at a time in sixteen edit boxes. Between actions it remembers only
 // the position label; which card is shown, whether a save appends or overwrites and which card a
-// deletion removes all follow from that text.
+// deletion removes all follow from that text. Other windows are asked for through its signals.
 class TfrmContatti : public QWidget
 {
     Q_OBJECT
@@ -68,6 +69,16 @@ public:
     void cmdEmailClick();
     void cmdChkCodFiscClick();
     void cmdChkIvaClick();
+
+Q_SIGNALS:
+    // What the window asks of the rest of the program. Each is connected directly, so a window opened
+    // modally in answer has closed again when the emit returns.
+    void chiusa();
+    void cercaRichiesta();
+    void esportaRichiesta();
+    // Emitted after the card on screen was cleared.
+    void backupRichiesto();
+    void guidaRichiesta(HelpTopicId topic);
 
 protected:
     void showEvent(QShowEvent* event) override;

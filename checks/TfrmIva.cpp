@@ -5,6 +5,7 @@
 #include "checks/UfficiIva.h"
 #include "ui/KeyPressFilter.h"
 #include "ui/MessageService.h"
+#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 #include <QLineEdit>
@@ -18,7 +19,7 @@ TfrmIva::TfrmIva(QWidget* parent)
                       .clientSize = QSize(390, 206),
                       .background = WindowFrame::silver(),
                       .border = WindowFrame::Border::Sizeable,
-                      .helpContext = 1011});
+                      .helpContext = HelpContext::kPartitaIva});
     cmdPartitaIva = creaPulsante(QStringLiteral("cmdPartitaIva"), QStringLiteral("Controlla Partita IVA"), 170);
 
     connect(txtCodice, &QLineEdit::textChanged, this, &TfrmIva::txtCodiceChange);

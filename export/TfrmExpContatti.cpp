@@ -1,5 +1,6 @@
 #include "export/TfrmExpContatti.h"
 
+#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 TfrmExpContatti::TfrmExpContatti(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
@@ -10,5 +11,6 @@ TfrmExpContatti::TfrmExpContatti(const QString& appDir, QWidget* parent) : QDial
                       .background = WindowFrame::silver(),
                       .border = WindowFrame::Border::SingleFixed,
                       .minimiseButton = true,
-                      .helpContext = 1006});
+                      .helpContext = HelpContext::kRubrica});
+    setHelpTopic(this, HelpTopicId::Export);
 }

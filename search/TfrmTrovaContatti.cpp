@@ -1,5 +1,6 @@
 #include "search/TfrmTrovaContatti.h"
 
+#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 TfrmTrovaContatti::TfrmTrovaContatti(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
@@ -10,5 +11,6 @@ TfrmTrovaContatti::TfrmTrovaContatti(const QString& appDir, QWidget* parent) : Q
                       .background = WindowFrame::silver(),
                       .border = WindowFrame::Border::SingleFixed,
                       .minimiseButton = false,
-                      .helpContext = 1006});
+                      .helpContext = HelpContext::kRubrica});
+    setHelpTopic(this, HelpTopicId::Cards);
 }

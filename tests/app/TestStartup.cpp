@@ -3,16 +3,10 @@
 #include "app/Startup.h"
 #include "app/TfrmCarnetto.h"
 #include "app/TfrmHelpForm.h"
-#include "app/TfrmInfo.h"
-#include "app/TfrmSplash.h"
-#include "backup/TfrmBakContatti.h"
 #include "cards/TfrmContatti.h"
-#include "checks/TfrmCodFisc.h"
-#include "checks/TfrmIva.h"
-#include "export/TfrmExpContatti.h"
-#include "search/TfrmTrovaContatti.h"
 #include "support/FakeMessageService.h"
 #include "support/FakeShellService.h"
+#include "support/ModaleAttesa.h"
 #include "ui/ActiveLabel.h"
 #include "ui/WindowFrame.h"
 
@@ -32,6 +26,15 @@ void release(QWidget* control, Qt::MouseButton button = Qt::LeftButton)
 {
     QTest::mousePress(control, button);
     QTest::mouseRelease(control, button);
+}
+
+QWidget* topLevel(const QString& name)
+{
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name)
+            return w;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -110,11 +113,7 @@ private Q_SLOTS:
         QFETCH(bool, fixed);
         QFETCH(bool, minimise);
         QFETCH(int, help);
-        QWidget* window = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (w->objectName() == name)
-                window = w;
-        }
+        QWidget* window = topLevel(name);
         QVERIFY(window);
         QCOMPARE(window->windowTitle(), caption);
         QCOMPARE(window->size(), size);
@@ -213,24 +212,20 @@ private Q_SLOTS:
         QWidget* button = frmCarnetto()->findChild<QWidget*>(control);
         QVERIFY(button);
         bool menuVisibleBehind = false;
-        QWidget* opened = nullptr;
-        QTimer::singleShot(0, [&] {
-            opened = QApplication::activeModalWidget();
-            menuVisibleBehind = frmCarnetto()->isVisible();
-            if (opened)
-                opened->close();
-        });
+        ModaleAttesa attesa([&](QWidget*) { menuVisibleBehind = frmCarnetto()->isVisible(); });
         release(button, Qt::MiddleButton);
-        QVERIFY(opened);
-        QCOMPARE(opened->objectName(), window);
+        QCOMPARE(attesa.viste(), 1);
+        QVERIFY(attesa.ultima);
+        QCOMPARE(attesa.ultima->objectName(), window);
         QVERIFY(menuVisibleBehind);
         QVERIFY(frmCarnetto()->isVisible());
     }
 
     void helpIconShowsTheMainTopic()
     {
-        QTimer::singleShot(0, [] { frmHelpForm()->close(); });
+        ModaleAttesa attesa;
         release(frmCarnetto()->imgGuida);
+        QCOMPARE(attesa.viste(), 1);
         QCOMPARE(frmHelpForm()->panTitle->text(), QStringLiteral("Uno sguardo ad Carnetto 4.0"));
         const QString text = frmHelpForm()->memTopic->toPlainText();
         QVERIFY(text.startsWith(QStringLiteral("Carnetto è un software compatto")));
@@ -246,26 +241,25 @@ private Q_SLOTS:
                               << "Uno sguardo ad Carnetto 4.0";
         QTest::newRow("cards") << "frmContatti"
                                << "Rubrica contatti";
+        QTest::newRow("search") << "frmTrovaContatti"
+                                << "Rubrica contatti";
         QTest::newRow("export") << "frmExpContatti"
                                 << "Esportazione rubrica contatti";
+        QTest::newRow("about") << "frmInfo"
+                               << "Uno sguardo ad Carnetto 4.0";
     }
 
     void f1ShowsTheTopicOfTheWindow()
     {
         QFETCH(QString, window);
         QFETCH(QString, title);
-        QWidget* target = window == u"frmCarnetto"   ? static_cast<QWidget*>(frmCarnetto())
-                          : window == u"frmContatti" ? static_cast<QWidget*>(frmContatti())
-                                                     : static_cast<QWidget*>(frmExpContatti());
+        QWidget* target = topLevel(window);
+        QVERIFY(target);
         frmHelpForm()->panTitle->clear();
-        QWidget* shown = nullptr;
-        QTimer::singleShot(0, [&shown] {
-            shown = QApplication::activeModalWidget();
-            if (shown)
-                shown->close();
-        });
+        ModaleAttesa attesa;
         QTest::keyClick(target, Qt::Key_F1);
-        QCOMPARE(shown, static_cast<QWidget*>(frmHelpForm()));
+        QCOMPARE(attesa.viste(), 1);
+        QCOMPARE(attesa.ultima.data(), static_cast<QWidget*>(frmHelpForm()));
         QCOMPARE(frmHelpForm()->panTitle->text(), title);
     }
 
@@ -292,12 +286,16 @@ private Q_SLOTS:
             else
                 release(frmCarnetto()->imgEsci, Qt::RightButton);
         });
-        // A watchdog, so that a program that does not end fails instead of hanging.
+        // A watchdog, so that a program that does not end fails instead of hanging. It belongs to this
+        // test, so it cannot fire into a later one.
         bool ended = true;
-        QTimer::singleShot(5000, [&ended] {
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&ended] {
             ended = false;
             QApplication::exit(1);
         });
+        watchdog.start(5000);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(ended);
     }

@@ -1,6 +1,6 @@
 #include "cards/ArchivioSchede.h"
 
-#include "tests/cards/SchedeDiProva.h"
+#include "support/SchedeDiProva.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -2,11 +2,11 @@
 #include "archive/ArchiveFile.h"
 #include "cards/TfrmContatti.h"
 #include "tests/cards/BancoContatti.h"
-#include "tests/cards/CartellaBloccata.h"
-#include "tests/cards/LimiteScrittura.h"
-#include "tests/cards/ModaleAttesa.h"
-#include "tests/cards/SchedeDiProva.h"
-#include "tests/cards/TestiAttesi.h"
+#include "support/CartellaBloccata.h"
+#include "support/LimiteScrittura.h"
+#include "support/ModaleAttesa.h"
+#include "support/SchedeDiProva.h"
+#include "support/TestiAttesi.h"
 
 #include <QApplication>
 #include <QFile>

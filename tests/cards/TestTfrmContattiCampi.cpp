@@ -3,9 +3,9 @@
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
 #include "tests/cards/BancoContatti.h"
-#include "tests/cards/ModaleAttesa.h"
-#include "tests/cards/SchedeDiProva.h"
-#include "tests/cards/TestiAttesi.h"
+#include "support/ModaleAttesa.h"
+#include "support/SchedeDiProva.h"
+#include "support/TestiAttesi.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -11,8 +11,9 @@
 
 #include <cstring>
 
-// Archives for the card tests. Card n (from 1) names its number in its texts, and the bytes after each text
-// hold a pattern of n, so a record that moved, changed or mixed with another shows in a byte comparison.
+// Sample cards for tests and benchmarks. scheda(n): card n (from 1) names its number in its texts, and the
+// bytes after each text hold a pattern of n, so a record that moved, changed or mixed with another shows in
+// a byte comparison. schedaTipica(n): a card of typical lengths with accented letters and the euro sign.
 namespace SchedeDiProva {
 
 constexpr qsizetype kRecord = 1148;
@@ -86,6 +87,30 @@ inline TSchedaContatto record(const QByteArray& contenuto, int indice)
 inline bool archivioCartella(const QString& appDir)
 {
     return QDir(appDir).mkpath(QStringLiteral("Contatti.pro/dentro"));
+}
+
+// The cards every benchmark writes: typical lengths, accented letters and the euro sign.
+inline TestiScheda testiTipici(int n)
+{
+    TestiScheda testi;
+    testi[Cognome] = QStringLiteral("Cognomè %1").arg(n);
+    testi[Nome] = QStringLiteral("Nome %1").arg(n % 997);
+    testi[Azienda] = QStringLiteral("Azienda S.p.A. %1").arg(n % 101);
+    testi[Via] = QStringLiteral("Via Giuseppe Garibaldi, %1").arg(n % 300);
+    testi[Citta] = QStringLiteral("Città %1").arg(n % 50);
+    testi[Cap] = QStringLiteral("%1").arg(n % 100000, 5, 10, QLatin1Char('0'));
+    testi[Tel] = QStringLiteral("06 %1").arg(n);
+    testi[Email] = QStringLiteral("utente%1@esempio.it").arg(n);
+    testi[Web] = QStringLiteral("http://www.esempio.it/%1").arg(n);
+    testi[Note] = QStringLiteral("Note con € e àèéìòù, scheda %1").arg(n);
+    return testi;
+}
+
+inline TSchedaContatto schedaTipica(int n)
+{
+    TSchedaContatto scheda{};
+    schedaDaTesti(scheda, testiTipici(n));
+    return scheda;
 }
 
 } // namespace SchedeDiProva

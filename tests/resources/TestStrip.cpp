@@ -450,4 +450,4 @@ void TestStrip::spriteIsAFlagInsideItsTransparentKey()
 }
 
 QTEST_MAIN(TestStrip)
-#include "tst_strip.moc"
+#include "TestStrip.moc"
