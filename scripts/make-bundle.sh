@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# Makes the portable folder: the program, the Qt libraries and plugins it uses and every library those need
+# beyond the base system of every Linux desktop (scripts/bundle-base.txt), so the folder runs from a USB drive
+# on a machine without Qt. What goes in is found by following the executable's and the plugins' NEEDED
+# entries (readelf) at the time this runs, so libraries the program starts to link later come along by
+# themselves.
+#
+#     scripts/make-bundle.sh BUILD_DIR DEST        (make bundle: build -> dist/Carnetto)
+#
+# The folder holds real files only (a FAT stick cannot store symbolic links): each library is copied under
+# the name the loader asks for. The executable finds lib/ through its RPATH $ORIGIN/lib (CMakeLists.txt) and
+# Qt finds plugins/ and translations/ through qt.conf. No archive is put in: Contatti.pro is created beside
+# the executable at first use.
+set -euo pipefail
+
+die() { echo "make-bundle: $*" >&2; exit 1; }
+
+[ $# -eq 2 ] || die "usage: $0 BUILD_DIR DEST"
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/.." && pwd)
+build_dir=$(cd "$1" && pwd) || die "no build folder $1"
+dest=$2
+[ -f "$build_dir/CMakeCache.txt" ] || die "$build_dir is not a configured build folder"
+[ -x "$build_dir/app/Carnetto" ] || die "$build_dir/app/Carnetto is not built yet"
+command -v readelf >/dev/null || die "readelf is missing (binutils)"
+
+# Never throw away someone's cards, nor a folder that is not a bundle.
+dest_parent=$(dirname "$dest")
+mkdir -p "$dest_parent"
+dest=$(cd "$dest_parent" && pwd)/$(basename "$dest")
+if [ -e "$dest" ]; then
+    [ -e "$dest/Contatti.pro" ] && die "$dest holds an archive (Contatti.pro): move it somewhere safe first"
+    if [ -n "$(ls -A "$dest")" ] && ! { [ -f "$dest/qt.conf" ] && [ -f "$dest/Carnetto" ]; }; then
+        die "$dest exists and is not a Carnetto folder: choose another place"
+    fi
+fi
+
+qt_query() {
+    local q
+    for q in qtpaths6 /usr/lib/qt6/bin/qtpaths6 qtpaths; do
+        command -v "$q" >/dev/null && { "$q" --query "$1"; return; }
+    done
+    die "qtpaths6 is missing (qt6-base-dev-tools)"
+}
+qt_plugins=$(qt_query QT_INSTALL_PLUGINS)
+qt_translations=$(qt_query QT_INSTALL_TRANSLATIONS)
+
+mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$here/bundle-base.txt")
+is_base() {
+    local p
+    for p in "${base_patterns[@]}"; do
+        [[ $1 =~ ^($p)$ ]] && return 0
+    done
+    return 1
+}
+
+# The Qt plugins that come with each Qt library the program ends up loading. A plugin named here must be
+# installed: a folder without, say, the wayland platform plugin would fail on half the desktops.
+plugins_for() {
+    case "$1" in
+    libQt6Gui.so.6)
+        echo platforms/libqxcb.so \
+             xcbglintegrations/libqxcb-glx-integration.so xcbglintegrations/libqxcb-egl-integration.so \
+             platforms/libqwayland-generic.so platforms/libqwayland-egl.so \
+             wayland-shell-integration/libxdg-shell.so wayland-decoration-client/libbradient.so \
+             wayland-graphics-integration-client/libqt-plugin-wayland-egl.so \
+             platforminputcontexts/libcomposeplatforminputcontextplugin.so \
+             imageformats/libqgif.so imageformats/libqjpeg.so ;;
+    libQt6PrintSupport.so.6) echo printsupport/libcupsprintersupport.so ;;
+    libQt6Svg.so.6) echo imageformats/libqsvg.so iconengines/libqsvgicon.so ;;
+    esac
+}
+plugin_package_hint() {
+    case "$1" in
+    *wayland*) echo qt6-wayland ;;
+    imageformats/libqgif.so | imageformats/libqjpeg.so) echo libqt6gui6 ;;
+    imageformats/*) echo qt6-image-formats-plugins ;;
+    printsupport/*) echo libqt6printsupport6 ;;
+    *svg*) echo qt6-svg-plugins ;;
+    *) echo qt6-qpa-plugins ;;
+    esac
+}
+
+needed_of() { readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'; }
+
+# Where each library lives on this machine: ldd of the program and of every plugin (the loader's own answer,
+# including the build's own shared libraries), then the loader cache.
+declare -A where=()
+learn_paths() {
+    local line name path
+    while IFS= read -r line; do
+        if [[ $line =~ ^[[:space:]]*([^[:space:]]+)\ =\>\ not\ found ]]; then
+            die "$1 needs ${BASH_REMATCH[1]}, which is not installed"
+        elif [[ $line =~ ^[[:space:]]*([^[:space:]]+)\ =\>\ (/[^[:space:]]+)\  ]]; then
+            name=${BASH_REMATCH[1]}
+            path=${BASH_REMATCH[2]}
+            [ -n "${where[$name]:-}" ] || where[$name]=$path
+        fi
+    done < <(ldd "$1")
+}
+locate() {
+    local path
+    if [ -z "${where[$1]:-}" ]; then
+        path=$(ldconfig -p | awk -v n="$1" '$1 == n && /x86-64/ { print $NF; exit }')
+        [ -n "$path" ] || die "cannot find $1 on this machine"
+        where[$1]=$path
+    fi
+    echo "${where[$1]}"
+}
+
+stage=$(mktemp -d "$dest_parent/.Carnetto-bundle.XXXXXX")
+trap 'rm -rf "$stage"' EXIT
+
+# The executable as installed: stripped, RPATH rewritten to $ORIGIN/lib.
+cmake --install "$build_dir" --component bundle --prefix "$stage" --strip >/dev/null
+[ -f "$stage/Carnetto" ] || die "cmake --install put no Carnetto in the folder"
+readelf -d "$stage/Carnetto" | grep -q '(RPATH).*\[\$ORIGIN/lib\]' \
+    || die "the installed Carnetto has no RPATH \$ORIGIN/lib (see the install lines of CMakeLists.txt)"
+learn_paths "$build_dir/app/Carnetto"
+mkdir -p "$stage/lib" "$stage/plugins" "$stage/translations"
+
+declare -A seen=()
+queue=("$stage/Carnetto")
+add_plugins_of() {
+    local plugin
+    for plugin in $(plugins_for "$1"); do
+        [ -n "${seen[plugin:$plugin]:-}" ] && continue
+        seen[plugin:$plugin]=1
+        [ -f "$qt_plugins/$plugin" ] \
+            || die "the Qt plugin $qt_plugins/$plugin is missing (Debian package $(plugin_package_hint "$plugin"))"
+        mkdir -p "$stage/plugins/$(dirname "$plugin")"
+        cp -L "$qt_plugins/$plugin" "$stage/plugins/$plugin"
+        learn_paths "$qt_plugins/$plugin"
+        queue+=("$stage/plugins/$plugin")
+    done
+}
+while [ ${#queue[@]} -gt 0 ]; do
+    elf=${queue[0]}
+    queue=("${queue[@]:1}")
+    for name in $(needed_of "$elf"); do
+        is_base "$name" && continue
+        [ -n "${seen[$name]:-}" ] && continue
+        seen[$name]=1
+        path=$(locate "$name")
+        cp -L "$path" "$stage/lib/$name"
+        chmod 644 "$stage/lib/$name"
+        if readelf -d "$stage/lib/$name" | grep -q -E '\((RPATH|RUNPATH)\)'; then
+            die "$path carries its own RPATH/RUNPATH, which would hide lib/ from its dependencies"
+        fi
+        queue+=("$stage/lib/$name")
+        add_plugins_of "$name"
+    done
+done
+
+# Qt's own texts in Italian (the standard buttons, the print dialog).
+[ -f "$qt_translations/qtbase_it.qm" ] || die "$qt_translations/qtbase_it.qm is missing (qt6-translations-l10n)"
+cp -L "$qt_translations/qtbase_it.qm" "$stage/translations/"
+
+cat >"$stage/qt.conf" <<'EOF'
+; Qt looks for its plugins and translations inside this folder, wherever the folder is.
+[Paths]
+Prefix = .
+Libraries = lib
+Plugins = plugins
+Translations = translations
+EOF
+
+# The launcher for those who want one: the entry (a template until install-launcher.sh fills in where the
+# folder is), the program's icon and the script.
+cp "$source_dir/resources/carnetto.png" "$stage/carnetto.png"
+cp "$here/bundle/Carnetto.desktop" "$stage/Carnetto.desktop"
+cp "$here/bundle/install-launcher.sh" "$stage/install-launcher.sh"
+chmod 755 "$stage/install-launcher.sh" "$stage/Carnetto"
+
+links=$(find "$stage" -type l)
+[ -z "$links" ] || die "symbolic links in the folder: $links"
+
+rm -rf "$dest"
+mv "$stage" "$dest"
+chmod 755 "$dest"
+trap - EXIT
+echo "Portable folder ready: $dest ($(du -sh "$dest" | cut -f1), $(find "$dest/lib" -type f | wc -l) libraries," \
+     "$(find "$dest/plugins" -type f | wc -l) plugins)"
