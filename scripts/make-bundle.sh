@@ -54,20 +54,22 @@ is_base() {
     return 1
 }
 
-# The Qt plugins that come with each Qt library the program ends up loading. A plugin named here must be
-# installed: a folder without, say, the wayland platform plugin would fail on half the desktops.
+# The Qt plugins that come with each Qt library the program ends up loading (into the array plugins). A
+# plugin named here must be installed: a folder without, say, the wayland platform plugin would fail on half
+# the desktops.
 plugins_for() {
     case "$1" in
     libQt6Gui.so.6)
-        echo platforms/libqxcb.so \
-             xcbglintegrations/libqxcb-glx-integration.so xcbglintegrations/libqxcb-egl-integration.so \
-             platforms/libqwayland-generic.so platforms/libqwayland-egl.so \
-             wayland-shell-integration/libxdg-shell.so wayland-decoration-client/libbradient.so \
-             wayland-graphics-integration-client/libqt-plugin-wayland-egl.so \
-             platforminputcontexts/libcomposeplatforminputcontextplugin.so \
-             imageformats/libqgif.so imageformats/libqjpeg.so ;;
-    libQt6PrintSupport.so.6) echo printsupport/libcupsprintersupport.so ;;
-    libQt6Svg.so.6) echo imageformats/libqsvg.so iconengines/libqsvgicon.so ;;
+        plugins=(platforms/libqxcb.so
+                 xcbglintegrations/libqxcb-glx-integration.so xcbglintegrations/libqxcb-egl-integration.so
+                 platforms/libqwayland-generic.so platforms/libqwayland-egl.so
+                 wayland-shell-integration/libxdg-shell.so wayland-decoration-client/libbradient.so
+                 wayland-graphics-integration-client/libqt-plugin-wayland-egl.so
+                 platforminputcontexts/libcomposeplatforminputcontextplugin.so
+                 imageformats/libqgif.so imageformats/libqjpeg.so) ;;
+    libQt6PrintSupport.so.6) plugins=(printsupport/libcupsprintersupport.so) ;;
+    libQt6Svg.so.6) plugins=(imageformats/libqsvg.so iconengines/libqsvgicon.so) ;;
+    *) plugins=() ;;
     esac
 }
 plugin_package_hint() {
@@ -81,10 +83,22 @@ plugin_package_hint() {
     esac
 }
 
-needed_of() { readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'; }
+# The libraries an ELF file asks for (into the array needed); fails on a library with its own RPATH or
+# RUNPATH, which would hide lib/ from the libraries it loads in turn.
+needed_of() {
+    local line
+    needed=()
+    while IFS= read -r line; do
+        if [[ $line =~ \(NEEDED\).*\[(.*)\]$ ]]; then
+            needed+=("${BASH_REMATCH[1]}")
+        elif [[ $line =~ \((RPATH|RUNPATH)\) ]] && [ "$1" != "$stage/Carnetto" ]; then
+            die "${1#"$stage"/} carries its own RPATH/RUNPATH"
+        fi
+    done < <(readelf -d "$1")
+}
 
-# Where each library lives on this machine: ldd of the program and of every plugin (the loader's own answer,
-# including the build's own shared libraries), then the loader cache.
+# Where each library lives on this machine: what ldd says for the program (the loader's own answer, which
+# includes any shared library of the build), then the loader cache, as for the plugins, which carry no RPATH.
 declare -A where=()
 learn_paths() {
     local line name path
@@ -98,14 +112,15 @@ learn_paths() {
         fi
     done < <(ldd "$1")
 }
-locate() {
-    local path
-    if [ -z "${where[$1]:-}" ]; then
-        path=$(ldconfig -p | awk -v n="$1" '$1 == n && /x86-64/ { print $NF; exit }')
-        [ -n "$path" ] || die "cannot find $1 on this machine"
-        where[$1]=$path
+declare -A cached=()
+while IFS= read -r line; do
+    if [[ $line =~ ^[[:space:]]*([^[:space:]]+)\ \((.*)\)\ =\>\ (/.*)$ ]] && [[ ${BASH_REMATCH[2]} == *x86-64* ]]; then
+        [ -n "${cached[${BASH_REMATCH[1]}]:-}" ] || cached[${BASH_REMATCH[1]}]=${BASH_REMATCH[3]}
     fi
-    echo "${where[$1]}"
+done < <(ldconfig -p)
+locate() {
+    [ -n "${where[$1]:-}" ] || where[$1]=${cached[$1]:-}
+    [ -n "${where[$1]}" ] || die "cannot find $1 on this machine"
 }
 
 stage=$(mktemp -d "$dest_parent/.Carnetto-bundle.XXXXXX")
@@ -123,34 +138,33 @@ declare -A seen=()
 queue=("$stage/Carnetto")
 add_plugins_of() {
     local plugin
-    for plugin in $(plugins_for "$1"); do
+    plugins_for "$1"
+    for plugin in "${plugins[@]}"; do
         [ -n "${seen[plugin:$plugin]:-}" ] && continue
         seen[plugin:$plugin]=1
         [ -f "$qt_plugins/$plugin" ] \
             || die "the Qt plugin $qt_plugins/$plugin is missing (Debian package $(plugin_package_hint "$plugin"))"
         mkdir -p "$stage/plugins/$(dirname "$plugin")"
         cp -L "$qt_plugins/$plugin" "$stage/plugins/$plugin"
-        learn_paths "$qt_plugins/$plugin"
         queue+=("$stage/plugins/$plugin")
     done
 }
 while [ ${#queue[@]} -gt 0 ]; do
     elf=${queue[0]}
     queue=("${queue[@]:1}")
-    for name in $(needed_of "$elf"); do
+    needed_of "$elf"
+    for name in "${needed[@]}"; do
         is_base "$name" && continue
         [ -n "${seen[$name]:-}" ] && continue
         seen[$name]=1
-        path=$(locate "$name")
-        cp -L "$path" "$stage/lib/$name"
-        chmod 644 "$stage/lib/$name"
-        if readelf -d "$stage/lib/$name" | grep -q -E '\((RPATH|RUNPATH)\)'; then
-            die "$path carries its own RPATH/RUNPATH, which would hide lib/ from its dependencies"
-        fi
+        locate "$name"
+        cp -L "${where[$name]}" "$stage/lib/$name"
         queue+=("$stage/lib/$name")
         add_plugins_of "$name"
     done
 done
+
+chmod 644 "$stage"/lib/*
 
 # Qt's own texts in Italian (the standard buttons, the print dialog).
 [ -f "$qt_translations/qtbase_it.qm" ] || die "$qt_translations/qtbase_it.qm is missing (qt6-translations-l10n)"

@@ -20,8 +20,11 @@ is_base() {
     for p in "${base_patterns[@]}"; do [[ $1 =~ ^($p)$ ]] && return 0; done
     return 1
 }
-is_elf() { [ "$(head -c 4 "$1" | od -An -c | tr -d ' ')" = '177ELF' ]; }
-needed_of() { readelf -d "$1" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p'; }
+is_elf() {
+    local magic=""
+    IFS= read -r -N 4 magic <"$1" 2>/dev/null || true
+    [ "$magic" = $'\x7fELF' ]
+}
 
 # Inside the mount namespace: hide every system Qt library (an empty file in its place, so loading one
 # fails loudly) and Qt's plugin and translation folders; then start the program and drive it.
@@ -126,14 +129,16 @@ declare -A wanted=()
 while IFS= read -r -d '' f; do
     is_elf "$f" || continue
     elves=$((elves + 1))
-    if [ "$f" != "$folder/Carnetto" ] && readelf -d "$f" | grep -q -E '\((RPATH|RUNPATH)\)'; then
-        fail "${f#"$folder"/} has its own RPATH/RUNPATH"
-    fi
-    for name in $(needed_of "$f"); do
+    while IFS= read -r line; do
+        if [[ $line =~ \((RPATH|RUNPATH)\) ]] && [ "$f" != "$folder/Carnetto" ]; then
+            fail "${f#"$folder"/} has its own RPATH/RUNPATH"
+        fi
+        [[ $line =~ \(NEEDED\).*\[(.*)\]$ ]] || continue
+        name=${BASH_REMATCH[1]}
         is_base "$name" && continue
         wanted[$name]=1
         [ -f "$folder/lib/$name" ] || fail "${f#"$folder"/} needs $name, which is not in lib/"
-    done
+    done < <(readelf -d "$f")
 done < <(find "$folder" -type f -print0)
 for name in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6 libQt6XcbQpa.so.6 \
             libQt6WaylandClient.so.6 libicuuc.so.72 libicudata.so.72 libxcb-icccm.so.4 libxcb-image.so.0 \
@@ -159,7 +164,7 @@ for log in "$ldlog".*; do
         case $path in
         "$folder"/*) continue ;;
         esac
-        name=$(basename "$path")
+        name=${path##*/}
         case $name in
         libQt6* | *qt6*) fail "loaded $path from the system" ;;
         esac
