@@ -29,7 +29,9 @@ dest_parent=$(dirname "$dest")
 mkdir -p "$dest_parent"
 dest=$(cd "$dest_parent" && pwd)/$(basename "$dest")
 if [ -e "$dest" ]; then
-    [ -e "$dest/Contatti.pro" ] && die "$dest holds an archive (Contatti.pro): move it somewhere safe first"
+    if compgen -G "$dest/Contatti.*" >/dev/null; then
+        die "$dest holds an archive (Contatti.pro): move it somewhere safe first"
+    fi
     if [ -n "$(ls -A "$dest")" ] && ! { [ -f "$dest/qt.conf" ] && [ -f "$dest/Carnetto" ]; }; then
         die "$dest exists and is not a Carnetto folder: choose another place"
     fi

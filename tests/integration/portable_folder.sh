@@ -175,6 +175,13 @@ done
 echo "the loader opened $loaded libraries, none of the folder's from the system"
 [ ! -s "$folder/Contatti.pro" ] || fail "browsing wrote into the archive"
 
+# Making the folder again over one that now holds cards is refused, and the cards stay.
+printf 'schede' >"$folder/Contatti.pro"
+if bash "$source_dir/scripts/make-bundle.sh" "$build_dir" "$folder" 2>/dev/null; then
+    fail "make-bundle replaced a folder holding Contatti.pro"
+fi
+[ "$(cat "$folder/Contatti.pro")" = schede ] || fail "make-bundle touched Contatti.pro"
+
 # 4. The launcher for the current user.
 home="$work/home"
 mkdir -p "$home"
