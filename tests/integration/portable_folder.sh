@@ -88,6 +88,14 @@ if [ "${1:-}" = --inside ]; then
         sleep 0.1
     done
     [ -f "$folder/Contatti.pro" ] || fail "Contatti.pro was not created beside the executable"
+
+    # There is no Wayland compositor here, so the wayland platform gives up at once; but its plugin and the
+    # libraries it needs must have loaded from the folder by then.
+    ulimit -c 0
+    (env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=carnetto-no-such-display \
+        LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog-wayland" "$folder/Carnetto" || true) >/dev/null 2>&1
+    grep -qF "calling init: $folder/plugins/platforms/libqwayland-generic.so" "$ldlog-wayland".* \
+        || fail "the wayland platform plugin did not load from the folder"
     exit 0
 fi
 
@@ -158,7 +166,7 @@ else
     bash "$0" --inside "$folder" "$ldlog" nohide
 fi
 loaded=0
-for log in "$ldlog".*; do
+for log in "$ldlog".* "$ldlog-wayland".*; do
     while IFS= read -r path; do
         loaded=$((loaded + 1))
         case $path in
