@@ -24,6 +24,7 @@ tmp=$entry.tmp.$$
 trap 'rm -f "$tmp"' EXIT
 while IFS= read -r line || [ -n "$line" ]; do
     case $line in
+    '#'*) ;;
     Exec=*) printf 'Exec=%s\n' "$(exec_value "$here/Carnetto")" ;;
     TryExec=*) printf 'TryExec=%s\n' "$(string_value "$here/Carnetto")" ;;
     Icon=*) printf 'Icon=%s\n' "$(string_value "$here/carnetto.png")" ;;
