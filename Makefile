@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 RUN_DIR ?= $(HOME)/Carnetto
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench bundle format clean
 
 all: build
 
@@ -36,6 +36,11 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+
+# The portable folder for a USB drive: the program with the Qt libraries and plugins it needs (README).
+BUNDLE_DIR ?= dist/Carnetto
+bundle: build
+	bash scripts/make-bundle.sh "$(BUILD_DIR)" "$(BUNDLE_DIR)"
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

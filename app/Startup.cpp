@@ -20,6 +20,9 @@ int runCarnetto(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Carnetto"));
     QApplication::setApplicationVersion(QStringLiteral("4.0"));
+    // The window's class (WM_CLASS "Carnetto", from the executable's and the application's name) and its
+    // Wayland app id both match the launcher, Carnetto.desktop with StartupWMClass=Carnetto.
+    QApplication::setDesktopFileName(QStringLiteral("Carnetto"));
     installItalianTranslation(app);
     // The main menu ends the program itself when it closes; hidden shared windows never do.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# Makes the portable folder (scripts/make-bundle.sh), copies it to a USB drive's path with a blank in it, and
+# checks that it carries every library it needs beyond the base system, then starts it on an X server with
+# the system's Qt hidden from the loader (a private mount namespace, as root): the main menu appears, its
+# window class matches the launcher's entry, and browsing creates Contatti.pro beside the executable. Last,
+# the launcher's install script writes an entry whose Exec gives back the program's path.
+#     portable_folder.sh SOURCE_DIR BUILD_DIR          (under xvfb-run)
+set -euo pipefail
+[ "${1:-}" = --inside ] || {
+    source_dir=$1
+    build_dir=$2
+}
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+base_patterns=()
+load_base() { mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$1/scripts/bundle-base.txt"); }
+is_base() {
+    local p
+    for p in "${base_patterns[@]}"; do [[ $1 =~ ^($p)$ ]] && return 0; done
+    return 1
+}
+is_elf() {
+    local magic=""
+    IFS= read -r -N 4 magic <"$1" 2>/dev/null || true
+    [ "$magic" = $'\x7fELF' ]
+}
+
+# Inside the mount namespace: hide every system Qt library (an empty file in its place, so loading one
+# fails loudly) and Qt's plugin and translation folders; then start the program and drive it.
+hide_system_qt() {
+    local lib real
+    declare -A done_=()
+    while IFS= read -r lib; do
+        real=$(readlink -f "$lib")
+        [ -f "$real" ] && [ -z "${done_[$real]:-}" ] || continue
+        done_[$real]=1
+        mount --bind /dev/null "$real"
+    done < <(ldconfig -p | awk '$1 ~ /^libQt6/ { print $NF }')
+    for d in /usr/lib/x86_64-linux-gnu/qt6 /usr/share/qt6; do
+        [ ! -d "$d" ] || mount -t tmpfs tmpfs "$d"
+    done
+    [ ${#done_[@]} -gt 0 ] || fail "no system Qt library was found to hide"
+    [ ! -s "$(ldconfig -p | awk '$1 == "libQt6Core.so.6" { print $NF; exit }')" ] || fail "the system Qt is still visible"
+    echo "hid ${#done_[@]} system Qt libraries and Qt's plugin and translation folders"
+}
+if [ "${1:-}" = --inside ]; then
+    folder=$2
+    ldlog=$3
+    [ "${4:-}" = nohide ] || hide_system_qt
+
+    cd /
+    env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH -u QT_QPA_PLATFORM \
+        -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog" "$folder/Carnetto" &
+    pid=$!
+    trap 'kill "$pid" 2>/dev/null || true' EXIT
+
+    window=""
+    for _ in $(seq 1 100); do
+        window=$(xdotool search --onlyvisible --name '^ Carnetto 4.0$' 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        kill -0 "$pid" 2>/dev/null || fail "the program ended before showing the main menu"
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "the main menu did not appear"
+
+    wm_class=$(sed -n 's/^StartupWMClass=//p' "$folder/Carnetto.desktop")
+    xdotool search --class "^$wm_class\$" | grep -qx "$window" \
+        || fail "the main menu's window class is not the launcher's StartupWMClass ($wm_class)"
+    xdotool search --classname "^$wm_class\$" | grep -qx "$window" \
+        || fail "the main menu's window instance name is not $wm_class"
+
+    # Qt keeps its Italian texts mapped from the file qt.conf leads it to.
+    grep -qF "$folder/translations/qtbase_it.qm" "/proc/$pid/maps" \
+        || fail "Qt's Italian translation was not loaded from the folder"
+
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    # The contacts picture of the main menu, then the card window's "next" arrow.
+    xdotool mousemove $((X + 12 + 34 + 60)) $((Y + 232 + 42 + 48)) click 1
+    for _ in $(seq 1 50); do
+        xdotool search --onlyvisible --name '^ Rubrica contatti$' >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdotool search --onlyvisible --name '^ Rubrica contatti$' >/dev/null || fail "the card window did not open"
+    xdotool mousemove $((X + 695 + 16)) $((Y + 420 + 16)) click 1
+    for _ in $(seq 1 50); do
+        [ -f "$folder/Contatti.pro" ] && break
+        sleep 0.1
+    done
+    [ -f "$folder/Contatti.pro" ] || fail "Contatti.pro was not created beside the executable"
+
+    # There is no Wayland compositor here, so the wayland platform gives up at once; but its plugin and the
+    # libraries it needs must have loaded from the folder by then.
+    ulimit -c 0
+    (env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=carnetto-no-such-display \
+        LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog-wayland" "$folder/Carnetto" || true) >/dev/null 2>&1
+    grep -qF "calling init: $folder/plugins/platforms/libqwayland-generic.so" "$ldlog-wayland".* \
+        || fail "the wayland platform plugin did not load from the folder"
+    exit 0
+fi
+
+load_base "$source_dir"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# 1. Make the folder, then carry it: a copy somewhere else, on a path with a blank.
+bash "$source_dir/scripts/make-bundle.sh" "$build_dir" "$work/out/Carnetto"
+folder="$work/media/utente/USB DISK/Carnetto"
+mkdir -p "$(dirname "$folder")"
+cp -r "$work/out/Carnetto" "$folder"
+rm -rf "$work/out"
+
+# 2. What the folder holds.
+links=$(find "$folder" -type l)
+[ -z "$links" ] || fail "symbolic links in the folder: $links"
+[ ! -e "$folder/Contatti.pro" ] || fail "the folder already holds an archive"
+for f in Carnetto qt.conf translations/qtbase_it.qm carnetto.png Carnetto.desktop install-launcher.sh \
+         plugins/platforms/libqxcb.so plugins/platforms/libqwayland-generic.so plugins/platforms/libqwayland-egl.so \
+         plugins/wayland-shell-integration/libxdg-shell.so \
+         plugins/platforminputcontexts/libcomposeplatforminputcontextplugin.so \
+         plugins/imageformats/libqgif.so plugins/imageformats/libqjpeg.so; do
+    [ -s "$folder/$f" ] || fail "the folder lacks $f"
+done
+# Printing comes with the program's first call into Qt's print support (until then the linker drops it).
+if [ -f "$folder/lib/libQt6PrintSupport.so.6" ]; then
+    [ -s "$folder/plugins/printsupport/libcupsprintersupport.so" ] || fail "the folder prints but lacks the CUPS plugin"
+fi
+[ -x "$folder/Carnetto" ] && [ -x "$folder/install-launcher.sh" ] || fail "the program or the launcher script cannot run"
+grep -qx 'Plugins = plugins' "$folder/qt.conf" && grep -qx 'Translations = translations' "$folder/qt.conf" \
+    || fail "qt.conf does not point inside the folder"
+readelf -d "$folder/Carnetto" | grep -q '(RPATH).*\[\$ORIGIN/lib\]' || fail "the program's RPATH is not \$ORIGIN/lib"
+
+# Every library a file of the folder asks for is in lib/, unless it belongs to the base system; the xcb-util
+# family, ICU and the libraries named below are never base.
+elves=0
+declare -A wanted=()
+while IFS= read -r -d '' f; do
+    is_elf "$f" || continue
+    elves=$((elves + 1))
+    while IFS= read -r line; do
+        if [[ $line =~ \((RPATH|RUNPATH)\) ]] && [ "$f" != "$folder/Carnetto" ]; then
+            fail "${f#"$folder"/} has its own RPATH/RUNPATH"
+        fi
+        [[ $line =~ \(NEEDED\).*\[(.*)\]$ ]] || continue
+        name=${BASH_REMATCH[1]}
+        is_base "$name" && continue
+        wanted[$name]=1
+        [ -f "$folder/lib/$name" ] || fail "${f#"$folder"/} needs $name, which is not in lib/"
+    done < <(readelf -d "$f")
+done < <(find "$folder" -type f -print0)
+for name in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6 libQt6XcbQpa.so.6 \
+            libQt6WaylandClient.so.6 libicuuc.so.72 libicudata.so.72 libxcb-icccm.so.4 libxcb-image.so.0 \
+            libxcb-keysyms.so.1 libxcb-render-util.so.0 libxcb-util.so.1 libharfbuzz.so.0 libgraphite2.so.3 \
+            libpcre2-16.so.0 libzstd.so.1 libdouble-conversion.so.3 libmd4c.so.0 libb2.so.1 libjpeg.so.62; do
+    is_base "$name" && fail "$name is counted as base system"
+    [ -n "${wanted[$name]:-}" ] || fail "nothing in the folder asks for $name: did the program stop linking it?"
+done
+echo "checked $elves programs and libraries, $(find "$folder/lib" -type f | wc -l) in lib/, $(du -sh "$folder" | cut -f1)"
+
+# 3. Start it with the system's Qt out of reach, and look at what the loader opened.
+ldlog="$work/ld"
+if [ "$(id -u)" -eq 0 ] && unshare -m --propagation private true 2>/dev/null; then
+    unshare -m --propagation private bash "$0" --inside "$folder" "$ldlog"
+else
+    echo "cannot hide the system Qt (a mount namespace needs root): checking only where each library was loaded from"
+    bash "$0" --inside "$folder" "$ldlog" nohide
+fi
+loaded=0
+for log in "$ldlog".* "$ldlog-wayland".*; do
+    while IFS= read -r path; do
+        loaded=$((loaded + 1))
+        case $path in
+        "$folder"/*) continue ;;
+        esac
+        name=${path##*/}
+        case $name in
+        libQt6* | *qt6*) fail "loaded $path from the system" ;;
+        esac
+        [ -z "${wanted[$name]:-}" ] || fail "loaded $path from the system instead of the folder"
+    done < <(sed -n 's/.*calling init: //p' "$log")
+done
+[ "$loaded" -gt 10 ] || fail "the loader's log shows only $loaded libraries"
+echo "the loader opened $loaded libraries, none of the folder's from the system"
+[ ! -s "$folder/Contatti.pro" ] || fail "browsing wrote into the archive"
+
+# Making the folder again over one that now holds cards is refused, and the cards stay.
+printf 'schede' >"$folder/Contatti.pro"
+if bash "$source_dir/scripts/make-bundle.sh" "$build_dir" "$folder" 2>/dev/null; then
+    fail "make-bundle replaced a folder holding Contatti.pro"
+fi
+[ "$(cat "$folder/Contatti.pro")" = schede ] || fail "make-bundle touched Contatti.pro"
+
+# 4. The launcher for the current user.
+home="$work/home"
+mkdir -p "$home"
+HOME=$home XDG_DATA_HOME='' "$folder/install-launcher.sh" >/dev/null
+entry="$home/.local/share/applications/Carnetto.desktop"
+[ -f "$entry" ] || fail "install-launcher.sh wrote no entry in ~/.local/share/applications"
+grep -qx 'Name=Carnetto 4.0 - La rubrica da portare a spasso!' "$entry" || fail "the entry's name is wrong"
+grep -qx 'StartupWMClass=Carnetto' "$entry" || fail "the entry's StartupWMClass is wrong"
+grep -qx "Icon=$folder/carnetto.png" "$entry" || fail "the entry's icon is not the folder's"
+exec_args() {
+    local v
+    v=$(sed -n 's/^Exec=//p' "$1")
+    v=${v//\\\\/\\}
+    eval "set -- $v"
+    [ $# -eq 1 ] || fail "Exec holds $# words: $v"
+    printf '%s' "${1//%%/%}"
+}
+[ "$(exec_args "$entry")" = "$folder/Carnetto" ] || fail "Exec does not give back $folder/Carnetto"
+if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry" || fail "the entry is not valid"; fi
+
+# A path that needs every escape of an Exec line.
+odd="$work/it's \"odd\" \$HOME %f \`x\` back\\slash/Carnetto"
+mkdir -p "$odd"
+cp "$folder/install-launcher.sh" "$folder/Carnetto.desktop" "$odd/"
+: >"$odd/Carnetto"
+chmod 755 "$odd/Carnetto"
+HOME=$home XDG_DATA_HOME='' "$odd/install-launcher.sh" >/dev/null
+[ "$(exec_args "$entry")" = "$odd/Carnetto" ] || fail "Exec does not give back a path with quotes, \$, % and \\"
+
+echo "1 passed, 0 failed"
