@@ -53,6 +53,7 @@ TfrmBakContatti::TfrmBakContatti(const QString& appDir, QWidget* parent) : QDial
 
     // The backup section, then the restore section below the line.
     shpBackup = cornice(grpControlli, "shpBackup", QRect(12, 14, 657, 152), QFrame::Box);
+    shpBackup->setAccessibleName(QStringLiteral("Backup della rubrica"));
     imgBackup = decorationPicture(grpControlli, QStringLiteral("imgBackup"), QStringLiteral("bak_backup"));
     imgBackup->move(28, 42);
     imgBackup->setAccessibleName(QStringLiteral("Backup"));
@@ -68,8 +69,10 @@ TfrmBakContatti::TfrmBakContatti(const QString& appDir, QWidget* parent) : QDial
     cmdBackup = pulsante(grpControlli, "cmdBackup", QStringLiteral("Crea file di backup"), QRect(144, 118, 210, 30));
 
     Bevel1 = cornice(grpControlli, "Bevel1", QRect(12, 171, 657, 2), QFrame::HLine);
+    Bevel1->setAccessibleName(QStringLiteral("Separatore"));
 
     Shape1 = cornice(grpControlli, "Shape1", QRect(12, 178, 657, 152), QFrame::Box);
+    Shape1->setAccessibleName(QStringLiteral("Ripristino della rubrica"));
     imgRestore = decorationPicture(grpControlli, QStringLiteral("imgRestore"), QStringLiteral("bak_restore"));
     imgRestore->move(28, 206);
     imgRestore->setAccessibleName(QStringLiteral("Ripristino"));
