@@ -77,6 +77,9 @@ void Forms::connectWindows()
     QObject::connect(cards, &TfrmContatti::esportaRichiesta, cards, [this] { m_expContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::backupRichiesto, cards, [this] { m_bakContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::guidaRichiesta, cards, showHelp);
+    // A restore replaces the archive under the card window, so it shows no card from before.
+    QObject::connect(m_bakContatti.get(), &TfrmBakContatti::ripristinoEseguito, cards,
+                     [cards] { cards->pulisciScheda(); });
 }
 
 Forms::~Forms()

@@ -30,6 +30,7 @@ public:
     TestiScheda testi() const;
     // Puts a card into the boxes as typing would (the boxes' change rules run) and shows its position.
     void caricaScheda(const TestiScheda& testi, const QString& posizione);
+    void pulisciScheda();
 
     QGroupBox* grpControlli;
     QLabel* panInfo;
@@ -92,7 +93,6 @@ private:
     QPushButton* creaPulsante(QWidget* gruppo, const QString& nome, const QString& testo, const QRect& geometria,
                               const QString& suggerimento);
     void collegaPulsante(ActiveLabel* picture, ActiveLabel* caption, void (TfrmContatti::*handler)());
-    void pulisciScheda();
     void scorri(Scorrimento direzione);
     void messaggio(const QString& testo);
 

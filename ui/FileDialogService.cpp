@@ -1,5 +1,6 @@
 #include "ui/FileDialogService.h"
 
+#include <QDir>
 #include <QFileDialog>
 
 namespace {
@@ -24,6 +25,35 @@ public:
     {
         return QFileDialog::getOpenFileName(parent, caption, folder, filter);
     }
+
+    QString saveFileName(QWidget* parent, const FileDialogOptions& options) override
+    {
+        QFileDialog dialog(parent, options.caption, options.folder, options.filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
+        return ask(dialog, options);
+    }
+
+    QString openFileName(QWidget* parent, const FileDialogOptions& options) override
+    {
+        QFileDialog dialog(parent, options.caption, options.folder, options.filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(options.requireExisting ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        return ask(dialog, options);
+    }
+
+private:
+    static QString ask(QFileDialog& dialog, const FileDialogOptions& options)
+    {
+        dialog.setDefaultSuffix(options.defaultSuffix);
+        dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+        if (!options.initialFileName.isEmpty())
+            dialog.selectFile(options.initialFileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
 };
 
 QtFileDialogService& realService()
@@ -39,6 +69,16 @@ FileDialogService* g_current = nullptr;
 FileDialogService& FileDialogService::current()
 {
     return g_current ? *g_current : realService();
+}
+
+QString FileDialogService::saveFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    return getSaveFileName(parent, options.caption, options.folder, options.filter, options.defaultSuffix);
+}
+
+QString FileDialogService::openFileName(QWidget* parent, const FileDialogOptions& options)
+{
+    return getOpenFileName(parent, options.caption, options.folder, options.filter);
 }
 
 void FileDialogService::setCurrent(FileDialogService* service)

@@ -4,6 +4,22 @@
 
 class QWidget;
 
+// What a file picker shows and allows beyond the plain calls below. The defaults are those of the plain calls.
+struct FileDialogOptions
+{
+    QString caption;
+    QString folder; // empty: the system's default
+    // Qt's form, "Text (*.a *.b)", entries separated by ";;". Patterns count letter case on Linux, so a filter
+    // meant for both cases names both ("*.bkc *.BKC"); the program's own dialogs also match case-insensitively.
+    QString filter;
+    QString initialFileName; // proposed in the name box; empty: none
+    QString defaultSuffix;
+    bool confirmOverwrite = true; // save: asks before replacing an existing file
+    bool requireExisting = true;  // open: only an existing file can be chosen
+    // Qt's dialogs have no "open read-only" box; a caller that needs none says so here all the same.
+    bool readOnlyBox = false;
+};
+
 // Every file picker of the program goes through here, so that tests can choose the file.
 class FileDialogService
 {
@@ -18,4 +34,9 @@ public:
                                     const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                                     const QString& filter) = 0;
+
+    // The same with every setting spelled out. The plain calls' doubles keep working: by default these
+    // forward to them, leaving out what they cannot express.
+    virtual QString saveFileName(QWidget* parent, const FileDialogOptions& options);
+    virtual QString openFileName(QWidget* parent, const FileDialogOptions& options);
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "backup/CopiaFile.h"
+
+#include <QString>
+
+// The two operations of the backup window, without the window.
+namespace Backup {
+
+// The name a backup is written under: the chosen one, with ".bkc" appended unless it already ends in
+// ".bkc" (letter case counts, so "copia.BKC" becomes "copia.BKC.bkc").
+QString nomeBackup(const QString& scelto);
+
+// Copies the archive of the program in appDir to the backup file chosen. False, with the archive untouched
+// and no backup file made, when anything fails, a missing archive included.
+bool creaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
+
+// Puts the backup chosen in the archive's place. False, with the archive keeping its old content, when
+// anything fails, the archive chosen as its own source included.
+bool ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
+
+QString messaggioBackupRiuscito();
+QString messaggioBackupFallito();
+QString messaggioRipristinoRiuscito();
+QString messaggioRipristinoFallito();
+
+} // namespace Backup

@@ -1,0 +1,86 @@
+// Backup and restore of an archive of 100,000 cards (about 115 MB), each a complete copy flushed to the disk
+// and renamed into place, next to `cp` of the same file followed by `sync` of the copy.
+#include "archive/ArchiveFile.h"
+#include "backup/Backup.h"
+#include "support/SchedeDiProva.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+QString cartellaCon(int schede)
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    if (!dir) {
+        dir = std::make_unique<QTemporaryDir>();
+        ArchiveFile archivio(ArchiveFile::archivePath(dir->path()));
+        archivio.open(ArchiveFile::Apertura::ApriOCrea);
+        for (int n = 0; n < schede; ++n)
+            archivio.write(SchedeDiProva::schedaTipica(n));
+        if (!archivio.close())
+            std::abort();
+    }
+    return dir->path();
+}
+
+void BM_Backup(benchmark::State& state)
+{
+    const QString dir = cartellaCon(int(state.range(0)));
+    const QString backup = QDir(dir).filePath(QStringLiteral("Rubrica contatti.bkc"));
+    for (auto _ : state) {
+        if (!Backup::creaBackup(dir, backup))
+            state.SkipWithError("backup failed");
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * ArchiveFile::kRecordSize);
+}
+
+void BM_Ripristino(benchmark::State& state)
+{
+    const QString dir = cartellaCon(int(state.range(0)));
+    const QString backup = QDir(dir).filePath(QStringLiteral("Rubrica contatti.bkc"));
+    if (!QFile::exists(backup) && !Backup::creaBackup(dir, backup))
+        state.SkipWithError("backup failed");
+    for (auto _ : state) {
+        if (!Backup::ripristinaBackup(dir, backup))
+            state.SkipWithError("restore failed");
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0) * ArchiveFile::kRecordSize);
+}
+
+// The yardstick: a durable copy by the system's tools (two process starts included).
+void BM_CpESync(benchmark::State& state)
+{
+    const QString dir = cartellaCon(int(state.range(0)));
+    const QByteArray copia = QFile::encodeName(QDir(dir).filePath(QStringLiteral("copia-cp.bkc")));
+    const QByteArray comando =
+        "/bin/cp '" + QFile::encodeName(ArchiveFile::archivePath(dir)) + "' '" + copia + "' && sync '" + copia + "'";
+    for (auto _ : state) {
+        if (std::system(comando.constData()) != 0)
+            state.SkipWithError("cp failed");
+    }
+    QFile::remove(QFile::decodeName(copia));
+    state.SetBytesProcessed(state.iterations() * state.range(0) * ArchiveFile::kRecordSize);
+}
+
+} // namespace
+
+BENCHMARK(BM_Backup)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_Ripristino)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CpESync)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
