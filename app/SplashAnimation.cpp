@@ -54,8 +54,7 @@ int SplashAnimation::radius(float scale) const
     return int(m_diagonal * scale / 2);
 }
 
-void SplashAnimation::bounce(TSprite& sprite, std::int32_t& position, std::int32_t& delta, int r,
-                             std::int32_t extent)
+void SplashAnimation::bounce(TSprite& sprite, std::int32_t& position, std::int32_t& delta, int r, std::int32_t extent)
 {
     position += delta;
     if (position > extent - r + EdgeMargin) {

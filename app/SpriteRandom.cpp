@@ -2,6 +2,4 @@
 
 #include <QDateTime>
 
-ClockRandom::ClockRandom() : m_generator(std::uint32_t(QDateTime::currentMSecsSinceEpoch()))
-{
-}
+ClockRandom::ClockRandom() : m_generator(std::uint32_t(QDateTime::currentMSecsSinceEpoch())) {}

@@ -101,8 +101,8 @@ TfrmInfo::TfrmInfo(const QString&, QWidget* parent) : QDialog(parent)
     shpLogo = new ShapeOutline(grpInfo, QStringLiteral("shpLogo"), QRect(16, 96, 53, 281));
     imgLogo = decoration(grpInfo, QStringLiteral("imgLogo"), QStringLiteral("info_logo"), QRect(28, 132, 20, 227),
                          QStringLiteral("Logo di Carnetto 4.0"));
-    imgAutore = decoration(grpInfo, QStringLiteral("imgAutore"), QStringLiteral("info_autore"),
-                           QRect(16, 20, 103, 93), QStringLiteral("Ritratto dell'autore"));
+    imgAutore = decoration(grpInfo, QStringLiteral("imgAutore"), QStringLiteral("info_autore"), QRect(16, 20, 103, 93),
+                           QStringLiteral("Ritratto dell'autore"));
 
     imgEmail = ActiveLabel::picture(this, QStringLiteral("imgEmail"), QStringLiteral("icon_email16"),
                                     QStringLiteral("Invia e-mail"));

@@ -14,9 +14,8 @@ namespace {
 std::unique_ptr<SplashAnimation> credits()
 {
     const QImage sprite = readBitmap(QStringLiteral(":/images/sprite_bandiera.bmp"));
-    auto animation =
-        std::make_unique<SplashAnimation>(readBitmap(QStringLiteral(":/images/credits_sfondo.jpg")), sprite,
-                                          sprite.size(), std::make_unique<ClockRandom>(2026u));
+    auto animation = std::make_unique<SplashAnimation>(readBitmap(QStringLiteral(":/images/credits_sfondo.jpg")),
+                                                       sprite, sprite.size(), std::make_unique<ClockRandom>(2026u));
     // Past the start, so the flags are spread over their depths.
     for (int i = 0; i < 200; ++i)
         animation->step();

@@ -16,8 +16,8 @@ constexpr QRgb kKey = 0xFF0000FF;
 class ScriptedRandom final : public SpriteRandom
 {
 public:
-    QList<int> integers;   // the next answers of below(), 0 once used up
-    QList<double> reals;   // the next answers of real(), 0.5 once used up
+    QList<int> integers; // the next answers of below(), 0 once used up
+    QList<double> reals; // the next answers of real(), 0.5 once used up
     QStringList asked;
 
     int below(int n) override
@@ -73,7 +73,13 @@ private Q_SLOTS:
 
         QStringList expected;
         for (int i = 0; i < 5; ++i)
-            expected << "below 375" << "below 236" << "below 306" << "below 2" << "below 2" << "below 2" << "real"
+            expected << "below 375"
+                     << "below 236"
+                     << "below 306"
+                     << "below 2"
+                     << "below 2"
+                     << "below 2"
+                     << "real"
                      << "real";
         QCOMPARE(script->asked, expected);
         const TSprite& first = a->Sprites[0];
@@ -134,22 +140,19 @@ private Q_SLOTS:
                                      << false;
         QTest::newRow("right edge") << QList<int>{536, 200, 100, 5, 1, 1} << QList<int>{538, 201, 101, -5, 1, 1}
                                     << true;
-        QTest::newRow("right edge, exactly") << QList<int>{533, 200, 100, 5, 1, 1}
-                                             << QList<int>{538, 201, 101, 5, 1, 1} << false;
-        QTest::newRow("left edge") << QList<int>{55, 200, 100, -4, 1, 1} << QList<int>{53, 201, 101, 4, 1, 1}
-                                   << true;
+        QTest::newRow("right edge, exactly")
+            << QList<int>{533, 200, 100, 5, 1, 1} << QList<int>{538, 201, 101, 5, 1, 1} << false;
+        QTest::newRow("left edge") << QList<int>{55, 200, 100, -4, 1, 1} << QList<int>{53, 201, 101, 4, 1, 1} << true;
         QTest::newRow("bottom edge") << QList<int>{300, 302, 100, 1, 3, 1} << QList<int>{301, 303, 101, 1, -3, 1}
                                      << true;
-        QTest::newRow("top edge") << QList<int>{300, 54, 100, 1, -2, 1} << QList<int>{301, 53, 101, 1, 2, 1}
-                                  << true;
+        QTest::newRow("top edge") << QList<int>{300, 54, 100, 1, -2, 1} << QList<int>{301, 53, 101, 1, 2, 1} << true;
         // The depth overshoots by one step and stays there; the scale of the step is the one before.
-        QTest::newRow("too far") << QList<int>{300, 200, 354, 1, 1, 4} << QList<int>{301, 201, 358, 1, 1, -4}
-                                 << true;
+        QTest::newRow("too far") << QList<int>{300, 200, 354, 1, 1, 4} << QList<int>{301, 201, 358, 1, 1, -4} << true;
         QTest::newRow("too near") << QList<int>{300, 200, 52, 1, 1, -5} << QList<int>{301, 201, 47, 1, 1, 5} << true;
-        QTest::newRow("depth at the far end") << QList<int>{300, 200, 355, 1, 1, 1}
-                                              << QList<int>{301, 201, 356, 1, 1, 1} << false;
-        QTest::newRow("depth at the near end") << QList<int>{300, 200, 51, 1, 1, -1}
-                                               << QList<int>{301, 201, 50, 1, 1, -1} << false;
+        QTest::newRow("depth at the far end")
+            << QList<int>{300, 200, 355, 1, 1, 1} << QList<int>{301, 201, 356, 1, 1, 1} << false;
+        QTest::newRow("depth at the near end")
+            << QList<int>{300, 200, 51, 1, 1, -1} << QList<int>{301, 201, 50, 1, 1, -1} << false;
     }
 
     void aStepBouncesAndTurns()
@@ -226,7 +229,12 @@ private Q_SLOTS:
                 if (s.X - r < -8 || s.X + r > 591 + 8 || s.Y - r < -8 || s.Y + r > 356 + 8 || s.Z < 45 || s.Z > 361 ||
                     s.Angle < 0.0f || double(s.Angle) > 2 * std::numbers::pi + 1e-6)
                     QFAIL(qPrintable(QStringLiteral("step %1: X %2, Y %3, Z %4, r %5, angle %6")
-                                         .arg(step).arg(s.X).arg(s.Y).arg(s.Z).arg(r).arg(s.Angle)));
+                                         .arg(step)
+                                         .arg(s.X)
+                                         .arg(s.Y)
+                                         .arg(s.Z)
+                                         .arg(r)
+                                         .arg(s.Angle)));
             }
         }
         QVERIFY(turns > 0);

@@ -100,8 +100,8 @@ private Q_SLOTS:
         QFETCH(bool, mirror);
         const TImageArray array = loaded(picture);
         QImage target;
-        const QPoint landing = array.DrawRotated(target, QPoint(picture.width() / 2, picture.height() / 2), 0.0f,
-                                                 1.0f, mirror);
+        const QPoint landing =
+            array.DrawRotated(target, QPoint(picture.width() / 2, picture.height() / 2), 0.0f, 1.0f, mirror);
         QCOMPARE(target.size(), picture.size());
         QCOMPARE(landing, QPoint(picture.width() / 2, picture.height() / 2));
         const int w = picture.width();
