@@ -135,6 +135,10 @@ TfrmInfo::TfrmInfo(const QString&, QWidget* parent) : QDialog(parent)
     cmdOK->setFont(verdana(8));
     cmdOK->setCursor(Qt::PointingHandCursor);
     setTextColour(cmdOK, Qt::black);
+    // Black on a light face whatever the desktop's theme.
+    QPalette face = cmdOK->palette();
+    face.setColor(QPalette::Button, WindowFrame::silver());
+    cmdOK->setPalette(face);
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmInfo::cmdOKClick);
     cmdOK->setFocus();

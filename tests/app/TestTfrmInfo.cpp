@@ -73,6 +73,7 @@ private Q_SLOTS:
         QCOMPARE(colour(m_info->lblWeb), kNavy);
         QVERIFY(m_info->lblEmail->font().underline());
         QCOMPARE(m_info->cmdOK->palette().color(QPalette::ButtonText), QColor(Qt::black));
+        QCOMPARE(m_info->cmdOK->palette().color(QPalette::Button), QColor(192, 192, 192));
         QCOMPARE(m_info->cmdOK->cursor().shape(), Qt::PointingHandCursor);
     }
 
