@@ -274,6 +274,57 @@ void cylinder(QPainter& p, const QRectF& rect, const QColor& base)
     p.restore();
 }
 
+void envelope(QPainter& p, const QRectF& r)
+{
+    const qreal pen = qMax<qreal>(0.9, r.width() / 26);
+    p.save();
+    p.setPen(QPen(ink::navyDark, pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(vertical(r, ink::paper, ink::paperShade));
+    p.drawRoundedRect(r, pen * 1.5, pen * 1.5);
+    QPainterPath flap;
+    flap.moveTo(r.topLeft() + QPointF(pen, pen));
+    flap.lineTo(r.center().x(), r.top() + r.height() * 0.58);
+    flap.lineTo(r.topRight() + QPointF(-pen, pen));
+    p.setBrush(ink::bluePale);
+    p.drawPath(flap);
+    p.restore();
+}
+
+void carnettoWordmark(QPainter& p, QPointF baseline, qreal size, const QColor& top, const QColor& bottom,
+                      const QColor& outline)
+{
+    const QString word = QStringLiteral("Carnetto");
+    const QFont big = font(size, QFont::Black);
+    const QFont small = font(size * 0.5, QFont::Bold);
+    const QPainterPath text = textPath(word, big, baseline);
+    QLinearGradient fill(0, baseline.y() - size * 0.8, 0, baseline.y());
+    fill.setColorAt(0, top);
+    fill.setColorAt(1, bottom);
+    p.setPen(QPen(outline, qMax<qreal>(1.0, size / 40), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(text);
+    const QString version = QStringLiteral("4.0");
+    const qreal x = baseline.x() + textWidth(word, big) + size * 0.18;
+    const QRectF badgeRect(x, baseline.y() - size * 0.68, textWidth(version, small) + size * 0.32, size * 0.66);
+    p.save();
+    p.translate(badgeRect.center());
+    p.rotate(-6);
+    p.translate(-badgeRect.center());
+    p.setPen(QPen(ink::orangeDark, 1.2));
+    p.setBrush(vertical(badgeRect, ink::orangeLight, ink::orange));
+    p.drawRoundedRect(badgeRect, size * 0.14, size * 0.14);
+    p.setPen(Qt::white);
+    p.setFont(small);
+    p.drawText(badgeRect.translated(0, 1), Qt::AlignCenter, version);
+    p.restore();
+}
+
+qreal wordmarkWidth(qreal size)
+{
+    return textWidth(QStringLiteral("Carnetto"), font(size, QFont::Black)) + size * 0.18 +
+           textWidth(QStringLiteral("4.0"), font(size * 0.5, QFont::Bold)) + size * 0.32;
+}
+
 bool savePng(const QImage& image, const QString& folder, const QString& name)
 {
     QImageWriter writer(QDir(folder).filePath(name), "png");

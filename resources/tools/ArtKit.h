@@ -64,6 +64,13 @@ void person(QPainter& p, const QRectF& rect, const QColor& shirt, const QColor& 
 // Cylinder, as drives and archives are drawn.
 void cylinder(QPainter& p, const QRectF& rect, const QColor& base);
 
+// Closed envelope with its flap, as the e-mail icons draw it.
+void envelope(QPainter& p, const QRectF& r);
+// "Carnetto" with its "4.0" badge, as the help, credits and About pictures write it; and its width.
+void carnettoWordmark(QPainter& p, QPointF baseline, qreal size, const QColor& top, const QColor& bottom,
+                      const QColor& outline);
+qreal wordmarkWidth(qreal size);
+
 bool savePng(const QImage& image, const QString& folder, const QString& name);
 // JPEG has no alpha: the picture is flattened onto `background` first.
 bool saveJpeg(const QImage& image, const QString& folder, const QString& name, const QColor& background = Qt::white);

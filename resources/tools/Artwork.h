@@ -9,6 +9,7 @@ namespace art {
 
 bool drawMenuArtwork(const QString& folder);
 bool drawCardArtwork(const QString& folder);
-bool drawLaterArtwork(const QString& folder);
+bool drawExportBackupHelpArtwork(const QString& folder);
+bool drawCreditsInfoArtwork(const QString& folder);
 
 } // namespace art

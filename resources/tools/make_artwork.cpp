@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
     }
     bool ok = art::drawMenuArtwork(folder);
     ok &= art::drawCardArtwork(folder);
-    ok &= art::drawLaterArtwork(folder);
+    ok &= art::drawExportBackupHelpArtwork(folder);
+    ok &= art::drawCreditsInfoArtwork(folder);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "app/SpriteRandom.h"
+#include "app/TImageArray.h"
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+// One flying flag. The drawn size is 100 / Z times the artwork's size.
+struct TSprite
+{
+    std::int32_t X = 0; // centre on the background, pixels
+    std::int32_t Y = 0;
+    std::int32_t Z = 0; // depth
+    std::int32_t DX = 0;
+    std::int32_t DY = 0;
+    std::int32_t DZ = 0;
+    float Angle = 0; // radians, kept in 0 ... 2 pi
+    float Spin = 0;  // added to Angle at each step
+    float Scale = 0; // the scale the flag was last drawn with
+    bool Mirror = false;
+};
+
+// The credits animation without its window: the background, the frame the window shows (Buffer) and five
+// flags that fly over it, bounce off the edges, come nearer and go farther, and spin. The window calls
+// step() every 50 ms and paints Buffer.
+class SplashAnimation
+{
+public:
+    static constexpr int SpriteCount = 5;
+    // How far a flag's enclosing circle may pass an edge of the background.
+    static constexpr int EdgeMargin = 8;
+    static constexpr int DepthMin = 50;
+    // The rounding of a rendered flag's size and of its centre lets its outermost pixels reach one pixel
+    // past its radius, and a square with its right and bottom edges left out misses one more: the erase
+    // takes this much more on every side, so no pixel of a flag is ever left behind on the background.
+    static constexpr int EraseSlack = 2;
+
+    // Builds the whole state from the background picture and the sprite picture; spriteSize is the size of
+    // the control that shows the sprite picture. The random numbers of the start are drawn here, in their
+    // fixed order. A sprite picture that is neither 8-bit nor 24-bit is reported and no flag is drawn.
+    SplashAnimation(const QImage& backImage, const QImage& spriteImage, QSize spriteSize,
+                    std::unique_ptr<SpriteRandom> random, const TImageArray::Reporter& report = {});
+
+    // One step: the squares under the flags back from Background, then each flag moved and drawn into Buffer.
+    void step();
+
+    // The square under a flag that the next step restores from Background, right and bottom edges excluded.
+    QRect eraseSquare(const TSprite& sprite) const;
+
+    // Half the sprite's diagonal at this scale, truncated toward zero.
+    int radius(float scale) const;
+
+    QImage Background;   // never drawn on
+    QImage Buffer;       // 24 bits, the frame the window shows
+    QImage SpriteBitmap; // each rendered flag, drawn onto Buffer without its key colour
+    TImageArray Images;
+    std::vector<TSprite> Sprites;
+    std::int32_t BackWidth = 0;
+    std::int32_t BackHeight = 0;
+    std::int32_t DepthMax = 0;
+    std::int32_t SpriteWidth = 0;
+    std::int32_t SpriteHeight = 0;
+
+private:
+    float newSpin();
+    void bounce(TSprite& sprite, std::int32_t& position, std::int32_t& delta, int r, std::int32_t extent);
+    void restore(int left, int top, int right, int bottom);
+    void drawSprite(int left, int top);
+
+    std::unique_ptr<SpriteRandom> m_random;
+    double m_diagonal = 0;
+};

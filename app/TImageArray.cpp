@@ -1,0 +1,226 @@
+#include "app/TImageArray.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// Round half to even: the default rounding mode of the floating-point unit, which lrint keeps.
+long roundEven(double value)
+{
+    return std::lrint(value);
+}
+
+bool is24bit(QImage::Format format)
+{
+    return format == QImage::Format_BGR888 || format == QImage::Format_RGB888;
+}
+
+template <typename Column> void fit(std::vector<Column>& columns, int width, int height)
+{
+    columns.resize(width);
+    for (Column& column : columns)
+        column.resize(height);
+}
+
+} // namespace
+
+QString TImageArray::unsupportedFormatMessage()
+{
+    return QStringLiteral("only 8 bit and 24 bit bitmaps are allowed");
+}
+
+QString TImageArray::tooLargeMessage()
+{
+    return QStringLiteral("bitmaps wider or higher than 32767 pixels are not allowed");
+}
+
+void TImageArray::SetWidth(std::int16_t n)
+{
+    if (n == Width)
+        return;
+    if (n < 0)
+        n = 0;
+    if (PixelFormat == TPixelFormat::pf8bit)
+        Pixels8.resize(n, std::vector<std::uint8_t>(Height));
+    else
+        Pixels24.resize(n, std::vector<Pixel24>(Height));
+    Width = n;
+}
+
+void TImageArray::SetHeight(std::int16_t n)
+{
+    if (n == Height)
+        return;
+    if (n < 0)
+        n = 0;
+    Height = n;
+    if (PixelFormat == TPixelFormat::pf8bit) {
+        for (auto& column : Pixels8)
+            column.resize(n);
+    } else {
+        for (auto& column : Pixels24)
+            column.resize(n);
+    }
+}
+
+bool TImageArray::LoadFromBitmap(const QImage& bitmap, const Reporter& report)
+{
+    const QImage::Format format = bitmap.format();
+    if (format != QImage::Format_Indexed8 && !is24bit(format)) {
+        if (report)
+            report(unsupportedFormatMessage());
+        return false;
+    }
+    // The sizes are 16-bit: a larger picture would wrap round to a negative size.
+    if (bitmap.width() > std::numeric_limits<std::int16_t>::max() ||
+        bitmap.height() > std::numeric_limits<std::int16_t>::max()) {
+        if (report)
+            report(tooLargeMessage());
+        return false;
+    }
+
+    PixelFormat = format == QImage::Format_Indexed8 ? TPixelFormat::pf8bit : TPixelFormat::pf24bit;
+    SetWidth(std::int16_t(bitmap.width()));
+    SetHeight(std::int16_t(bitmap.height()));
+    // SetWidth and SetHeight size only the current format's array, and only when the size changes: after a
+    // change of format at the same size the new array would still be empty. It gets its full size here, and
+    // the other format's pixels are let go.
+    if (PixelFormat == TPixelFormat::pf8bit) {
+        fit(Pixels8, Width, Height);
+        Pixels24.clear();
+    } else {
+        fit(Pixels24, Width, Height);
+        Pixels8.clear();
+    }
+
+    TransparentColor = bitmap.pixel(0, Height - 1);
+    const bool rgbOrder = format == QImage::Format_RGB888;
+    for (int y = 0; y < Height; ++y) {
+        const uchar* line = bitmap.constScanLine(y);
+        if (PixelFormat == TPixelFormat::pf8bit) {
+            for (int x = 0; x < Width; ++x)
+                Pixels8[x][y] = line[x];
+        } else {
+            for (int x = 0; x < Width; ++x) {
+                const uchar* p = line + 3 * x;
+                Pixels24[x][y] = rgbOrder ? Pixel24{p[2], p[1], p[0]} : Pixel24{p[0], p[1], p[2]};
+            }
+        }
+    }
+    if (PixelFormat == TPixelFormat::pf8bit)
+        Palette = bitmap.colorTable();
+    else
+        Palette.clear();
+    return true;
+}
+
+QImage::Format TImageArray::targetFormat() const
+{
+    return PixelFormat == TPixelFormat::pf8bit ? QImage::Format_Indexed8 : QImage::Format_BGR888;
+}
+
+QRgb TImageArray::pixelColor(int x, int y) const
+{
+    if (PixelFormat == TPixelFormat::pf8bit)
+        return Palette.value(Pixels8[x][y], qRgb(0, 0, 0));
+    const Pixel24& p = Pixels24[x][y];
+    return qRgb(p[2], p[1], p[0]);
+}
+
+QPoint TImageArray::DrawRotated(QImage& target, QPoint hotSpot, float angle, float scale, bool mirror) const
+{
+    const int W = Width;
+    const int H = Height;
+    const bool eight = PixelFormat == TPixelFormat::pf8bit;
+
+    // An empty array (a refused picture) or a scale that is no scale renders nothing rather than reading a
+    // key pixel that does not exist.
+    if (W <= 0 || H <= 0 || !(scale > 0.0f) || !std::isfinite(scale)) {
+        target = QImage();
+        return {0, 0};
+    }
+
+    const float sinA = float(std::sin(double(angle)));
+    const float cosA = float(std::cos(double(angle)));
+    const float inv = float(1.0 / double(scale));
+
+    const int NW = int(std::labs(roundEven(double(H) * sinA * scale)) + std::labs(roundEven(double(W) * cosA * scale)));
+    const int NH = int(std::labs(roundEven(double(W) * sinA * scale)) + std::labs(roundEven(double(H) * cosA * scale)));
+
+    if (target.format() != targetFormat() || target.width() != NW || target.height() != NH)
+        target = NW > 0 && NH > 0 ? QImage(NW, NH, targetFormat()) : QImage();
+    if (eight)
+        target.setColorTable(Palette);
+    if (target.isNull())
+        return {NW / 2, NH / 2};
+
+    // One detach, then every row through the first row's address and the line length.
+    uchar* const row0 = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+
+    if (angle == 0.0f) {
+        for (int y = 0; y < NH; ++y) {
+            uchar* line = row0 + y * stride;
+            // Above scale 1 the product can round onto the last column plus one; it stays on the picture.
+            const int sy = qMin(int(double(y) * inv), H - 1);
+            for (int x = NW - 1; x >= 0; --x) {
+                int sx = qMin(int(double(x) * inv), W - 1);
+                if (mirror)
+                    sx = W - 1 - sx;
+                if (eight) {
+                    line[x] = Pixels8[sx][sy];
+                } else {
+                    const Pixel24& p = Pixels24[sx][sy];
+                    uchar* d = line + 3 * x;
+                    d[0] = p[0];
+                    d[1] = p[1];
+                    d[2] = p[2];
+                }
+            }
+        }
+    } else {
+        const std::uint8_t fill8 = eight ? Pixels8[0][H - 1] : 0;
+        const Pixel24 fill24 = eight ? Pixel24{} : Pixels24[0][H - 1];
+        for (int y = 0; y < NH; ++y) {
+            uchar* line = row0 + y * stride;
+            const int ty = 2 * y - (NH - 1);
+            const double tySin = double(ty) * sinA;
+            const double tyCos = double(ty) * cosA;
+            for (int x = NW - 1; x >= 0; --x) {
+                const int tx = 2 * x - (NW - 1);
+                // Integer division truncates toward zero, as the mapping asks.
+                int sx = int((W - 1 + roundEven((double(tx) * cosA - tySin) * inv)) / 2);
+                const int sy = int((H - 1 + roundEven((double(tx) * sinA + tyCos) * inv)) / 2);
+                if (mirror)
+                    sx = W - 1 - sx;
+                const bool inside = sx >= 0 && sx <= W - 1 && sy >= 0 && sy <= H - 1;
+                if (eight) {
+                    line[x] = inside ? Pixels8[sx][sy] : fill8;
+                } else {
+                    const Pixel24& p = inside ? Pixels24[sx][sy] : fill24;
+                    uchar* d = line + 3 * x;
+                    d[0] = p[0];
+                    d[1] = p[1];
+                    d[2] = p[2];
+                }
+            }
+        }
+    }
+
+    if (hotSpot == QPoint(W / 2, H / 2))
+        return {NW / 2, NH / 2};
+
+    // Any other hot spot: the same mapping run backwards. The source column is mirrored first, because the
+    // mapping mirrors the column it found.
+    const int hx = mirror ? W - 1 - hotSpot.x() : hotSpot.x();
+    const int hy = hotSpot.y();
+    if (angle == 0.0f)
+        return {int(std::ceil(double(hx) * scale)), int(std::ceil(double(hy) * scale))};
+    const double sxd = 2.0 * hx - (W - 1);
+    const double syd = 2.0 * hy - (H - 1);
+    const double tx = (sxd * cosA + syd * sinA) * scale;
+    const double ty = (-sxd * sinA + syd * cosA) * scale;
+    return {int(std::floor((tx + NW - 1) / 2 + 0.5)), int(std::floor((ty + NH - 1) / 2 + 0.5))};
+}
