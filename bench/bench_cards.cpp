@@ -18,7 +18,7 @@ namespace {
 void scriviArchivio(const QString& path, int schede)
 {
     ArchiveFile archivio(path);
-    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
+    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
         std::abort();
     for (int n = 0; n < schede; ++n)
         archivio.write(SchedeDiProva::schedaTipica(n));
