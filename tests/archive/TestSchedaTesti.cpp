@@ -27,7 +27,7 @@ void scriviSlot(TSchedaContatto& s, Campo campo, int lunghezza, QByteArrayView b
 
 QByteArray slotGrezzo(const TSchedaContatto& s, Campo campo)
 {
-    return QByteArray(grezzo(s) + kCampiScheda[campo].offset, 1 + kCampiScheda[campo].capacita);
+    return QByteArray(grezzo(s) + kCampiScheda[campo].offset, 1 + kCampiScheda[campo].capacity);
 }
 
 // A text that fills the field exactly, with accented letters and the euro sign, starting and ending with a
@@ -65,14 +65,14 @@ void TestSchedaTesti::capacitaPienaTornaUguale()
 {
     TestiScheda testi;
     for (int i = 0; i < kNumeroCampi; ++i)
-        testi[i] = testoPieno(kCampiScheda[i].capacita);
+        testi[i] = testoPieno(kCampiScheda[i].capacity);
 
     TSchedaContatto scheda{};
     schedaDaTesti(scheda, testi);
 
     QCOMPARE(testiDaScheda(scheda), testi);
     for (int i = 0; i < kNumeroCampi; ++i) {
-        const int capacita = kCampiScheda[i].capacita;
+        const int capacita = kCampiScheda[i].capacity;
         const QByteArray slot = slotGrezzo(scheda, Campo(i));
         QCOMPARE(int(quint8(slot[0])), capacita);
         QCOMPARE(slot.mid(1), toCp1252(testi[i]));
@@ -176,7 +176,7 @@ void TestSchedaTesti::lunghezzaOltreCapacita_data()
 void TestSchedaTesti::lunghezzaOltreCapacita()
 {
     QFETCH(int, campo);
-    const int capacita = kCampiScheda[campo].capacita;
+    const int capacita = kCampiScheda[campo].capacity;
 
     struct
     {
