@@ -77,6 +77,36 @@ void syncFolder([[maybe_unused]] const fs::path& file)
 #endif
 }
 
+// Copies `from` into a new file `to` and forces it to the disk. False when it cannot; a `to` it made is then
+// removed.
+bool copyAndSync(const fs::path& from, const fs::path& to)
+{
+    ArchiveDevice source(fromNativePath(from));
+    ArchiveDevice copy(fromNativePath(to));
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = true;
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = source.read(block.data(), block.size());
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (copy.write(block.constData(), n) != n) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && copy.flush() && copy.syncToDisk();
+    ok = copy.closeFile() && ok;
+    if (!ok)
+        QFile::remove(fromNativePath(to));
+    return ok;
+}
+
 } // namespace
 
 QString ArchiveFile::archivePath(const QString& appDir)
@@ -314,8 +344,27 @@ bool ArchiveFile::replaceWith(const QString& tempPath, const QString& archivePat
     // rename replaces the target in one step on POSIX and, with MOVEFILE_REPLACE_EXISTING, on Windows;
     // deleting the archive first would open a window in which there is none.
     fs::rename(from, to, error);
-    if (error)
+    if (!error) {
+        syncFolder(to);
+        return true;
+    }
+    if (error != std::errc::cross_device_link)
         return false;
+    // The archive is a link to a file on another disk than the temporary file: a copy beside that file,
+    // forced to its disk, takes its place there in one rename instead.
+    const fs::path beside = nativePath(ArchiveFile::tempPath(fromNativePath(to.parent_path())));
+    if (!copyAndSync(from, beside))
+        return false;
+    error.clear();
+    if (fs::exists(old))
+        fs::permissions(beside, old.permissions() & fs::perms::mask, fs::perm_options::replace, error);
+    if (!error)
+        fs::rename(beside, to, error);
+    if (error) {
+        fs::remove(beside, error);
+        return false;
+    }
     syncFolder(to);
+    fs::remove(from, error);
     return true;
 }

@@ -82,8 +82,9 @@ public:
     // Puts a complete, synced temporary file in the archive's place in one rename, so that the archive holds
     // either its old or its new content whatever happens. What the user set on the archive stays: the new
     // file takes the old one's permission bits, and when `archivePath` is a symbolic link the file it points
-    // to is replaced and the link stays a link (the temporary file must then lie beside that file: see
-    // tempPathFor). On failure both files stay as they were.
+    // to is replaced and the link stays a link. A temporary file made at tempPathFor() is renamed straight
+    // into place; one on another disk than that file is first copied beside it (and forced to the disk) as
+    // Contatti.tmp. On failure both files stay as they were.
     static bool replaceWith(const QString& tempPath, const QString& archivePath);
 
 private:

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void replaceWithMantienePermessi();
     void replaceWithCollegamento_data();
     void replaceWithCollegamento();
+    void replaceWithCollegamentoAltroDisco();
     void messaggioErrore();
 
 private:
@@ -600,6 +601,30 @@ void TestArchiveFile::replaceWithCollegamento()
     QCOMPARE(contenuto(vero), archivioDi(2));
     QCOMPARE(contenuto(m_archivio), archivioDi(2));
     QVERIFY(!QFileInfo::exists(temp));
+}
+
+// A temporary file made beside the link (as a restore may) while the link leads to a file on another disk,
+// where no rename can reach: the file at the end of the link is still replaced whole, and its bits kept.
+void TestArchiveFile::replaceWithCollegamentoAltroDisco()
+{
+    // /dev/shm is a memory disk on Linux; where there is none, the two folders share a disk and the plain
+    // rename does the work.
+    QTemporaryDir altrove(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/carnetto-XXXXXX")
+                                                                   : QDir::tempPath() + QStringLiteral("/carnetto-XXXXXX"));
+    QVERIFY(altrove.isValid());
+    const QString vero = altrove.filePath(QStringLiteral("rubrica.pro"));
+    scrivi(vero, archivioDi(3));
+    std::filesystem::permissions(QFile::encodeName(vero).toStdString(), std::filesystem::perms(0600));
+    QVERIFY(QFile::link(vero, m_archivio));
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    scrivi(temp, archivioDi(2));
+
+    QVERIFY(ArchiveFile::replaceWith(temp, m_archivio));
+    QCOMPARE(QFileInfo(m_archivio).symLinkTarget(), vero);
+    QCOMPARE(contenuto(vero), archivioDi(2));
+    QCOMPARE(int(std::filesystem::status(QFile::encodeName(vero).toStdString()).permissions()), 0600);
+    QVERIFY(!QFileInfo::exists(temp));
+    QCOMPARE(QDir(altrove.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("rubrica.pro")});
 }
 
 void TestArchiveFile::messaggioErrore()
