@@ -1,4 +1,4 @@
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 
 #include "archive/Cp1252.h"
 #include "archive/Trim.h"

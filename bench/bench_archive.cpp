@@ -1,7 +1,7 @@
 // Archive access on 10,000 and 100,000 cards: one card at the end (browsing), the whole file (search list and
 // export views), and the deletion's record-by-record copy next to a plain `cp` of the same file.
 #include "archive/ArchiveFile.h"
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 #include "support/SchedeDiProva.h"
 
 #include <QCoreApplication>
