@@ -609,8 +609,9 @@ void TestArchiveFile::replaceWithCollegamentoAltroDisco()
 {
     // /dev/shm is a memory disk on Linux; where there is none, the two folders share a disk and the plain
     // rename does the work.
-    QTemporaryDir altrove(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/carnetto-XXXXXX")
-                                                                   : QDir::tempPath() + QStringLiteral("/carnetto-XXXXXX"));
+    QTemporaryDir altrove(QDir(QStringLiteral("/dev/shm")).exists()
+                              ? QStringLiteral("/dev/shm/carnetto-XXXXXX")
+                              : QDir::tempPath() + QStringLiteral("/carnetto-XXXXXX"));
     QVERIFY(altrove.isValid());
     const QString vero = altrove.filePath(QStringLiteral("rubrica.pro"));
     scrivi(vero, archivioDi(3));

@@ -25,8 +25,8 @@ void TestTSchedaContatto::campo_data()
     // Offsets and capacities are not repeated here: TSchedaContatto.h checks them when it compiles, and
     // kCampiScheda takes them from the struct itself.
     auto riga = [](int i, const char* nome, const char* caption) {
-        QTest::newRow(nome) << i << QString::fromLatin1(nome) << QString(QStringLiteral("txt") + QString::fromLatin1(nome))
-                            << QString::fromUtf8(caption);
+        QTest::newRow(nome) << i << QString::fromLatin1(nome)
+                            << QString(QStringLiteral("txt") + QString::fromLatin1(nome)) << QString::fromUtf8(caption);
     };
     riga(Cognome, "Cognome", "Cognome:");
     riga(Nome, "Nome", "Nome:");

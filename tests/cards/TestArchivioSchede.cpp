@@ -384,8 +384,8 @@ private Q_SLOTS:
         QCOMPARE(int(e.tipo), int(scorre ? EsitoScorrimento::Mostra : EsitoScorrimento::Errore));
         if (scorre)
             QCOMPARE(e.testi[Cognome], cognome(3));
-        const EsitoSalvataggio s = ::salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), QStringLiteral("2"),
-                                           dispositivi);
+        const EsitoSalvataggio s =
+            ::salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), QStringLiteral("2"), dispositivi);
         QCOMPARE(int(s.tipo), int(salva ? EsitoSalvataggio::Modificata : EsitoSalvataggio::Errore));
         QCOMPARE(::elimina(m_dir->path(), QStringLiteral("1"), dispositivi), elimina);
 

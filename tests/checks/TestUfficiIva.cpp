@@ -43,6 +43,7 @@ void TestUfficiIva::ogniUfficio_data()
 {
     QTest::addColumn<QString>("codice");
     QTest::addColumn<QString>("nome");
+    // clang-format off
     const QStringList nomi = {
         "Torino", "Vercelli", "Novara", "Cuneo",
         "Asti", "Alessandria", "Aosta", "Imperia",
@@ -71,13 +72,16 @@ void TestUfficiIva::ogniUfficio_data()
         "Prato (Firenze 2)", "Brescia 2", "Chiavari (Genova 2)", "Roma 2",
         "Bologna 2", "Napoli 2",
     };
+    // clang-format on
     QCOMPARE(nomi.size(), 102);
     for (int n = 1; n <= nomi.size(); ++n) {
         const QString codice = QStringLiteral("%1").arg(n, 3, 10, QChar(u'0'));
         QTest::newRow(qPrintable(codice)) << codice << nomi[n - 1];
     }
-    QTest::newRow("120") << "120" << "Bologna 2";
-    QTest::newRow("121") << "121" << "Napoli 2";
+    QTest::newRow("120") << "120"
+                         << "Bologna 2";
+    QTest::newRow("121") << "121"
+                         << "Napoli 2";
 }
 
 void TestUfficiIva::ogniUfficio()

@@ -12,8 +12,7 @@
 class SoloLettura
 {
 public:
-    explicit SoloLettura(const QString& percorso)
-        : m_percorso(percorso), m_permessi(QFile::permissions(percorso))
+    explicit SoloLettura(const QString& percorso) : m_percorso(percorso), m_permessi(QFile::permissions(percorso))
     {
         QFile::setPermissions(percorso, m_permessi & ~(QFileDevice::WriteOwner | QFileDevice::WriteUser |
                                                        QFileDevice::WriteGroup | QFileDevice::WriteOther));
