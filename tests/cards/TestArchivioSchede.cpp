@@ -38,20 +38,9 @@ ArchiveFile::DeviceFactory guasto(Bersaglio bersaglio, const FailDevice::Faults&
     return [=](const QString& percorso) -> std::unique_ptr<ArchiveDevice> {
         const bool temporaneo = percorso.endsWith(QStringLiteral("Contatti.tmp"));
         const bool colpito = bersaglio == Entrambi || (bersaglio == SoloTemporaneo) == temporaneo;
-        struct Contato : FailDevice
-        {
-            using FailDevice::FailDevice;
-            int* contatore = nullptr;
-            bool syncToDisk() override
-            {
-                if (contatore)
-                    ++*contatore;
-                return FailDevice::syncToDisk();
-            }
-        };
-        auto d = std::make_unique<Contato>(percorso);
-        if (temporaneo)
-            d->contatore = sync;
+        auto d = std::make_unique<FailDevice>(percorso);
+        if (temporaneo && sync)
+            d->countSyncsIn(sync);
         if (colpito)
             d->setFaults(guasti);
         return d;

@@ -1,17 +1,16 @@
 #pragma once
 
 #include "archive/ArchiveDevice.h"
-#include "archive/ArchiveFile.h"
 
 #include <QString>
 
+#include <algorithm>
 #include <limits>
-#include <memory>
 
 // A file that fails the way a full disk, a pulled stick or a write-protected one does, the same for root as
 // for a normal user: writes past a number of bytes fail (the bytes before the limit land), forcing the data to
 // the disk or closing can fail, and opening for writing can be refused (nothing is then created). Hand one to
-// ArchiveFile, or hand the code under test a factory of them (FailDevice::factory).
+// ArchiveFile, or hand the code under test an ArchiveFile::DeviceFactory that makes them.
 class FailDevice : public ArchiveDevice
 {
 public:
@@ -34,18 +33,9 @@ public:
     void setFaults(const Faults& faults) { m_faults = faults; }
 
     qint64 bytesWritten() const { return m_written; }
-    int syncCalls() const { return m_syncCalls; }
-
-    // A factory for ArchiveFile that gives each path the faults `faultsOf(path)` returns (a default Faults
-    // for a sound device).
-    template <typename FaultsOf> static ArchiveFile::DeviceFactory factory(FaultsOf faultsOf)
-    {
-        return [faultsOf](const QString& path) -> std::unique_ptr<ArchiveDevice> {
-            auto device = std::make_unique<FailDevice>(path);
-            device->setFaults(faultsOf(path));
-            return device;
-        };
-    }
+    // Counts each request to force the data to the disk in *counter, which must outlive the device (the
+    // device itself usually belongs to the ArchiveFile under test).
+    void countSyncsIn(int* counter) { m_syncCounter = counter; }
 
     bool open(OpenMode mode) override
     {
@@ -58,7 +48,8 @@ public:
 
     bool syncToDisk() override
     {
-        ++m_syncCalls;
+        if (m_syncCounter)
+            ++*m_syncCounter;
         if (!m_faults.atSync)
             return ArchiveDevice::syncToDisk();
         setErrorString(QStringLiteral("Errore di scrittura sul disco (simulato)"));
@@ -90,5 +81,5 @@ protected:
 private:
     Faults m_faults;
     qint64 m_written = 0;
-    int m_syncCalls = 0;
+    int* m_syncCounter = nullptr;
 };
