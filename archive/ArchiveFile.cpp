@@ -1,37 +1,72 @@
 #include "archive/ArchiveFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
 #endif
+
+namespace fs = std::filesystem;
 
 namespace {
 
 ArchiveFile::Counters g_counters;
 
 // A whole number of records, so that blocks read in sequence never split one.
-constexpr qint64 kBlocco = 228 * ArchiveFile::kRecordSize;
+constexpr qint64 kBlockSize = 228 * ArchiveFile::kRecordSize;
 
-std::filesystem::path percorsoNativo(const QString& percorso)
+// Beyond this many links in a chain the system itself gives up (ELOOP).
+constexpr int kMaxLinkHops = 40;
+
+fs::path nativePath(const QString& path)
 {
 #ifdef Q_OS_WIN
-    return std::filesystem::path(percorso.toStdWString());
+    return fs::path(path.toStdWString());
 #else
-    return std::filesystem::path(QFile::encodeName(percorso).toStdString());
+    return fs::path(QFile::encodeName(path).toStdString());
 #endif
+}
+
+QString fromNativePath(const fs::path& path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.wstring());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.string()));
+#endif
+}
+
+// The file a path names: the path itself, or the end of its chain of symbolic links, which need not exist
+// yet. Empty, with `error` set, for a chain that loops or cannot be read.
+fs::path realTarget(const fs::path& path, std::error_code& error)
+{
+    fs::path current = path;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        const fs::file_status status = fs::symlink_status(current, error);
+        if (status.type() == fs::file_type::not_found) {
+            error.clear();
+            return current;
+        }
+        if (error)
+            return {};
+        if (status.type() != fs::file_type::symlink)
+            return current;
+        const fs::path next = fs::read_symlink(current, error);
+        if (error)
+            return {};
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    return {};
 }
 
 // Makes a rename that has already happened survive a power cut. Failing here changes nothing the user can act
 // on: the new archive is in place either way.
-void sincronizzaCartella([[maybe_unused]] const std::filesystem::path& file)
+void syncFolder([[maybe_unused]] const fs::path& file)
 {
 #ifndef Q_OS_WIN
     const int fd = ::open(file.parent_path().empty() ? "." : file.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
@@ -40,6 +75,36 @@ void sincronizzaCartella([[maybe_unused]] const std::filesystem::path& file)
         ::close(fd);
     }
 #endif
+}
+
+// Copies `from` into a new file `to` and forces it to the disk. False when it cannot; a `to` it made is then
+// removed.
+bool copyAndSync(const fs::path& from, const fs::path& to)
+{
+    ArchiveDevice source(fromNativePath(from));
+    ArchiveDevice copy(fromNativePath(to));
+    if (!source.open(QIODevice::ReadOnly))
+        return false;
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = true;
+    QByteArray block(kBlockSize, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = source.read(block.data(), block.size());
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        if (copy.write(block.constData(), n) != n) {
+            ok = false;
+            break;
+        }
+    }
+    ok = ok && copy.flush() && copy.syncToDisk();
+    ok = copy.closeFile() && ok;
+    if (!ok)
+        QFile::remove(fromNativePath(to));
+    return ok;
 }
 
 } // namespace
@@ -54,103 +119,120 @@ QString ArchiveFile::tempPath(const QString& appDir)
     return appDir + QStringLiteral("/Contatti.tmp");
 }
 
-ArchiveFile::ArchiveFile(QString path) : m_file(std::move(path)) {}
+QString ArchiveFile::tempPathFor(const QString& archivePath)
+{
+    std::error_code error;
+    const fs::path target = realTarget(nativePath(archivePath), error);
+    if (error || target == nativePath(archivePath))
+        return tempPath(fromNativePath(nativePath(archivePath).parent_path()));
+    return tempPath(fromNativePath(target.parent_path()));
+}
+
+ArchiveFile::ArchiveFile(const QString& path, const DeviceFactory& makeDevice)
+    : ArchiveFile(makeDevice ? makeDevice(path) : std::make_unique<ArchiveDevice>(path))
+{
+}
+
+ArchiveFile::ArchiveFile(std::unique_ptr<ArchiveDevice> device) : m_file(std::move(device))
+{
+    Q_ASSERT(m_file);
+}
 
 ArchiveFile::~ArchiveFile()
 {
     close();
 }
 
-bool ArchiveFile::open(Apertura apertura)
+bool ArchiveFile::open(Access access)
 {
     // A write-protected stick or folder still lets the cards be read: only an operation that writes asks
     // for write access. Nothing can be created there either, so a missing archive is then a failure.
-    if (apertura == Apertura::Lettura && m_file.exists())
-        return apri(QIODevice::ReadOnly | QIODevice::ExistingOnly);
+    if (access == Access::ReadOnly && m_file->exists())
+        return openWith(QIODevice::ReadOnly | QIODevice::ExistingOnly);
     // ReadWrite alone never truncates; ExistingOnly keeps a missing archive missing.
-    QIODevice::OpenMode modo = QIODevice::ReadWrite;
-    if (apertura == Apertura::SoloEsistente)
-        modo |= QIODevice::ExistingOnly;
-    return apri(modo);
+    QIODevice::OpenMode mode = QIODevice::ReadWrite;
+    if (access == Access::ExistingOnly)
+        mode |= QIODevice::ExistingOnly;
+    return openWith(mode);
 }
 
 bool ArchiveFile::create()
 {
-    return apri(QIODevice::ReadWrite | QIODevice::Truncate);
+    return openWith(QIODevice::ReadWrite | QIODevice::Truncate);
 }
 
-bool ArchiveFile::apri(QIODevice::OpenMode modo)
+bool ArchiveFile::openWith(QIODevice::OpenMode mode)
 {
     close();
     ++g_counters.opens;
-    m_posizione = 0;
-    if (!m_file.open(modo | QIODevice::Unbuffered))
-        return fallisce();
+    m_pos = 0;
+    if (!m_file->open(mode | QIODevice::Unbuffered))
+        return fail();
     return true;
 }
 
 qint64 ArchiveFile::recordCount() const
 {
-    if (!m_file.isOpen())
+    if (!m_file->isOpen())
         return 0;
     // Asked of the file system each time, so a change made by another program between two calls is seen.
-    qint64 dimensione = m_file.size();
-    if (!m_scrittura.isEmpty())
-        dimensione = std::max(dimensione, m_inizioScrittura + m_scrittura.size());
-    return dimensione / kRecordSize;
+    qint64 size = m_file->size();
+    if (!m_writeBuffer.isEmpty())
+        size = std::max(size, m_writeStart + m_writeBuffer.size());
+    return size / kRecordSize;
 }
 
 bool ArchiveFile::seek(qint64 index)
 {
-    if (!m_file.isOpen() || index < 0)
+    if (!m_file->isOpen() || index < 0)
         return false;
-    const qint64 posizione = index * kRecordSize;
+    const qint64 pos = index * kRecordSize;
     // Going past the end would leave a gap of zeros in the archive at the next write. Scans seek to where the
     // file already is, and need not ask the file system for its size each time.
-    if (posizione != m_posizione && index > recordCount()) {
-        m_errore = QStringLiteral("Record %1 oltre la fine dell'archivio").arg(index);
+    if (pos != m_pos && index > recordCount()) {
+        m_error = QStringLiteral("Record %1 oltre la fine dell'archivio").arg(index);
         return false;
     }
-    m_posizione = posizione;
+    m_pos = pos;
     return true;
 }
 
 bool ArchiveFile::read(TSchedaContatto& scheda)
 {
-    if (!m_file.isOpen() || !svuotaScrittura())
+    if (!m_file->isOpen() || !flushWrites())
         return false;
-    const qint64 fineLettura = m_inizioLettura + m_lettura.size();
-    if (m_posizione < m_inizioLettura || m_posizione + kRecordSize > fineLettura) {
-        if (!riempi(m_posizione))
+    const qint64 readEnd = m_readStart + m_readBuffer.size();
+    if (m_pos < m_readStart || m_pos + kRecordSize > readEnd) {
+        if (!fillReadBuffer(m_pos))
             return false;
     }
-    std::memcpy(&scheda, m_lettura.constData() + (m_posizione - m_inizioLettura), kRecordSize);
-    m_posizione += kRecordSize;
+    std::memcpy(&scheda, m_readBuffer.constData() + (m_pos - m_readStart), kRecordSize);
+    m_pos += kRecordSize;
     ++g_counters.recordsRead;
     return true;
 }
 
-bool ArchiveFile::riempi(qint64 posizione)
+bool ArchiveFile::fillReadBuffer(qint64 pos)
 {
-    const bool inSequenza = !m_lettura.isEmpty() && posizione == m_inizioLettura + m_lettura.size();
-    const qint64 richiesti = inSequenza ? kBlocco : kRecordSize;
-    dimenticaLettura();
-    if (!m_file.seek(posizione))
-        return fallisce();
-    m_lettura.resize(richiesti);
-    qint64 letti = 0;
-    while (letti < richiesti) {
-        const qint64 n = m_file.read(m_lettura.data() + letti, richiesti - letti);
+    const bool inSequence = !m_readBuffer.isEmpty() && pos == m_readStart + m_readBuffer.size();
+    const qint64 wanted = inSequence ? kBlockSize : kRecordSize;
+    dropReadBuffer();
+    if (!m_file->seek(pos))
+        return fail();
+    m_readBuffer.resize(wanted);
+    qint64 got = 0;
+    while (got < wanted) {
+        const qint64 n = m_file->read(m_readBuffer.data() + got, wanted - got);
         if (n < 0)
-            return fallisce();
+            return fail();
         if (n == 0)
             break;
-        letti += n;
+        got += n;
     }
-    m_lettura.resize(letti);
-    m_inizioLettura = posizione;
-    if (letti < kRecordSize) {
-        m_errore = QStringLiteral("Record incompleto alla posizione %1").arg(posizione / kRecordSize + 1);
+    m_readBuffer.resize(got);
+    m_readStart = pos;
+    if (got < kRecordSize) {
+        m_error = QStringLiteral("Record incompleto alla posizione %1").arg(pos / kRecordSize + 1);
         return false;
     }
     return true;
@@ -158,84 +240,76 @@ bool ArchiveFile::riempi(qint64 posizione)
 
 bool ArchiveFile::write(const TSchedaContatto& scheda)
 {
-    if (!m_file.isOpen())
+    if (!m_file->isOpen())
         return false;
-    dimenticaLettura();
-    if (!m_scrittura.isEmpty() && m_posizione != m_inizioScrittura + m_scrittura.size() && !svuotaScrittura())
+    dropReadBuffer();
+    if (!m_writeBuffer.isEmpty() && m_pos != m_writeStart + m_writeBuffer.size() && !flushWrites())
         return false;
-    if (m_scrittura.isEmpty()) {
-        m_scrittura.reserve(kBlocco);
-        m_inizioScrittura = m_posizione;
+    if (m_writeBuffer.isEmpty()) {
+        m_writeBuffer.reserve(kBlockSize);
+        m_writeStart = m_pos;
     }
-    m_scrittura.append(reinterpret_cast<const char*>(&scheda), kRecordSize);
-    m_posizione += kRecordSize;
+    m_writeBuffer.append(reinterpret_cast<const char*>(&scheda), kRecordSize);
+    m_pos += kRecordSize;
     ++g_counters.recordsWritten;
-    return m_scrittura.size() < kBlocco || svuotaScrittura();
+    return m_writeBuffer.size() < kBlockSize || flushWrites();
 }
 
-bool ArchiveFile::svuotaScrittura()
+bool ArchiveFile::flushWrites()
 {
-    if (m_scrittura.isEmpty())
+    if (m_writeBuffer.isEmpty())
         return true;
-    const bool ok = m_file.seek(m_inizioScrittura) && m_file.write(m_scrittura) == m_scrittura.size();
-    m_scrittura.resize(0);
+    const bool ok = m_file->seek(m_writeStart) && m_file->write(m_writeBuffer) == m_writeBuffer.size();
+    m_writeBuffer.resize(0);
     if (!ok)
-        m_scritturaFallita = true;
-    return ok || fallisce();
+        m_writeFailed = true;
+    return ok || fail();
 }
 
-void ArchiveFile::dimenticaLettura()
+void ArchiveFile::dropReadBuffer()
 {
-    m_lettura.resize(0);
-    m_inizioLettura = 0;
+    m_readBuffer.resize(0);
+    m_readStart = 0;
 }
 
-bool ArchiveFile::fallisce()
+bool ArchiveFile::fail()
 {
-    m_errore = m_file.errorString();
+    m_error = m_file->errorString();
     return false;
 }
 
 qint64 ArchiveFile::currentIndex() const
 {
-    return m_file.isOpen() ? m_posizione / kRecordSize : 0;
+    return m_file->isOpen() ? m_pos / kRecordSize : 0;
 }
 
 bool ArchiveFile::close()
 {
-    if (!m_file.isOpen())
+    if (!m_file->isOpen())
         return true;
-    m_file.unsetError();
-    bool ok = svuotaScrittura() && !m_scritturaFallita;
-    m_file.close();
-    if (m_file.error() != QFileDevice::NoError)
-        ok = fallisce();
-    m_lettura = QByteArray();
-    m_scrittura = QByteArray();
-    m_inizioLettura = m_inizioScrittura = m_posizione = 0;
-    m_scritturaFallita = false;
+    bool ok = flushWrites() && !m_writeFailed;
+    if (!m_file->closeFile())
+        ok = fail();
+    m_readBuffer = QByteArray();
+    m_writeBuffer = QByteArray();
+    m_readStart = m_writeStart = m_pos = 0;
+    m_writeFailed = false;
     return ok;
 }
 
 bool ArchiveFile::sync()
 {
-    if (!m_file.isOpen() || !svuotaScrittura())
+    if (!m_file->isOpen() || !flushWrites())
         return false;
-#ifdef Q_OS_WIN
-    const bool ok = ::_commit(m_file.handle()) == 0;
-#else
-    const bool ok = ::fsync(m_file.handle()) == 0;
-#endif
-    if (!ok) {
-        m_errore = QString::fromLocal8Bit(std::strerror(errno));
-        m_scritturaFallita = true;
-    }
-    return ok;
+    if (m_file->syncToDisk())
+        return true;
+    m_writeFailed = true;
+    return fail();
 }
 
 QString ArchiveFile::errorString() const
 {
-    return m_errore;
+    return m_error;
 }
 
 const ArchiveFile::Counters& ArchiveFile::counters()
@@ -250,17 +324,47 @@ void ArchiveFile::resetCounters()
 
 bool ArchiveFile::replaceWith(const QString& tempPath, const QString& archivePath)
 {
-    const std::filesystem::path da = percorsoNativo(tempPath);
-    const std::filesystem::path a = percorsoNativo(archivePath);
-    std::error_code errore;
+    const fs::path from = nativePath(tempPath);
+    std::error_code error;
     // Only a file of records may take the archive's place.
-    if (!std::filesystem::is_regular_file(da, errore))
+    if (!fs::is_regular_file(fs::symlink_status(from, error)))
         return false;
+    const fs::path to = realTarget(nativePath(archivePath), error);
+    if (error)
+        return false;
+    const fs::file_status old = fs::status(to, error);
+    if (fs::exists(old)) {
+        if (!fs::is_regular_file(old))
+            return false;
+        fs::permissions(from, old.permissions() & fs::perms::mask, fs::perm_options::replace, error);
+        if (error)
+            return false;
+    }
+    error.clear();
     // rename replaces the target in one step on POSIX and, with MOVEFILE_REPLACE_EXISTING, on Windows;
     // deleting the archive first would open a window in which there is none.
-    std::filesystem::rename(da, a, errore);
-    if (errore)
+    fs::rename(from, to, error);
+    if (!error) {
+        syncFolder(to);
+        return true;
+    }
+    if (error != std::errc::cross_device_link)
         return false;
-    sincronizzaCartella(a);
+    // The archive is a link to a file on another disk than the temporary file: a copy beside that file,
+    // forced to its disk, takes its place there in one rename instead.
+    const fs::path beside = nativePath(ArchiveFile::tempPath(fromNativePath(to.parent_path())));
+    if (!copyAndSync(from, beside))
+        return false;
+    error.clear();
+    if (fs::exists(old))
+        fs::permissions(beside, old.permissions() & fs::perms::mask, fs::perm_options::replace, error);
+    if (!error)
+        fs::rename(beside, to, error);
+    if (error) {
+        fs::remove(beside, error);
+        return false;
+    }
+    syncFolder(to);
+    fs::remove(from, error);
     return true;
 }

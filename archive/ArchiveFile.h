@@ -1,9 +1,12 @@
 #pragma once
 
+#include "archive/ArchiveDevice.h"
 #include "archive/TSchedaContatto.h"
 
-#include <QFile>
 #include <QString>
+
+#include <functional>
+#include <memory>
 
 // The archive, or the temporary file of a deletion, as a file of whole records. An operation opens it, works
 // by record index and closes it before returning; nothing is cached between operations, so a change made by
@@ -13,11 +16,17 @@ class ArchiveFile
 public:
     static constexpr qint64 kRecordSize = sizeof(TSchedaContatto);
 
-    enum class Apertura {
-        ApriOCrea,     // read and write; a missing file is created empty
-        SoloEsistente, // read and write; a missing file stays missing
-        Lettura,       // read only, so a write-protected archive can still be read; a missing file is created
+    enum class Access {
+        OpenOrCreate, // read and write; a missing file is created empty
+        ExistingOnly, // read and write; a missing file stays missing
+        ReadOnly,     // read only, so a write-protected archive can still be read; a missing file is created
+
+        // The names this enum had before; kept only until code written against them has been merged.
+        ApriOCrea [[deprecated("use Access::OpenOrCreate")]] = OpenOrCreate,
+        SoloEsistente [[deprecated("use Access::ExistingOnly")]] = ExistingOnly,
+        Lettura [[deprecated("use Access::ReadOnly")]] = ReadOnly,
     };
+    using Apertura [[deprecated("use ArchiveFile::Access")]] = Access;
 
     struct Counters
     {
@@ -26,19 +35,28 @@ public:
         int opens = 0;
     };
 
+    // Makes the device for a path; tests pass one that hands out failing devices. An empty factory makes
+    // plain ArchiveDevices.
+    using DeviceFactory = std::function<std::unique_ptr<ArchiveDevice>(const QString& path)>;
+
     static QString archivePath(const QString& appDir);
     static QString tempPath(const QString& appDir);
+    // Where the temporary file that is to replace `archivePath` belongs: beside the file the archive really is,
+    // which is another folder when Contatti.pro is a symbolic link. A rename can only replace a file on its
+    // own file system.
+    static QString tempPathFor(const QString& archivePath);
 
-    explicit ArchiveFile(QString path);
+    explicit ArchiveFile(const QString& path, const DeviceFactory& makeDevice = {});
+    explicit ArchiveFile(std::unique_ptr<ArchiveDevice> device);
     ~ArchiveFile();
     ArchiveFile(const ArchiveFile&) = delete;
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
     // Never empties an existing file.
-    bool open(Apertura apertura);
+    bool open(Access access);
     // Creates the file empty, emptying one left over from before.
     bool create();
-    bool isOpen() const { return m_file.isOpen(); }
+    bool isOpen() const { return m_file->isOpen(); }
 
     // Complete records only: the bytes of an incomplete last record are not counted.
     qint64 recordCount() const;
@@ -53,34 +71,39 @@ public:
     // Records are written out in blocks, so a failed write may only show here: a false return is a failed
     // write. Closing a closed file does nothing.
     bool close();
-    // Forces the written records to the disk, for a file about to be renamed over the archive.
+    // Forces the written records to the disk, for a file about to be renamed over the archive. A failure
+    // stays a failure until close().
     bool sync();
     QString errorString() const;
 
     static const Counters& counters();
     static void resetCounters();
 
-    // Puts a complete, flushed temporary file in the archive's place in one rename, so that the archive holds
-    // either its old or its new content whatever happens. On failure both files stay as they were.
+    // Puts a complete, synced temporary file in the archive's place in one rename, so that the archive holds
+    // either its old or its new content whatever happens. What the user set on the archive stays: the new
+    // file takes the old one's permission bits, and when `archivePath` is a symbolic link the file it points
+    // to is replaced and the link stays a link. A temporary file made at tempPathFor() is renamed straight
+    // into place; one on another disk than that file is first copied beside it (and forced to the disk) as
+    // Contatti.tmp. On failure both files stay as they were.
     static bool replaceWith(const QString& tempPath, const QString& archivePath);
 
 private:
-    bool apri(QIODevice::OpenMode modo);
-    bool riempi(qint64 posizione);
-    bool svuotaScrittura();
-    void dimenticaLettura();
-    bool fallisce();
+    bool openWith(QIODevice::OpenMode mode);
+    bool fillReadBuffer(qint64 pos);
+    bool flushWrites();
+    void dropReadBuffer();
+    bool fail();
 
-    QFile m_file;
-    QString m_errore;
+    std::unique_ptr<ArchiveDevice> m_file;
+    QString m_error;
     // QFile's own 16 KB buffer costs a copy more and far more system calls than ours on a whole-file copy.
-    // Reads fill m_lettura ahead only once they run in sequence, so browsing asks the system for one record;
-    // writes gather in m_scrittura while they stay contiguous. Both live only while the file is open.
-    QByteArray m_lettura;
-    qint64 m_inizioLettura = 0;
-    QByteArray m_scrittura;
-    qint64 m_inizioScrittura = 0;
-    qint64 m_posizione = 0;
-    // Records lost in a failed block write stay a failure until close(), whoever saw the first report.
-    bool m_scritturaFallita = false;
+    // Reads fill m_readBuffer ahead only once they run in sequence, so browsing asks the system for one
+    // record; writes gather in m_writeBuffer while they stay contiguous. Both live only while the file is open.
+    QByteArray m_readBuffer;
+    qint64 m_readStart = 0;
+    QByteArray m_writeBuffer;
+    qint64 m_writeStart = 0;
+    qint64 m_pos = 0;
+    // Records lost in a failed block write or sync stay a failure until close(), whoever saw the first report.
+    bool m_writeFailed = false;
 };

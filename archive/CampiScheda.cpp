@@ -4,7 +4,7 @@
 
 // clang-format off
 #define CARNETTO_CAMPO(m, caption) \
-    CampoScheda{#m, int(offsetof(TSchedaContatto, m)), decltype(TSchedaContatto::m)::capacita, "txt" #m, caption}
+    CampoScheda{#m, int(offsetof(TSchedaContatto, m)), decltype(TSchedaContatto::m)::kCapacity, "txt" #m, caption}
 
 // Built from the struct itself, so the table and the record can never disagree about an offset or a capacity.
 const std::array<CampoScheda, kNumeroCampi> kCampiScheda = {

@@ -27,9 +27,9 @@ inline constexpr int kNumeroCampi = 16;
 // `offset` is where the slot's length byte lies in the record; the text follows it. `caption` is UTF-8.
 struct CampoScheda
 {
-    const char* nome;
+    const char* name;
     int offset;
-    int capacita;
+    int capacity;
     const char* editBox;
     const char* caption;
 };

@@ -9,7 +9,7 @@
 // over from whatever passed through the slot before, so readers must go by the length byte alone.
 template <int CAP> struct ShortString
 {
-    static constexpr int capacita = CAP;
+    static constexpr int kCapacity = CAP;
 
     quint8 len;
     char text[CAP];

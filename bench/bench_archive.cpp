@@ -1,7 +1,7 @@
 // Archive access on 10,000 and 100,000 cards: one card at the end (browsing), the whole file (search list and
 // export views), and the deletion's record-by-record copy next to a plain `cp` of the same file.
 #include "archive/ArchiveFile.h"
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 #include "support/SchedeDiProva.h"
 
 #include <QCoreApplication>
@@ -24,7 +24,7 @@ QString cartellaCon(int schede)
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();
         ArchiveFile archivio(ArchiveFile::archivePath(dir->path()));
-        archivio.open(ArchiveFile::Apertura::ApriOCrea);
+        archivio.open(ArchiveFile::Access::OpenOrCreate);
         for (int n = 0; n < schede; ++n)
             archivio.write(SchedeDiProva::schedaTipica(n));
         if (!archivio.close())
@@ -39,7 +39,7 @@ void BM_ApriELeggiUltima(benchmark::State& state)
     TSchedaContatto scheda;
     for (auto _ : state) {
         ArchiveFile file(archivio);
-        if (!file.open(ArchiveFile::Apertura::ApriOCrea) || !file.seek(file.recordCount() - 1) || !file.read(scheda))
+        if (!file.open(ArchiveFile::Access::OpenOrCreate) || !file.seek(file.recordCount() - 1) || !file.read(scheda))
             state.SkipWithError("read failed");
         benchmark::DoNotOptimize(file.currentIndex());
         file.close();
@@ -52,7 +52,7 @@ void BM_ScorriTutte(benchmark::State& state)
     TSchedaContatto scheda;
     for (auto _ : state) {
         ArchiveFile file(archivio);
-        file.open(ArchiveFile::Apertura::ApriOCrea);
+        file.open(ArchiveFile::Access::OpenOrCreate);
         const qint64 n = file.recordCount();
         qsizetype caratteri = 0;
         for (qint64 i = 0; i < n; ++i) {
@@ -82,7 +82,7 @@ void copiaTranneUna(benchmark::State& state, bool conSync)
         state.ResumeTiming();
         ArchiveFile sorgente(archivio);
         ArchiveFile copia(temp);
-        if (!sorgente.open(ArchiveFile::Apertura::SoloEsistente) || !copia.create()) {
+        if (!sorgente.open(ArchiveFile::Access::ExistingOnly) || !copia.create()) {
             state.SkipWithError("open failed");
             break;
         }

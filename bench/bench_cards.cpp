@@ -2,7 +2,7 @@
 // writes one, and a deletion rewrites the file through Contatti.tmp, next to `cp` of the same file (with and
 // without forcing the copy to the disk, since the deletion does force its temporary file).
 #include "archive/ArchiveFile.h"
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 #include "support/SchedeDiProva.h"
 #include "cards/ArchivioSchede.h"
 
@@ -18,7 +18,7 @@ namespace {
 void scriviArchivio(const QString& path, int schede)
 {
     ArchiveFile archivio(path);
-    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
+    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
         std::abort();
     for (int n = 0; n < schede; ++n)
         archivio.write(SchedeDiProva::schedaTipica(n));

@@ -3,6 +3,8 @@
 #include "archive/ArchiveFile.h"
 #include "archive/Trim.h"
 
+#include <QFile>
+
 namespace {
 
 // The position text as a number; an empty text counts as 0, the place before the first card.
@@ -60,12 +62,13 @@ void scorriAperto(ArchiveFile& archivio, Scorrimento direzione, EsitoScorrimento
 
 } // namespace
 
-EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QString& posizione)
+EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QString& posizione,
+                        const ArchiveFile::DeviceFactory& dispositivi)
 {
     EsitoScorrimento esito;
     esito.posizione = posizione;
-    ArchiveFile archivio(ArchiveFile::archivePath(appDir));
-    if (!archivio.open(ArchiveFile::Apertura::Lettura)) {
+    ArchiveFile archivio(ArchiveFile::archivePath(appDir), dispositivi);
+    if (!archivio.open(ArchiveFile::Access::ReadOnly)) {
         esito.tipo = EsitoScorrimento::Errore;
         return esito;
     }
@@ -83,12 +86,13 @@ bool haContenutoMinimo(const TestiScheda& testi)
            !TrimView(testi[Azienda]).isEmpty();
 }
 
-EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione)
+EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione,
+                       const ArchiveFile::DeviceFactory& dispositivi)
 {
     EsitoSalvataggio esito;
     esito.posizione = posizione;
-    ArchiveFile archivio(ArchiveFile::archivePath(appDir));
-    if (!archivio.open(ArchiveFile::Apertura::ApriOCrea))
+    ArchiveFile archivio(ArchiveFile::archivePath(appDir), dispositivi);
+    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
         return esito;
 
     const QString trimmed = Trim(posizione);
@@ -114,34 +118,50 @@ EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QS
     return esito;
 }
 
-bool elimina(const QString& appDir, const QString& posizione)
+namespace {
+
+// Copies every record of the archive but the one at `posizione` into the temporary file, and forces it to the
+// disk: renaming a file whose records may still be only in memory could leave an empty archive after a
+// power cut.
+bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, const QString& posizione)
 {
-    const QString archivePath = ArchiveFile::archivePath(appDir);
-    const QString tempPath = ArchiveFile::tempPath(appDir);
-    const QString trimmed = Trim(posizione);
-    {
-        ArchiveFile archivio(archivePath);
-        if (!archivio.open(ArchiveFile::Apertura::SoloEsistente))
+    // The record left out is the one whose position, written as decimal text, equals the label's text.
+    bool ok = false;
+    const qint64 p = posizione.toLongLong(&ok);
+    const qint64 saltato = ok && QString::number(p) == posizione ? p - 1 : -1;
+    const qint64 count = archivio.recordCount();
+    TSchedaContatto scheda{};
+    if (!archivio.seek(0))
+        return false;
+    for (qint64 i = 0; i < count; ++i) {
+        if (!archivio.read(scheda))
             return false;
-        ArchiveFile temporaneo(tempPath);
-        if (!temporaneo.create())
-            return false;
-        // The record left out is the one whose position, written as decimal text, equals the label's text.
-        bool ok = false;
-        const qint64 p = trimmed.toLongLong(&ok);
-        const qint64 saltato = ok && QString::number(p) == trimmed ? p - 1 : -1;
-        const qint64 count = archivio.recordCount();
-        TSchedaContatto scheda{};
-        if (!archivio.seek(0))
-            return false;
-        for (qint64 i = 0; i < count; ++i) {
-            if (!archivio.read(scheda))
-                return false;
-            if (i != saltato && !temporaneo.write(scheda))
-                return false;
-        }
-        if (!archivio.close() || !temporaneo.sync() || !temporaneo.close())
+        if (i != saltato && !temporaneo.write(scheda))
             return false;
     }
-    return ArchiveFile::replaceWith(tempPath, archivePath);
+    return archivio.close() && temporaneo.sync() && temporaneo.close();
+}
+
+} // namespace
+
+bool elimina(const QString& appDir, const QString& posizione, const ArchiveFile::DeviceFactory& dispositivi)
+{
+    const QString archivePath = ArchiveFile::archivePath(appDir);
+    // Beside the file the archive really is, which a symbolic link may put in another folder.
+    const QString tempPath = ArchiveFile::tempPathFor(archivePath);
+    bool creato = false;
+    bool ok = false;
+    {
+        ArchiveFile archivio(archivePath, dispositivi);
+        ArchiveFile temporaneo(tempPath, dispositivi);
+        if (archivio.open(ArchiveFile::Access::ExistingOnly)) {
+            creato = temporaneo.create();
+            ok = creato && copiaTranne(archivio, temporaneo, Trim(posizione));
+        }
+    }
+    ok = ok && ArchiveFile::replaceWith(tempPath, archivePath);
+    // A Contatti.tmp that this deletion did not make (a folder of that name, say) is not ours to remove.
+    if (!ok && creato)
+        QFile::remove(tempPath);
+    return ok;
 }

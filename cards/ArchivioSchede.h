@@ -1,11 +1,13 @@
 #pragma once
 
-#include "archive/SchedaTesti.h"
+#include "archive/ArchiveFile.h"
+#include "archive/TestiScheda.h"
 
 #include <QString>
 
 // The card window's archive operations as plain functions. Each opens Contatti.pro, works by record
 // index and closes it before returning; the window keeps only the position text, and hands it in.
+// `dispositivi` makes the files the operation opens; tests pass one that fails on demand.
 
 enum class Scorrimento { Prima, Precedente, Successiva, Ultima };
 
@@ -22,7 +24,8 @@ struct EsitoScorrimento
     QString posizione; // the position text after the step, whatever the outcome
 };
 
-EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QString& posizione);
+EsitoScorrimento scorri(const QString& appDir, Scorrimento direzione, const QString& posizione,
+                        const ArchiveFile::DeviceFactory& dispositivi = {});
 
 struct EsitoSalvataggio
 {
@@ -35,8 +38,11 @@ struct EsitoSalvataggio
 bool haContenutoMinimo(const TestiScheda& testi);
 
 // An empty position appends the card; a position overwrites that record in place.
-EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione);
+EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione,
+                       const ArchiveFile::DeviceFactory& dispositivi = {});
 
 // Rewrites the archive without the record whose position text equals `posizione`, through Contatti.tmp.
-// The archive holds its old content until the complete temporary file is renamed over it. False on failure.
-bool elimina(const QString& appDir, const QString& posizione);
+// The archive holds its old content until the complete temporary file, forced to the disk, is renamed over
+// it; a symbolic link stays a link and the permission bits stay (ArchiveFile::replaceWith). False on failure,
+// and then no Contatti.tmp made by this deletion is left behind.
+bool elimina(const QString& appDir, const QString& posizione, const ArchiveFile::DeviceFactory& dispositivi = {});

@@ -131,7 +131,7 @@ QLineEdit* TfrmContatti::creaCampo(QWidget* gruppo, Campo c, const QRect& geomet
     const CampoScheda& info = kCampiScheda[c];
     auto* box = new QLineEdit(gruppo);
     box->setObjectName(QLatin1StringView(info.editBox));
-    box->setMaxLength(info.capacita);
+    box->setMaxLength(info.capacity);
     box->setGeometry(geometria);
     box->setFont(verdana(8, true));
     const QString caption = QString::fromUtf8(info.caption);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 #include "cards/ArchivioSchede.h"
 #include "ui/HelpContext.h"
 

@@ -1,6 +1,9 @@
 #include "archive/ArchiveFile.h"
 #include "archive/MessaggiArchivio.h"
 
+#include "support/CartellaBloccata.h"
+#include "support/FailDevice.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,6 +11,9 @@
 #include <QTest>
 
 #include <cstring>
+#include <filesystem>
+#include <limits>
+#include <memory>
 
 namespace {
 
@@ -49,17 +55,16 @@ QByteArray contenuto(const QString& percorso)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<illeggibile>");
 }
 
-// Running as root, file permissions do not stop an open; the tests that rely on them say so and skip.
-bool permessiRispettati(const QString& percorso)
+ArchiveFile::Access apertura(bool creaSeManca)
 {
-    QFile f(percorso);
-    const bool aperto = f.open(QIODevice::ReadWrite | QIODevice::ExistingOnly);
-    return !aperto;
+    return creaSeManca ? ArchiveFile::Access::OpenOrCreate : ArchiveFile::Access::ExistingOnly;
 }
 
-ArchiveFile::Apertura apertura(bool creaSeManca)
+std::unique_ptr<FailDevice> dispositivo(const QString& percorso, const FailDevice::Faults& guasti)
 {
-    return creaSeManca ? ArchiveFile::Apertura::ApriOCrea : ArchiveFile::Apertura::SoloEsistente;
+    auto d = std::make_unique<FailDevice>(percorso);
+    d->setFaults(guasti);
+    return d;
 }
 
 } // namespace
@@ -83,14 +88,20 @@ private Q_SLOTS:
     void copiaDiMoltiRecord();
     void aperturaImpossibile_data();
     void aperturaImpossibile();
-    void permessoNegato();
+    void protettoDaScrittura_data();
+    void protettoDaScrittura();
     void createSvuotaAvanzi();
     void erroreDiScritturaSegnalato_data();
     void erroreDiScritturaSegnalato();
     void fileChiuso();
     void replaceWith_data();
     void replaceWith();
-    void replaceWithCartellaNonScrivibile();
+    void replaceWithCartellaBloccata();
+    void replaceWithMantienePermessi_data();
+    void replaceWithMantienePermessi();
+    void replaceWithCollegamento_data();
+    void replaceWithCollegamento();
+    void replaceWithCollegamentoAltroDisco();
     void messaggioErrore();
 
 private:
@@ -152,7 +163,7 @@ void TestArchiveFile::codaIncompletaMaiLetta()
 {
     scrivi(m_archivio, archivioDi(2, 100));
     ArchiveFile archivio(m_archivio);
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     QCOMPARE(archivio.recordCount(), 2);
 
     TSchedaContatto letta;
@@ -173,7 +184,7 @@ void TestArchiveFile::scorrimentoLeggeUnaSchedaSola()
 {
     scrivi(m_archivio, archivioDi(5));
     ArchiveFile archivio(m_archivio);
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     TSchedaContatto letta;
     QVERIFY(archivio.seek(archivio.recordCount() - 1));
     QVERIFY(archivio.read(letta));
@@ -189,7 +200,7 @@ void TestArchiveFile::scorrimentoLeggeUnaSchedaSola()
 void TestArchiveFile::scritturaInFondoEstende()
 {
     ArchiveFile archivio(m_archivio);
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     for (int i = 0; i < 3; ++i) {
         QVERIFY(archivio.seek(archivio.recordCount()));
         QVERIFY(archivio.write(schedaNumero(i)));
@@ -206,7 +217,7 @@ void TestArchiveFile::scritturaSopraCodaIncompleta()
 {
     scrivi(m_archivio, archivioDi(2, 100));
     ArchiveFile archivio(m_archivio);
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     QVERIFY(archivio.seek(archivio.recordCount()));
     QVERIFY(archivio.write(schedaNumero(2)));
     QCOMPARE(archivio.currentIndex(), 3);
@@ -218,7 +229,7 @@ void TestArchiveFile::sovrascritturaSulPosto()
 {
     scrivi(m_archivio, archivioDi(3));
     ArchiveFile archivio(m_archivio);
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     QVERIFY(archivio.seek(1));
     QVERIFY(archivio.write(schedaNumero(77)));
     QCOMPARE(archivio.currentIndex(), 2);
@@ -233,7 +244,7 @@ void TestArchiveFile::letturaEScritturaAlternate()
 {
     scrivi(m_archivio, archivioDi(6));
     ArchiveFile archivio(m_archivio);
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     TSchedaContatto letta;
     QVERIFY(archivio.seek(0));
     QVERIFY(archivio.read(letta));
@@ -288,7 +299,7 @@ void TestArchiveFile::copiaDiMoltiRecord()
     {
         ArchiveFile archivio(m_archivio);
         ArchiveFile copia(temp);
-        QVERIFY(archivio.open(ArchiveFile::Apertura::SoloEsistente));
+        QVERIFY(archivio.open(ArchiveFile::Access::ExistingOnly));
         QVERIFY(copia.create());
         QCOMPARE(archivio.recordCount(), n);
         TSchedaContatto scheda;
@@ -308,7 +319,7 @@ void TestArchiveFile::copiaDiMoltiRecord()
     QCOMPARE(contenuto(temp), atteso);
 
     ArchiveFile copia(temp);
-    QVERIFY(copia.open(ArchiveFile::Apertura::SoloEsistente));
+    QVERIFY(copia.open(ArchiveFile::Access::ExistingOnly));
     TSchedaContatto scheda;
     for (int i = n - 2; i >= 0; i -= 3) {
         QVERIFY(copia.seek(i));
@@ -342,20 +353,48 @@ void TestArchiveFile::aperturaImpossibile()
     QVERIFY(!QFileInfo::exists(m_dir->filePath(QStringLiteral("manca"))));
 }
 
-void TestArchiveFile::permessoNegato()
+// A locked stick or a read-only archive: the cards can be read, nothing can be written, and a missing
+// archive is not created.
+void TestArchiveFile::protettoDaScrittura_data()
 {
-    const QByteArray prima = archivioDi(2);
-    scrivi(m_archivio, prima);
-    QVERIFY(QFile::setPermissions(m_archivio, QFileDevice::ReadOwner | QFileDevice::ReadUser));
-    if (!permessiRispettati(m_archivio))
-        QSKIP("file permissions do not stop this user from writing (root)");
+    QTest::addColumn<bool>("esiste");
+    QTest::addColumn<int>("accesso");
+    QTest::addColumn<bool>("apre");
+    const int creaOApri = int(ArchiveFile::Access::OpenOrCreate), esistente = int(ArchiveFile::Access::ExistingOnly);
+    const int lettura = int(ArchiveFile::Access::ReadOnly);
+    QTest::newRow("lettura") << true << lettura << true;
+    QTest::newRow("lettura e scrittura") << true << creaOApri << false;
+    QTest::newRow("solo esistente") << true << esistente << false;
+    QTest::newRow("mancante, lettura") << false << lettura << false;
+    QTest::newRow("mancante, lettura e scrittura") << false << creaOApri << false;
+}
 
-    for (bool creaSeManca : {true, false}) {
-        ArchiveFile archivio(m_archivio);
-        QVERIFY(!archivio.open(apertura(creaSeManca)));
-        QVERIFY(!archivio.isOpen());
+void TestArchiveFile::protettoDaScrittura()
+{
+    QFETCH(bool, esiste);
+    QFETCH(int, accesso);
+    QFETCH(bool, apre);
+    const QByteArray prima = archivioDi(2);
+    if (esiste)
+        scrivi(m_archivio, prima);
+    FailDevice::Faults guasti;
+    guasti.writeProtected = true;
+    ArchiveFile archivio(dispositivo(m_archivio, guasti));
+    QCOMPARE(archivio.open(ArchiveFile::Access(accesso)), apre);
+    QCOMPARE(archivio.isOpen(), apre);
+    if (apre) {
+        TSchedaContatto letta;
+        QVERIFY(archivio.seek(1));
+        QVERIFY(archivio.read(letta));
+        QCOMPARE(byteDi(letta), byteDi(schedaNumero(1)));
+        QVERIFY(archivio.close());
+    } else {
+        QVERIFY(!archivio.errorString().isEmpty());
     }
-    QCOMPARE(contenuto(m_archivio), prima);
+    if (esiste)
+        QCOMPARE(contenuto(m_archivio), prima);
+    else
+        QVERIFY(!QFileInfo::exists(m_archivio));
 }
 
 // A Contatti.tmp left by an interrupted deletion is emptied before the first record goes in.
@@ -374,28 +413,43 @@ void TestArchiveFile::createSvuotaAvanzi()
 }
 
 // Records are buffered, so a full disk may only show when they are written out; close() and sync() must say
-// so rather than let a half-written file be taken for a complete one.
+// so rather than let a half-written file be taken for a complete one. A failure stays one until close().
 void TestArchiveFile::erroreDiScritturaSegnalato_data()
 {
+    QTest::addColumn<qint64>("scrittiPrimaDelGuasto");
+    QTest::addColumn<bool>("guastoAlSync");
+    QTest::addColumn<bool>("guastoAllaChiusura");
     QTest::addColumn<bool>("conSync");
-    QTest::newRow("close") << false;
-    QTest::newRow("sync") << true;
+    const qint64 mai = std::numeric_limits<qint64>::max();
+    QTest::newRow("disco pieno, visto alla chiusura") << qint64(0) << false << false << false;
+    QTest::newRow("disco pieno a metà record, visto al sync") << qint64(kRecord / 2) << false << false << true;
+    QTest::newRow("sync fallito") << mai << true << false << true;
+    QTest::newRow("chiusura fallita") << mai << false << true << false;
+    QTest::newRow("chiusura fallita dopo il sync") << mai << false << true << true;
 }
 
 void TestArchiveFile::erroreDiScritturaSegnalato()
 {
+    QFETCH(qint64, scrittiPrimaDelGuasto);
+    QFETCH(bool, guastoAlSync);
+    QFETCH(bool, guastoAllaChiusura);
     QFETCH(bool, conSync);
-    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
-        QSKIP("no /dev/full on this system");
-
-    ArchiveFile pieno(QStringLiteral("/dev/full"));
-    QVERIFY(pieno.open(ArchiveFile::Apertura::SoloEsistente));
-    QVERIFY(pieno.write(schedaNumero(1)));
-    if (conSync)
-        QVERIFY(!pieno.sync());
-    QVERIFY(!pieno.close());
-    QVERIFY(!pieno.errorString().isEmpty());
-    QVERIFY(pieno.close());
+    FailDevice::Faults guasti;
+    guasti.writesAfter = scrittiPrimaDelGuasto;
+    guasti.atSync = guastoAlSync;
+    guasti.atClose = guastoAllaChiusura;
+    ArchiveFile file(dispositivo(m_archivio, guasti));
+    QVERIFY(file.create());
+    QVERIFY(file.write(schedaNumero(1)));
+    if (conSync) {
+        const bool syncRiesce = scrittiPrimaDelGuasto > kRecord && !guastoAlSync;
+        QCOMPARE(file.sync(), syncRiesce);
+        if (!syncRiesce)
+            QVERIFY(!file.errorString().isEmpty());
+    }
+    QVERIFY(!file.close());
+    QVERIFY(!file.errorString().isEmpty());
+    QVERIFY(file.close());
 }
 
 void TestArchiveFile::fileChiuso()
@@ -408,7 +462,7 @@ void TestArchiveFile::fileChiuso()
     QCOMPARE(archivio.recordCount(), 0);
     QVERIFY(archivio.close());
 
-    QVERIFY(archivio.open(ArchiveFile::Apertura::ApriOCrea));
+    QVERIFY(archivio.open(ArchiveFile::Access::OpenOrCreate));
     QVERIFY(!archivio.seek(-1));
     QVERIFY(archivio.close());
     QVERIFY(archivio.close());
@@ -460,26 +514,118 @@ void TestArchiveFile::replaceWith()
     }
 }
 
-void TestArchiveFile::replaceWithCartellaNonScrivibile()
+// A folder whose names cannot be replaced: the rename fails and both files stay as they were.
+void TestArchiveFile::replaceWithCartellaBloccata()
 {
-    const QString cartella = m_dir->filePath(QStringLiteral("sola-lettura"));
-    QVERIFY(QDir().mkpath(cartella));
-    const QString archivio = ArchiveFile::archivePath(cartella);
-    const QString temp = ArchiveFile::tempPath(cartella);
-    scrivi(archivio, archivioDi(3));
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    scrivi(m_archivio, archivioDi(3));
     scrivi(temp, archivioDi(2));
-    QVERIFY(QFile::setPermissions(cartella, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-    const bool protetta = !QFile(cartella + QStringLiteral("/prova")).open(QIODevice::WriteOnly);
-    if (!protetta) {
-        QFile::setPermissions(cartella, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QSKIP("folder permissions do not stop this user from writing (root)");
+    bool riuscito = false;
+    {
+        CartellaBloccata blocco(m_dir->path());
+        if (!blocco.attiva())
+            QSKIP("neither chattr +a nor the permission bits can lock a folder here");
+        riuscito = ArchiveFile::replaceWith(temp, m_archivio);
     }
-
-    const bool riuscito = ArchiveFile::replaceWith(temp, archivio);
-    QFile::setPermissions(cartella, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QVERIFY(!riuscito);
-    QCOMPARE(contenuto(archivio), archivioDi(3));
+    QCOMPARE(contenuto(m_archivio), archivioDi(3));
     QCOMPARE(contenuto(temp), archivioDi(2));
+}
+
+// The new archive takes the permission bits the user set on the old one, whatever the temporary file had.
+void TestArchiveFile::replaceWithMantienePermessi_data()
+{
+    QTest::addColumn<int>("archivio");
+    QTest::addColumn<int>("temporaneo");
+    QTest::newRow("privato") << 0600 << 0644;
+    QTest::newRow("letto dal gruppo") << 0640 << 0600;
+    QTest::newRow("aperto a tutti") << 0666 << 0600;
+    QTest::newRow("sola lettura") << 0444 << 0644;
+}
+
+void TestArchiveFile::replaceWithMantienePermessi()
+{
+    QFETCH(int, archivio);
+    QFETCH(int, temporaneo);
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    scrivi(m_archivio, archivioDi(3));
+    scrivi(temp, archivioDi(2));
+    std::filesystem::permissions(QFile::encodeName(m_archivio).toStdString(), std::filesystem::perms(archivio));
+    std::filesystem::permissions(QFile::encodeName(temp).toStdString(), std::filesystem::perms(temporaneo));
+
+    QVERIFY(ArchiveFile::replaceWith(temp, m_archivio));
+    QCOMPARE(contenuto(m_archivio), archivioDi(2));
+    QCOMPARE(int(std::filesystem::status(QFile::encodeName(m_archivio).toStdString()).permissions()), archivio);
+    QVERIFY(!QFileInfo::exists(temp));
+}
+
+// Contatti.pro as a symbolic link: the file at the end of the link gets the new content and the link stays a
+// link. The temporary file lies beside that file, as tempPathFor says.
+void TestArchiveFile::replaceWithCollegamento_data()
+{
+    QTest::addColumn<QString>("destinazione"); // what the link says, relative to the archive's folder
+    QTest::addColumn<bool>("catena");          // through a second link
+    QTest::addColumn<bool>("esiste");          // whether the file at the end exists yet
+    QTest::newRow("relativo, in una sottocartella") << "dati/rubrica.pro" << false << true;
+    QTest::newRow("nella stessa cartella") << "rubrica.pro" << false << true;
+    QTest::newRow("attraverso due collegamenti") << "dati/rubrica.pro" << true << true;
+    QTest::newRow("destinazione ancora mancante") << "dati/rubrica.pro" << false << false;
+}
+
+void TestArchiveFile::replaceWithCollegamento()
+{
+    QFETCH(QString, destinazione);
+    QFETCH(bool, catena);
+    QFETCH(bool, esiste);
+    QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("dati")));
+    const QString vero = m_dir->filePath(destinazione);
+    if (esiste)
+        scrivi(vero, archivioDi(3));
+    QString puntato = destinazione;
+    if (catena) {
+        QVERIFY(QFile::link(destinazione, m_dir->filePath(QStringLiteral("intermedio"))));
+        puntato = QStringLiteral("intermedio");
+    }
+    // QFile::link writes the target as given, so a relative target stays relative to the link's folder.
+    QVERIFY(QFile::link(puntato, m_archivio));
+
+    const QString temp = ArchiveFile::tempPathFor(m_archivio);
+    QCOMPARE(QFileInfo(temp).absolutePath(), QFileInfo(vero).absolutePath());
+    QCOMPARE(QFileInfo(temp).fileName(), QStringLiteral("Contatti.tmp"));
+    scrivi(temp, archivioDi(2));
+
+    QVERIFY(ArchiveFile::replaceWith(temp, m_archivio));
+    QVERIFY(QFileInfo(m_archivio).isSymLink());
+    QCOMPARE(QFile::symLinkTarget(m_archivio), catena ? m_dir->filePath(QStringLiteral("intermedio")) : vero);
+    QVERIFY(!QFileInfo(vero).isSymLink());
+    QCOMPARE(contenuto(vero), archivioDi(2));
+    QCOMPARE(contenuto(m_archivio), archivioDi(2));
+    QVERIFY(!QFileInfo::exists(temp));
+}
+
+// A temporary file made beside the link (as a restore may) while the link leads to a file on another disk,
+// where no rename can reach: the file at the end of the link is still replaced whole, and its bits kept.
+void TestArchiveFile::replaceWithCollegamentoAltroDisco()
+{
+    // /dev/shm is a memory disk on Linux; where there is none, the two folders share a disk and the plain
+    // rename does the work.
+    QTemporaryDir altrove(QDir(QStringLiteral("/dev/shm")).exists()
+                              ? QStringLiteral("/dev/shm/carnetto-XXXXXX")
+                              : QDir::tempPath() + QStringLiteral("/carnetto-XXXXXX"));
+    QVERIFY(altrove.isValid());
+    const QString vero = altrove.filePath(QStringLiteral("rubrica.pro"));
+    scrivi(vero, archivioDi(3));
+    std::filesystem::permissions(QFile::encodeName(vero).toStdString(), std::filesystem::perms(0600));
+    QVERIFY(QFile::link(vero, m_archivio));
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    scrivi(temp, archivioDi(2));
+
+    QVERIFY(ArchiveFile::replaceWith(temp, m_archivio));
+    QCOMPARE(QFileInfo(m_archivio).symLinkTarget(), vero);
+    QCOMPARE(contenuto(vero), archivioDi(2));
+    QCOMPARE(int(std::filesystem::status(QFile::encodeName(vero).toStdString()).permissions()), 0600);
+    QVERIFY(!QFileInfo::exists(temp));
+    QCOMPARE(QDir(altrove.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("rubrica.pro")});
 }
 
 void TestArchiveFile::messaggioErrore()

@@ -1,11 +1,16 @@
 #include "cards/ArchivioSchede.h"
 
+#include "support/FailDevice.h"
 #include "support/SchedeDiProva.h"
+#include "support/SoloLettura.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <filesystem>
 #include <memory>
 
 using namespace SchedeDiProva;
@@ -21,6 +26,38 @@ TestiScheda testiCon(const QString& cognome, const QString& nome = {}, const QSt
     t[Nome] = nome;
     t[Azienda] = azienda;
     return t;
+}
+
+// Which file a fault is planted on.
+enum Bersaglio { SoloArchivio, SoloTemporaneo, Entrambi };
+
+// Devices for every file an operation opens; those of `bersaglio` get `guasti`. `sync` counts the syncs asked
+// of the temporary file.
+ArchiveFile::DeviceFactory guasto(Bersaglio bersaglio, const FailDevice::Faults& guasti, int* sync = nullptr)
+{
+    return [=](const QString& percorso) -> std::unique_ptr<ArchiveDevice> {
+        const bool temporaneo = percorso.endsWith(QStringLiteral("Contatti.tmp"));
+        const bool colpito = bersaglio == Entrambi || (bersaglio == SoloTemporaneo) == temporaneo;
+        auto d = std::make_unique<FailDevice>(percorso);
+        if (temporaneo && sync)
+            d->countSyncsIn(sync);
+        if (colpito)
+            d->setFaults(guasti);
+        return d;
+    };
+}
+
+FailDevice::Faults protetto()
+{
+    FailDevice::Faults f;
+    f.writeProtected = true;
+    return f;
+}
+
+// The names in a folder, so a test can tell that nothing was created there.
+QStringList contenutoCartella(const QString& cartella)
+{
+    return QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 } // namespace
@@ -224,6 +261,153 @@ private Q_SLOTS:
         QVERIFY(elimina(m_dir->path(), posizione));
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(resto));
         QVERIFY(!QFile::exists(temporaneo()));
+    }
+
+    // Whatever fails while Contatti.tmp is written, forced to the disk or closed, the archive keeps its old
+    // content and no Contatti.tmp is left behind. A sync that fails must stop the replacement: the rename of a
+    // file whose records may not be on the disk could leave an empty archive after a power cut.
+    void eliminazioneFallita_data()
+    {
+        QTest::addColumn<int>("bersaglio");
+        QTest::addColumn<qint64>("scrittiPrimaDelGuasto");
+        QTest::addColumn<bool>("guastoAlSync");
+        QTest::addColumn<bool>("guastoAllaChiusura");
+        const qint64 mai = std::numeric_limits<qint64>::max();
+        QTest::newRow("sync del temporaneo") << int(SoloTemporaneo) << mai << true << false;
+        QTest::newRow("chiusura del temporaneo") << int(SoloTemporaneo) << mai << false << true;
+        QTest::newRow("disco pieno subito") << int(SoloTemporaneo) << qint64(0) << false << false;
+        QTest::newRow("disco pieno dopo un record") << int(SoloTemporaneo) << kRecord + 10 << false << false;
+        QTest::newRow("chiusura dell'archivio") << int(SoloArchivio) << mai << false << true;
+    }
+    void eliminazioneFallita()
+    {
+        QFETCH(int, bersaglio);
+        QFETCH(qint64, scrittiPrimaDelGuasto);
+        QFETCH(bool, guastoAlSync);
+        QFETCH(bool, guastoAllaChiusura);
+        prepara(3);
+        FailDevice::Faults guasti;
+        guasti.writesAfter = scrittiPrimaDelGuasto;
+        guasti.atSync = guastoAlSync;
+        guasti.atClose = guastoAllaChiusura;
+
+        QVERIFY(!elimina(m_dir->path(), QStringLiteral("2"), guasto(Bersaglio(bersaglio), guasti)));
+        QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
+        QCOMPARE(contenutoCartella(m_dir->path()), QStringList{QStringLiteral("Contatti.pro")});
+    }
+
+    // The temporary file is forced to the disk once, before it takes the archive's place.
+    void eliminazioneForzaIlTemporaneo()
+    {
+        prepara(3);
+        int sync = 0;
+        QVERIFY(elimina(m_dir->path(), QStringLiteral("2"), guasto(Entrambi, {}, &sync)));
+        QCOMPARE(sync, 1);
+        QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(QList<int>{1, 3}));
+    }
+
+    // A Contatti.tmp that the deletion did not make stays where it is.
+    void eliminazioneNonTocca()
+    {
+        prepara(3);
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Contatti.tmp/dentro")));
+        QVERIFY(!elimina(m_dir->path(), QStringLiteral("2")));
+        QVERIFY(QFileInfo::exists(temporaneo() + QStringLiteral("/dentro")));
+        QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
+    }
+
+    // A deletion keeps what the user set on the archive: its permission bits, and a symbolic link stays a
+    // link to the file that now holds the cards left.
+    void eliminazioneMantienePermessi()
+    {
+        prepara(3);
+        const std::string percorso = QFile::encodeName(archivio()).toStdString();
+        std::filesystem::permissions(percorso, std::filesystem::perms(0640));
+        QVERIFY(elimina(m_dir->path(), QStringLiteral("1")));
+        QCOMPARE(int(std::filesystem::status(percorso).permissions()), 0640);
+        QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(QList<int>{2, 3}));
+    }
+    void eliminazioneSuCollegamento()
+    {
+        QTemporaryDir altrove; // another folder, as a link to a file on a stick would be
+        QVERIFY(altrove.isValid());
+        const QString vero = altrove.filePath(QStringLiteral("rubrica.pro"));
+        QVERIFY(scrivi(vero, SchedeDiProva::archivio(3)));
+        QVERIFY(QFile::link(vero, archivio()));
+
+        QVERIFY(elimina(m_dir->path(), QStringLiteral("3")));
+        QCOMPARE(QFileInfo(archivio()).symLinkTarget(), vero);
+        QCOMPARE(leggi(vero), SchedeDiProva::archivio(QList<int>{1, 2}));
+        QCOMPARE(contenutoCartella(m_dir->path()), QStringList{QStringLiteral("Contatti.pro")});
+        QCOMPARE(contenutoCartella(altrove.path()), QStringList{QStringLiteral("rubrica.pro")});
+    }
+
+    // A write-protected archive or folder (a locked stick, a read-only share), for root as for anyone: the
+    // cards can still be browsed; saving and deleting fail, so the window shows the archive failure message;
+    // nothing is written and nothing is created. `schede` -1: no archive at all.
+    void protettoDaScrittura_data()
+    {
+        QTest::addColumn<int>("schede");
+        QTest::addColumn<int>("bersaglio");
+        QTest::addColumn<bool>("scorre");
+        QTest::addColumn<bool>("salva");
+        QTest::addColumn<bool>("elimina");
+        QTest::newRow("archivio protetto") << 3 << int(SoloArchivio) << true << false << false;
+        QTest::newRow("chiavetta bloccata") << 3 << int(Entrambi) << true << false << false;
+        // A read-only folder holding a writable archive: a card is saved in place, but no Contatti.tmp can be made.
+        QTest::newRow("cartella protetta") << 3 << int(SoloTemporaneo) << true << true << false;
+        QTest::newRow("chiavetta bloccata senza archivio") << kMancante << int(Entrambi) << false << false << false;
+    }
+    void protettoDaScrittura()
+    {
+        QFETCH(int, schede);
+        QFETCH(int, bersaglio);
+        QFETCH(bool, scorre);
+        QFETCH(bool, salva);
+        QFETCH(bool, elimina);
+        prepara(schede);
+        const auto dispositivi = guasto(Bersaglio(bersaglio), protetto());
+        const QStringList prima = contenutoCartella(m_dir->path());
+
+        const EsitoScorrimento e = scorri(m_dir->path(), Scorrimento::Ultima, {}, dispositivi);
+        QCOMPARE(int(e.tipo), int(scorre ? EsitoScorrimento::Mostra : EsitoScorrimento::Errore));
+        if (scorre)
+            QCOMPARE(e.testi[Cognome], cognome(3));
+        const EsitoSalvataggio s =
+            ::salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), QStringLiteral("2"), dispositivi);
+        QCOMPARE(int(s.tipo), int(salva ? EsitoSalvataggio::Modificata : EsitoSalvataggio::Errore));
+        QCOMPARE(::elimina(m_dir->path(), QStringLiteral("1"), dispositivi), elimina);
+
+        QCOMPARE(contenutoCartella(m_dir->path()), prima);
+        if (!salva && schede != kMancante)
+            QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(schede));
+    }
+
+    // The same on the real file system: a read-only archive file, a read-only folder.
+    void protettoSulDisco_data()
+    {
+        QTest::addColumn<bool>("cartella");
+        QTest::newRow("file in sola lettura") << false;
+        QTest::newRow("cartella in sola lettura") << true;
+    }
+    void protettoSulDisco()
+    {
+        QFETCH(bool, cartella);
+        prepara(3);
+        SoloLettura protezione(cartella ? m_dir->path() : archivio());
+        if (!protezione.attiva())
+            QSKIP("neither chattr +i nor the permission bits can write-protect a file here");
+
+        const EsitoScorrimento e = scorri(m_dir->path(), Scorrimento::Prima, {});
+        QCOMPARE(int(e.tipo), int(EsitoScorrimento::Mostra));
+        QCOMPARE(e.testi[Cognome], cognome(1));
+        const EsitoSalvataggio s = salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), {});
+        // A writable archive in a read-only folder still takes a new card; a read-only one does not.
+        QCOMPARE(int(s.tipo), int(cartella ? EsitoSalvataggio::Aggiunta : EsitoSalvataggio::Errore));
+        QVERIFY(!elimina(m_dir->path(), QStringLiteral("1")));
+        QCOMPARE(contenutoCartella(m_dir->path()), QStringList{QStringLiteral("Contatti.pro")});
+        if (!cartella)
+            QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
     }
 };
 

@@ -3,6 +3,7 @@
 #include "checks/UfficiIva.h"
 
 #include <QSet>
+#include <QStringList>
 #include <QTest>
 
 class TestUfficiIva : public QObject
@@ -11,6 +12,8 @@ class TestUfficiIva : public QObject
 
 private Q_SLOTS:
     void tabella();
+    void ogniUfficio_data();
+    void ogniUfficio();
     void ufficio_data();
     void ufficio();
     void messaggioCorretta_data();
@@ -32,6 +35,60 @@ void TestUfficiIva::tabella()
     }
     QVERIFY(codici.contains(QStringLiteral("120")));
     QVERIFY(codici.contains(QStringLiteral("121")));
+}
+
+// Every code against its name, typed here from the published table (not copied from the code), four offices
+// a line as that table lists them: a misspelt name shows as a failing row.
+void TestUfficiIva::ogniUfficio_data()
+{
+    QTest::addColumn<QString>("codice");
+    QTest::addColumn<QString>("nome");
+    // clang-format off
+    const QStringList nomi = {
+        "Torino", "Vercelli", "Novara", "Cuneo",
+        "Asti", "Alessandria", "Aosta", "Imperia",
+        "Savona", "Genova 1", "La Spezia", "Varese",
+        "Como", "Sondrio", "Milano 1", "Bergamo",
+        "Brescia 1", "Pavia", "Cremona", "Mantova",
+        "Bolzano", "Trento", "Verona", "Vicenza",
+        "Belluno", "Treviso", "Venezia", "Padova",
+        "Rovigo", "Udine", "Gorizia", "Trieste",
+        "Piacenza", "Parma", "Reggio Emilia", "Modena",
+        "Bologna 1", "Ferrara", "Ravenna", QStringLiteral("Forl\u00EC"),
+        "Pesaro", "Ancona", "Macerata", "Ascoli Piceno",
+        "Massa Carrara", "Lucca", "Pistoia", "Firenze 1",
+        "Livorno", "Pisa", "Arezzo", "Siena",
+        "Grosseto", "Perugia", "Terni", "Viterbo",
+        "Rieti", "Roma 1", "Latina", "Frosinone",
+        "Caserta", "Benevento", "Napoli 1", "Avellino",
+        "Salerno", "Aquila", "Teramo", "Pescara",
+        "Chieti", "Campobasso", "Foggia", "Bari",
+        "Taranto", "Brindisi", "Lecce", "Potenza",
+        "Matera", "Cosenza", "Catanzaro", "Reggio Calabria",
+        "Trapani", "Palermo", "Messina", "Agrigento",
+        "Caltanissetta", "Enna", "Catania", "Ragusa",
+        "Siracusa", "Sassari", "Nuoro", "Cagliari",
+        "Pordenone", "Isernia", "Oristano", "Monza (Milano 2)",
+        "Prato (Firenze 2)", "Brescia 2", "Chiavari (Genova 2)", "Roma 2",
+        "Bologna 2", "Napoli 2",
+    };
+    // clang-format on
+    QCOMPARE(nomi.size(), 102);
+    for (int n = 1; n <= nomi.size(); ++n) {
+        const QString codice = QStringLiteral("%1").arg(n, 3, 10, QChar(u'0'));
+        QTest::newRow(qPrintable(codice)) << codice << nomi[n - 1];
+    }
+    QTest::newRow("120") << "120"
+                         << "Bologna 2";
+    QTest::newRow("121") << "121"
+                         << "Napoli 2";
+}
+
+void TestUfficiIva::ogniUfficio()
+{
+    QFETCH(QString, codice);
+    QFETCH(QString, nome);
+    QCOMPARE(UfficioIva(codice), nome);
 }
 
 void TestUfficiIva::ufficio_data()

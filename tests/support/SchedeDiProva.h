@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/ArchiveFile.h"
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 
 #include <QByteArray>
 #include <QDir>

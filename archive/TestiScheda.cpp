@@ -1,4 +1,4 @@
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 
 #include "archive/Cp1252.h"
 #include "archive/Trim.h"
@@ -23,7 +23,7 @@ char* slot(TSchedaContatto& scheda, Campo campo)
 QByteArrayView byteCampo(const TSchedaContatto& scheda, Campo campo)
 {
     const char* s = slot(scheda, campo);
-    const int lunghezza = std::min<int>(static_cast<unsigned char>(s[0]), kCampiScheda[campo].capacita);
+    const int lunghezza = std::min<int>(static_cast<unsigned char>(s[0]), kCampiScheda[campo].capacity);
     return QByteArrayView(s + 1, lunghezza);
 }
 
@@ -43,7 +43,7 @@ TestiScheda testiDaScheda(const TSchedaContatto& scheda)
 void impostaCampo(TSchedaContatto& scheda, Campo campo, QStringView testo)
 {
     const QByteArray byte = toCp1252(TrimView(testo));
-    const int lunghezza = std::min<int>(byte.size(), kCampiScheda[campo].capacita);
+    const int lunghezza = std::min<int>(byte.size(), kCampiScheda[campo].capacity);
     char* s = slot(scheda, campo);
     s[0] = static_cast<char>(lunghezza);
     std::memcpy(s + 1, byte.constData(), lunghezza);

@@ -1,5 +1,5 @@
 #include "archive/Cp1252.h"
-#include "archive/SchedaTesti.h"
+#include "archive/TestiScheda.h"
 
 #include <QTest>
 
@@ -27,7 +27,7 @@ void scriviSlot(TSchedaContatto& s, Campo campo, int lunghezza, QByteArrayView b
 
 QByteArray slotGrezzo(const TSchedaContatto& s, Campo campo)
 {
-    return QByteArray(grezzo(s) + kCampiScheda[campo].offset, 1 + kCampiScheda[campo].capacita);
+    return QByteArray(grezzo(s) + kCampiScheda[campo].offset, 1 + kCampiScheda[campo].capacity);
 }
 
 // A text that fills the field exactly, with accented letters and the euro sign, starting and ending with a
@@ -45,7 +45,7 @@ QString testoPieno(int capacita)
 
 } // namespace
 
-class TestSchedaTesti : public QObject
+class TestTestiScheda : public QObject
 {
     Q_OBJECT
 
@@ -61,18 +61,18 @@ private Q_SLOTS:
     void resteDelloSlotRestano();
 };
 
-void TestSchedaTesti::capacitaPienaTornaUguale()
+void TestTestiScheda::capacitaPienaTornaUguale()
 {
     TestiScheda testi;
     for (int i = 0; i < kNumeroCampi; ++i)
-        testi[i] = testoPieno(kCampiScheda[i].capacita);
+        testi[i] = testoPieno(kCampiScheda[i].capacity);
 
     TSchedaContatto scheda{};
     schedaDaTesti(scheda, testi);
 
     QCOMPARE(testiDaScheda(scheda), testi);
     for (int i = 0; i < kNumeroCampi; ++i) {
-        const int capacita = kCampiScheda[i].capacita;
+        const int capacita = kCampiScheda[i].capacity;
         const QByteArray slot = slotGrezzo(scheda, Campo(i));
         QCOMPARE(int(quint8(slot[0])), capacita);
         QCOMPARE(slot.mid(1), toCp1252(testi[i]));
@@ -83,7 +83,7 @@ void TestSchedaTesti::capacitaPienaTornaUguale()
 }
 
 // What a save stores for a text typed into one box.
-void TestSchedaTesti::salvataggio_data()
+void TestTestiScheda::salvataggio_data()
 {
     QTest::addColumn<int>("campo");
     QTest::addColumn<QString>("testo");
@@ -117,7 +117,7 @@ void TestSchedaTesti::salvataggio_data()
                                      << QStringLiteral("??abc");
 }
 
-void TestSchedaTesti::salvataggio()
+void TestTestiScheda::salvataggio()
 {
     QFETCH(int, campo);
     QFETCH(QString, testo);
@@ -137,7 +137,7 @@ void TestSchedaTesti::salvataggio()
 }
 
 // What a load shows for bytes another tool may have written.
-void TestSchedaTesti::caricamento_data()
+void TestTestiScheda::caricamento_data()
 {
     QTest::addColumn<int>("campo");
     QTest::addColumn<int>("lunghezza");
@@ -151,7 +151,7 @@ void TestSchedaTesti::caricamento_data()
     QTest::newRow("accenti ed euro") << int(Note) << 4 << QByteArray("\xE8 \x80!") << QStringLiteral("è €!");
 }
 
-void TestSchedaTesti::caricamento()
+void TestTestiScheda::caricamento()
 {
     QFETCH(int, campo);
     QFETCH(int, lunghezza);
@@ -165,7 +165,7 @@ void TestSchedaTesti::caricamento()
 
 // A length byte above the capacity reads the capacity and nothing beyond: not the next slot, and for the last
 // slot nothing past the record.
-void TestSchedaTesti::lunghezzaOltreCapacita_data()
+void TestTestiScheda::lunghezzaOltreCapacita_data()
 {
     QTest::addColumn<int>("campo");
     QTest::newRow("Cap") << int(Cap);
@@ -173,10 +173,10 @@ void TestSchedaTesti::lunghezzaOltreCapacita_data()
     QTest::newRow("Note, ultimo") << int(Note);
 }
 
-void TestSchedaTesti::lunghezzaOltreCapacita()
+void TestTestiScheda::lunghezzaOltreCapacita()
 {
     QFETCH(int, campo);
-    const int capacita = kCampiScheda[campo].capacita;
+    const int capacita = kCampiScheda[campo].capacity;
 
     struct
     {
@@ -192,7 +192,7 @@ void TestSchedaTesti::lunghezzaOltreCapacita()
     QCOMPARE(byteCampo(memoria.scheda, Campo(campo)).size(), qsizetype(capacita));
 }
 
-void TestSchedaTesti::schedaAZeroTuttaVuota()
+void TestTestiScheda::schedaAZeroTuttaVuota()
 {
     const TSchedaContatto scheda{};
     for (const QString& testo : testiDaScheda(scheda))
@@ -201,7 +201,7 @@ void TestSchedaTesti::schedaAZeroTuttaVuota()
 
 // The record buffer is reused from card to card: a save replaces only each length byte and the characters it
 // counts, and the leftovers behind them never reach the screen.
-void TestSchedaTesti::resteDelloSlotRestano()
+void TestTestiScheda::resteDelloSlotRestano()
 {
     TSchedaContatto scheda{};
     TestiScheda testi;
@@ -219,5 +219,5 @@ void TestSchedaTesti::resteDelloSlotRestano()
     QCOMPARE(testoCampo(scheda, Cognome), QStringLiteral("Rossi"));
 }
 
-QTEST_GUILESS_MAIN(TestSchedaTesti)
-#include "TestSchedaTesti.moc"
+QTEST_GUILESS_MAIN(TestTestiScheda)
+#include "TestTestiScheda.moc"
