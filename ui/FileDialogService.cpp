@@ -26,22 +26,10 @@ public:
     }
 };
 
-QtFileDialogService& realService()
+} // namespace
+
+FileDialogService& FileDialogService::realService()
 {
     static QtFileDialogService service;
     return service;
-}
-
-FileDialogService* g_current = nullptr;
-
-} // namespace
-
-FileDialogService& FileDialogService::current()
-{
-    return g_current ? *g_current : realService();
-}
-
-void FileDialogService::setCurrent(FileDialogService* service)
-{
-    g_current = service;
 }
