@@ -25,23 +25,22 @@ QString senzaInvisibiliAiBordi(QStringView testo)
     return testo.sliced(inizio, fine - inizio).toString();
 }
 
-// A text that names its own scheme ("file:", "javascript:", "HTTP:"), as opposed to a host that is followed
-// by a port ("www.esempio.it:8080"). Such a text is not turned into an http address of a host named after
-// the scheme; the shell service decides whether its scheme may be opened at all.
-bool nominaUnoSchema(QStringView testo)
+// The scheme a text names for itself ("file" in "file:///...", "HTTP" in "HTTP://..."), as opposed to a
+// host followed by a port ("www.esempio.it:8080"); empty when it names none.
+QStringView schemaNominato(QStringView testo)
 {
-    if (testo.isEmpty() || !((testo[0] >= u'a' && testo[0] <= u'z') || (testo[0] >= u'A' && testo[0] <= u'Z')))
-        return false;
+    const auto lettera = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    const auto cifra = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    if (testo.isEmpty() || !lettera(testo[0]))
+        return {};
     for (qsizetype i = 1; i < testo.size(); ++i) {
         const QChar c = testo[i];
         if (c == u':')
-            return i + 1 >= testo.size() || !(testo[i + 1] >= u'0' && testo[i + 1] <= u'9');
-        const bool ammesso = (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') ||
-                             c == u'+' || c == u'-' || c == u'.';
-        if (!ammesso)
-            return false;
+            return i + 1 < testo.size() && cifra(testo[i + 1]) ? QStringView() : testo.first(i);
+        if (!lettera(c) && !cifra(c) && c != u'+' && c != u'-' && c != u'.')
+            return {};
     }
-    return false;
+    return {};
 }
 
 } // namespace
@@ -59,9 +58,14 @@ QString completaIndirizzoWeb(const QString& testo)
 QString indirizzoWebDaAprire(const QString& testo)
 {
     const QString trimmed = Trim(testo);
-    if (nominaUnoSchema(trimmed))
-        return trimmed;
-    return Trim(completaIndirizzoWeb(testo));
+    const QStringView schema = schemaNominato(trimmed);
+    if (schema.isEmpty())
+        return Trim(completaIndirizzoWeb(testo));
+    for (const char16_t* ammesso : {u"http", u"https", u"ftp"}) {
+        if (schema.compare(QStringView(ammesso), Qt::CaseInsensitive) == 0)
+            return trimmed;
+    }
+    return {};
 }
 
 QString indirizzoEmailDaAprire(const QString& testo)

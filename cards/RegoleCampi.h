@@ -14,8 +14,9 @@ inline constexpr QStringView kWebPredefinito = u"http://";
 QString completaIndirizzoWeb(const QString& testo);
 
 // What "Vai" hands the desktop, trimmed: the address completed as above, since the completion may not have
-// run yet (a card saved without leaving the box keeps "www.esempio.it"); but a text that names a scheme of
-// its own ("file:///...", "javascript:...", "HTTP://...") as it is, for the shell service to judge.
+// run yet (a card saved without leaving the box keeps "www.esempio.it"). A text that names a scheme of its
+// own is not completed: it is handed on when the scheme is http, https or ftp in any letter case, and
+// otherwise ("file:", "javascript:", "mailto:", "smb:") the result is empty: nothing is opened.
 QString indirizzoWebDaAprire(const QString& testo);
 
 // What "Invia" hands the desktop: "mailto:" and the address without the blanks, control characters and

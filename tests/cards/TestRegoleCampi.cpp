@@ -86,17 +86,15 @@ void TestRegoleCampi::indirizzoWebDaAprire_data()
                            << "https://a.it";
     QTest::newRow("ftp") << "ftp://f.it"
                          << "ftp://f.it";
-    // A text with a scheme of its own keeps it; the shell service refuses all but http, https and ftp.
-    QTest::newRow("HTTP maiuscolo") << "HTTP://A.IT"
-                                    << "HTTP://A.IT";
-    QTest::newRow("file") << "file:///etc/passwd"
-                          << "file:///etc/passwd";
-    QTest::newRow("javascript") << "javascript:alert(1)"
-                                << "javascript:alert(1)";
-    QTest::newRow("smb") << "smb://server/condivisa"
-                         << "smb://server/condivisa";
-    QTest::newRow("mailto") << "mailto:a@b.it"
-                            << "mailto:a@b.it";
+    // A text with a scheme of its own keeps it if it is http, https or ftp; any other opens nothing.
+    QTest::newRow("HTTP maiuscolo") << "HTTP://A.IT" << "HTTP://A.IT";
+    QTest::newRow("Ftp senza barre") << " Ftp:f.it" << "Ftp:f.it";
+    QTest::newRow("file") << "file:///etc/passwd" << "";
+    QTest::newRow("javascript") << "javascript:alert(1)" << "";
+    QTest::newRow("smb") << "smb://server/condivisa" << "";
+    QTest::newRow("mailto") << "mailto:a@b.it" << "";
+    QTest::newRow("schema con segni") << "svn+ssh://h/r" << "";
+    QTest::newRow("due punti in fondo") << "esempio:" << "";
     QTest::newRow("percorso") << "/usr/bin/xterm"
                               << "http:///usr/bin/xterm";
 }

@@ -512,19 +512,19 @@ private Q_SLOTS:
 
         QTest::newRow("spazi digitati") << "  "
                                         << " " << 0;
-        QTest::newRow("spazio a larghezza zero digitato") << "​"
-                                                          << "​" << 0;
-        QTest::newRow("segni di direzione digitati") << "‎"
-                                                     << "‏﻿" << 0;
-        QTest::newRow("spazio indivisibile digitato") << " "
-                                                      << " " << 0;
-        QTest::newRow("tab e a capo incollati") << "	 "
-                                                << "
-                                                   " << 1;
-            QTest::newRow("controlli incollati") << ""
-                                                << "" << 1;
-        QTest::newRow("controlli da un metodo di input") << "	"
-                                                         << "​" << 2;
+        QTest::newRow("spazio a larghezza zero digitato") << "\u200B"
+                                                          << "\u200B" << 0;
+        QTest::newRow("segni di direzione digitati") << "\u200E"
+                                                     << "\u200F\uFEFF" << 0;
+        QTest::newRow("spazio indivisibile digitato") << "\u00A0"
+                                                      << "\u00A0" << 0;
+        QTest::newRow("tab e a capo incollati") << "\t "
+                                                << "\r\n"
+                                                << 1;
+        QTest::newRow("controlli incollati") << "\x01\x1f"
+                                             << "\x7f\u0085" << 1;
+        QTest::newRow("controlli da un metodo di input") << "\x02\t"
+                                                         << "\x03\u200B" << 2;
     }
     void emailConControlliDigitati()
     {
@@ -583,7 +583,7 @@ private Q_SLOTS:
         iva->setFocus();
         QTest::keyClicks(iva, QStringLiteral("12"));
         QInputMethodEvent composto;
-        composto.setCommitString(QStringLiteral("3è 4"));
+        composto.setCommitString(QStringLiteral("3\u00E8 4"));
         QApplication::sendEvent(iva, &composto);
         QCOMPARE(iva->text(), QStringLiteral("1234"));
         QCOMPARE(m_banco->messaggi.texts(), QStringList(2, kCarattereNonValido));

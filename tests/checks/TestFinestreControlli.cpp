@@ -683,14 +683,14 @@ void TestFinestreControlli::metodoDiInput_data()
 
     QTest::newRow("partita IVA, cifre") << iva << "456"
                                         << "123456" << 0;
-    QTest::newRow("partita IVA, lettere e spazi") << iva << "4a 5è6"
+    QTest::newRow("partita IVA, lettere e spazi") << iva << "4a 5\u00E86"
                                                   << "123456" << 3;
-    QTest::newRow("partita IVA, solo una lettera") << iva << "è"
+    QTest::newRow("partita IVA, solo una lettera") << iva << "\u00E8"
                                                    << "123" << 1;
-    QTest::newRow("partita IVA, controlli") << iva << "	"
+    QTest::newRow("partita IVA, controlli") << iva << "\t\x16"
                                             << "123" << 2;
-    QTest::newRow("codice fiscale") << codFisc << "rsè"
-                                    << "123RSè" << 0;
+    QTest::newRow("codice fiscale") << codFisc << "rs\u00E8"
+                                    << "123RS\u00E8" << 0;
 }
 
 void TestFinestreControlli::metodoDiInput()

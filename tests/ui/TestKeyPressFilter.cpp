@@ -134,14 +134,14 @@ void TestKeyPressFilter::inputMethodCommits_data()
                                   << ""
                                   << "ab12"
                                   << "1x2";
-    QTest::newRow("all dropped") << "è"
+    QTest::newRow("all dropped") << "\u00E8"
                                  << ""
                                  << "ab"
-                                 << "è";
-    QTest::newRow("controls dropped") << "	"
+                                 << "\u00E8";
+    QTest::newRow("controls dropped") << "\t\x16"
                                       << ""
                                       << "ab"
-                                      << "	";
+                                      << "\t\x16";
     // Text still being composed is not typed yet; the filter sees it once it is committed.
     QTest::newRow("composing only") << ""
                                     << "e"
