@@ -2,8 +2,10 @@
 
 #include "ui/Pictures.h"
 #include "ui/WindowFrame.h"
+#include "ui/WindowKeys.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -64,4 +66,10 @@ void TfrmHelpForm::showTopic(const HelpTopic& topic)
     memTopic->moveCursor(QTextCursor::Start);
     cmdOK->setFocus();
     exec();
+}
+
+void TfrmHelpForm::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleWindowKey(this, event))
+        QDialog::keyPressEvent(event);
 }

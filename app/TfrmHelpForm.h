@@ -8,7 +8,8 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
-// The one help window: shows a topic's title and paragraphs, modally.
+// The one help window: shows a topic's title and paragraphs, modally. It has no cancel button, so Esc does
+// not close it (as in the check windows); OK or the close box does, and Enter on the focused OK.
 class TfrmHelpForm : public QDialog
 {
     Q_OBJECT
@@ -22,4 +23,7 @@ public:
     QLabel* panTitle;
     QPlainTextEdit* memTopic;
     QPushButton* cmdOK;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 };

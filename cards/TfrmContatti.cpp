@@ -4,7 +4,9 @@
 #include "archive/MessaggiArchivio.h"
 #include "archive/Trim.h"
 #include "cards/MessaggiSchede.h"
+#include "cards/RegoleCampi.h"
 #include "checks/ControllaCodFisc.h"
+#include "checks/ControllaPartitaIva.h"
 #include "checks/MessaggiControlli.h"
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
@@ -18,11 +20,14 @@
 #include "ui/MessageService.h"
 #include "ui/Pictures.h"
 #include "ui/ShellService.h"
+#include "ui/ValueLabel.h"
 #include "ui/WindowFrame.h"
+#include "ui/WindowKeys.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +37,7 @@ namespace {
 
 const QColor kNavy(0, 0, 128);
 const QColor kMaroon(128, 0, 0);
+const QColor kNero(0, 0, 0);
 
 // Three columns of edit boxes to the right of each group's picture.
 constexpr int kCol1 = 64;
@@ -40,14 +46,9 @@ constexpr int kCol3 = 400;
 constexpr int kColWidth = 160;
 constexpr int kBoxHeight = 21;
 
-QString webPredefinito()
-{
-    return QStringLiteral("http://");
-}
-
 } // namespace
 
-TfrmContatti::TfrmContatti(const QString& appDir, QWidget* parent) : QWidget(parent, Qt::Window), m_appDir(appDir)
+TfrmContatti::TfrmContatti(const QString& cartella, QWidget* parent) : QWidget(parent, Qt::Window), m_cartella(cartella)
 {
     setObjectName(QStringLiteral("frmContatti"));
     applyFrame(this, {.caption = QStringLiteral(" Rubrica contatti"),
@@ -58,15 +59,15 @@ TfrmContatti::TfrmContatti(const QString& appDir, QWidget* parent) : QWidget(par
     setHelpTopic(this, HelpTopicId::Cards);
 
     panInfo = createHintLine(this);
-    m_hints = new HoverHints(panInfo, HoverHints::Reset::WhenNotEmpty, this);
-    m_focus = new FocusHighlight(this);
+    m_suggerimenti = new HoverHints(panInfo, HoverHints::Reset::WhenNotEmpty, this);
+    m_evidenziazione = new FocusHighlight(this);
 
     creaComandi();
     creaCampi();
     creaNavigazione();
 
-    m_hints->addResetArea(this);
-    m_hints->addResetArea(grpControlli);
+    m_suggerimenti->addResetArea(this);
+    m_suggerimenti->addResetArea(grpControlli);
 }
 
 void TfrmContatti::creaComandi()
@@ -115,7 +116,7 @@ void TfrmContatti::creaComandi()
         img->setGeometry(20, y, 32, 32);
         ActiveLabel* lbl = ActiveLabel::caption(grpControlli, QStringLiteral("lbl") + nome, c.caption);
         lbl->move(64, y + (32 - lbl->height()) / 2);
-        m_hints->addPair(img, lbl, c.hint);
+        m_suggerimenti->addPair(img, lbl, c.hint);
         collegaPulsante(img, lbl, c.handler);
         if (y + kPasso < 461) {
             auto* linea = new QFrame(grpControlli);
@@ -148,23 +149,26 @@ QLineEdit* TfrmContatti::creaCampo(QWidget* gruppo, Campo c, const QRect& geomet
     else
         etichetta->move(geometria.left(), geometria.top() - etichetta->height() - 1);
 
-    m_focus->watch(box);
+    m_evidenziazione->watch(box);
     m_campi[c] = box;
     return box;
 }
 
 QPushButton* TfrmContatti::creaPulsante(QWidget* gruppo, const QString& nome, const QString& testo,
-                                        const QRect& geometria, const QString& suggerimento)
+                                        const QString& nomeAccessibile, const QRect& geometria,
+                                        const QString& suggerimento)
 {
     auto* pulsante = new QPushButton(testo, gruppo);
     pulsante->setObjectName(nome);
+    pulsante->setAccessibleName(nomeAccessibile);
+    pulsante->setAccessibleDescription(suggerimento.trimmed());
     pulsante->setGeometry(geometria);
     pulsante->setFont(verdana(8));
     pulsante->setCursor(Qt::PointingHandCursor);
     // Not in the keyboard order: Tab never stops on it, a click still takes the focus.
     pulsante->setFocusPolicy(Qt::ClickFocus);
     pulsante->setAutoDefault(false);
-    m_hints->addHintOnly(pulsante, suggerimento);
+    m_suggerimenti->addHintOnly(pulsante, suggerimento);
     return pulsante;
 }
 
@@ -195,18 +199,23 @@ void TfrmContatti::creaCampi()
     creaCampo(recapiti, Fax, riga(34).translated(kCol2, 0));
     creaCampo(recapiti, Cellulare, riga(34).translated(kCol3, 0));
     txtEmail = creaCampo(recapiti, Email, a(kCol1, 76, 232));
-    cmdEmail = creaPulsante(recapiti, QStringLiteral("cmdEmail"), QStringLiteral("Invia"), {300, 76, 44, kBoxHeight},
-                            QStringLiteral(" Invia una e-mail all'indirizzo indicato."));
+    cmdEmail =
+        creaPulsante(recapiti, QStringLiteral("cmdEmail"), QStringLiteral("Invia"), QStringLiteral("Invia e-mail"),
+                     {300, 76, 44, kBoxHeight}, QStringLiteral(" Invia una e-mail all'indirizzo indicato."));
     txtWeb = creaCampo(recapiti, Web, a(352, 76, 160));
-    cmdWeb = creaPulsante(recapiti, QStringLiteral("cmdWeb"), QStringLiteral("Vai"), {516, 76, 44, kBoxHeight},
-                          QStringLiteral(" Accedi al sito Internet indicato."));
+    cmdWeb = creaPulsante(recapiti, QStringLiteral("cmdWeb"), QStringLiteral("Vai"), QStringLiteral("Vai al sito"),
+                          {516, 76, 44, kBoxHeight}, QStringLiteral(" Accedi al sito Internet indicato."));
 
     QGroupBox* fiscale = gruppo(QStringLiteral("grpFiscale"), {200, 270, 575, 130}, QStringLiteral("deco_documento"));
     txtCodFisc = creaCampo(fiscale, CodFisc, a(kCol1, 34, 232));
     cmdChkCodFisc = creaPulsante(fiscale, QStringLiteral("cmdChkCodFisc"), QStringLiteral("OK"),
-                                 {300, 34, 44, kBoxHeight}, QStringLiteral(" Controlla codice fiscale."));
+                                 QStringLiteral("Controlla codice fiscale"), {300, 34, 44, kBoxHeight},
+                                 QStringLiteral(" Controlla codice fiscale."));
     txtIva = creaCampo(fiscale, Iva, a(352, 34, 160));
-    cmdChkIva = creaPulsante(fiscale, QStringLiteral("cmdChkIva"), QStringLiteral("OK"), {516, 34, 44, kBoxHeight},
+    // Digits only: an input method has nothing to compose here, and what one commits is filtered anyway.
+    txtIva->setInputMethodHints(Qt::ImhDigitsOnly);
+    cmdChkIva = creaPulsante(fiscale, QStringLiteral("cmdChkIva"), QStringLiteral("OK"),
+                             QStringLiteral("Controlla partita IVA"), {516, 34, 44, kBoxHeight},
                              QStringLiteral(" Controlla partita IVA."));
     creaCampo(fiscale, Note, a(kCol1 + 48, 80, 560 - kCol1 - 48));
     QPalette notePalette = m_campi[Note]->palette();
@@ -221,14 +230,14 @@ void TfrmContatti::creaCampi()
     cmdEmail->setEnabled(false);
     cmdChkCodFisc->setEnabled(false);
     cmdChkIva->setEnabled(false);
-    txtWeb->setText(webPredefinito());
+    txtWeb->setText(kWebPredefinito.toString());
 
     connect(txtWeb, &QLineEdit::textChanged, this, &TfrmContatti::txtWebChange);
     connect(txtEmail, &QLineEdit::textChanged, this, &TfrmContatti::txtEmailChange);
     connect(txtCodFisc, &QLineEdit::textChanged, this, &TfrmContatti::txtCodFiscChange);
     connect(txtIva, &QLineEdit::textChanged, this, &TfrmContatti::txtIvaChange);
-    new KeyPressFilter(txtIva, [this](QChar key) { return txtIvaKeyPress(key); });
-    connect(m_focus, &FocusHighlight::exited, this, [this](QLineEdit* box) {
+    new KeyPressFilter(txtIva, [this](QChar carattere) { return txtIvaKeyPress(carattere); });
+    connect(m_evidenziazione, &FocusHighlight::exited, this, [this](QLineEdit* box) {
         if (box == txtWeb)
             txtWebExit();
     });
@@ -262,22 +271,23 @@ void TfrmContatti::creaNavigazione()
         ActiveLabel* img =
             ActiveLabel::picture(this, QLatin1StringView(f.nome), QLatin1StringView(f.immagine), f.hint.trimmed());
         img->setGeometry(f.x, 420, 32, 32);
-        m_hints->addHintOnly(img, f.hint);
+        m_suggerimenti->addHintOnly(img, f.hint);
         connect(img, &ActiveLabel::mouseReleased, this, f.handler);
     }
 
     lblPosizione = new QLabel(this);
     lblPosizione->setObjectName(QStringLiteral("lblPosizione"));
-    lblPosizione->setAccessibleName(QStringLiteral("Posizione in archivio"));
+    showsValue(lblPosizione, QStringLiteral("Posizione in archivio"));
     lblPosizione->setFont(verdana(10, true));
+    setTextColour(lblPosizione, kNero);
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setGeometry(200 + (575 - 221) / 2, 426, 221, 20);
 }
 
-void TfrmContatti::collegaPulsante(ActiveLabel* picture, ActiveLabel* caption, void (TfrmContatti::*handler)())
+void TfrmContatti::collegaPulsante(ActiveLabel* immagine, ActiveLabel* didascalia, void (TfrmContatti::*gestore)())
 {
-    connect(picture, &ActiveLabel::mouseReleased, this, handler);
-    connect(caption, &ActiveLabel::mouseReleased, this, handler);
+    connect(immagine, &ActiveLabel::mouseReleased, this, gestore);
+    connect(didascalia, &ActiveLabel::mouseReleased, this, gestore);
 }
 
 TestiScheda TfrmContatti::testi() const
@@ -303,8 +313,8 @@ void TfrmContatti::messaggio(const QString& testo)
 void TfrmContatti::pulisciScheda()
 {
     for (QLineEdit* box : m_campi)
-        box->setText(box == txtWeb ? webPredefinito() : QString());
-    lblPosizione->clear();
+        box->setText(box == txtWeb ? kWebPredefinito.toString() : QString());
+    lblPosizione->setText(QString());
 }
 
 void TfrmContatti::showEvent(QShowEvent* event)
@@ -326,6 +336,12 @@ void TfrmContatti::closeEvent(QCloseEvent* event)
     FormClose();
 }
 
+void TfrmContatti::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleWindowKey(this, event))
+        QWidget::keyPressEvent(event);
+}
+
 void TfrmContatti::FormClose()
 {
     Q_EMIT chiusa();
@@ -339,13 +355,13 @@ void TfrmContatti::imgNuovoMouseUp()
 
 void TfrmContatti::scorri(Scorrimento direzione)
 {
-    const EsitoScorrimento esito = ::scorri(m_appDir, direzione, lblPosizione->text());
+    const EsitoScorrimento esito = ::scorri(m_cartella, direzione, lblPosizione->text());
     if (esito.tipo == EsitoScorrimento::Mostra)
         caricaScheda(esito.testi, esito.posizione);
     else
         lblPosizione->setText(esito.posizione);
     if (esito.tipo == EsitoScorrimento::NessunaScheda)
-        messaggio(MessaggiSchede::nessunaScheda());
+        messaggio(messaggioNessunaScheda());
     else if (esito.tipo == EsitoScorrimento::Errore)
         messaggio(messaggioErroreArchivio());
 }
@@ -374,18 +390,18 @@ void TfrmContatti::imgSalvaMouseUp()
 {
     const TestiScheda scheda = testi();
     if (!haContenutoMinimo(scheda)) {
-        messaggio(MessaggiSchede::contenutoMinimo());
+        messaggio(messaggioContenutoMinimo());
         txtCognome->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const EsitoSalvataggio esito = salva(m_appDir, scheda, lblPosizione->text());
+    const EsitoSalvataggio esito = salva(m_cartella, scheda, lblPosizione->text());
     lblPosizione->setText(esito.posizione);
     switch (esito.tipo) {
     case EsitoSalvataggio::Aggiunta:
-        messaggio(MessaggiSchede::contattoSalvato());
+        messaggio(messaggioContattoSalvato());
         break;
     case EsitoSalvataggio::Modificata:
-        messaggio(MessaggiSchede::modificheSalvate());
+        messaggio(messaggioModificheSalvate());
         break;
     case EsitoSalvataggio::Errore:
         messaggio(messaggioErroreArchivio());
@@ -396,12 +412,12 @@ void TfrmContatti::imgSalvaMouseUp()
 void TfrmContatti::imgEliminaMouseUp()
 {
     if (Trim(lblPosizione->text()).isEmpty()) {
-        messaggio(MessaggiSchede::cancellazioneNonValida());
+        messaggio(messaggioCancellazioneNonValida());
         return;
     }
-    if (!MessageService::current().askYesNo(this, MessaggiSchede::titoloConferma(), MessaggiSchede::domandaConferma()))
+    if (!MessageService::current().askYesNo(this, titoloConfermaCancellazione(), domandaConfermaCancellazione()))
         return;
-    if (!elimina(m_appDir, lblPosizione->text())) {
+    if (!elimina(m_cartella, lblPosizione->text())) {
         messaggio(messaggioErroreArchivio());
         return;
     }
@@ -439,12 +455,9 @@ void TfrmContatti::imgEsciMouseUp()
 void TfrmContatti::txtWebExit()
 {
     setBackground(txtWeb, FocusHighlight::white());
-    const QString testo = txtWeb->text();
-    const QString trimmed = Trim(testo);
-    if (trimmed.isEmpty())
-        txtWeb->setText(webPredefinito());
-    else if (!testo.startsWith(u"http://") && !testo.startsWith(u"ftp://") && !testo.startsWith(u"https://"))
-        txtWeb->setText(webPredefinito() + trimmed);
+    const QString completo = completaIndirizzoWeb(txtWeb->text());
+    if (completo != txtWeb->text())
+        txtWeb->setText(completo);
 }
 
 void TfrmContatti::txtWebChange()
@@ -460,17 +473,17 @@ void TfrmContatti::txtEmailChange()
 void TfrmContatti::txtCodFiscChange()
 {
     replaceTextKeepingCaret(txtCodFisc, MaiuscoleCodFisc(txtCodFisc->text()));
-    cmdChkCodFisc->setEnabled(txtCodFisc->text().size() >= 16);
+    cmdChkCodFisc->setEnabled(txtCodFisc->text().size() >= kLunghezzaCodFisc);
 }
 
 void TfrmContatti::txtIvaChange()
 {
-    cmdChkIva->setEnabled(txtIva->text().size() >= 11);
+    cmdChkIva->setEnabled(txtIva->text().size() >= kLunghezzaPartitaIva);
 }
 
-bool TfrmContatti::txtIvaKeyPress(QChar key)
+bool TfrmContatti::txtIvaKeyPress(QChar carattere)
 {
-    if (key == QChar(8) || key == QChar(13) || (key >= u'0' && key <= u'9'))
+    if (carattereAmmessoPartitaIva(carattere))
         return true;
     messaggio(messaggioCarattereNonValido());
     return false;
@@ -478,12 +491,12 @@ bool TfrmContatti::txtIvaKeyPress(QChar key)
 
 void TfrmContatti::cmdWebClick()
 {
-    ShellService::current().open(this, Trim(txtWeb->text()));
+    ShellService::current().open(this, indirizzoWebDaAprire(txtWeb->text()));
 }
 
 void TfrmContatti::cmdEmailClick()
 {
-    ShellService::current().open(this, QStringLiteral("mailto:") + Trim(txtEmail->text()));
+    ShellService::current().open(this, indirizzoEmailDaAprire(txtEmail->text()));
 }
 
 void TfrmContatti::cmdChkCodFiscClick()

@@ -24,7 +24,8 @@ class TfrmContatti : public QWidget
     Q_OBJECT
 
 public:
-    explicit TfrmContatti(const QString& appDir, QWidget* parent = nullptr);
+    // cartella: the folder of the archive.
+    explicit TfrmContatti(const QString& cartella, QWidget* parent = nullptr);
 
     QLineEdit* campo(Campo c) const { return m_campi[c]; }
     TestiScheda testi() const;
@@ -65,7 +66,7 @@ public:
     void txtEmailChange();
     void txtCodFiscChange();
     void txtIvaChange();
-    bool txtIvaKeyPress(QChar key);
+    bool txtIvaKeyPress(QChar carattere);
     void cmdWebClick();
     void cmdEmailClick();
     void cmdChkCodFiscClick();
@@ -84,20 +85,21 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void creaComandi();
     void creaCampi();
     void creaNavigazione();
     QLineEdit* creaCampo(QWidget* gruppo, Campo c, const QRect& geometria);
-    QPushButton* creaPulsante(QWidget* gruppo, const QString& nome, const QString& testo, const QRect& geometria,
-                              const QString& suggerimento);
-    void collegaPulsante(ActiveLabel* picture, ActiveLabel* caption, void (TfrmContatti::*handler)());
+    QPushButton* creaPulsante(QWidget* gruppo, const QString& nome, const QString& testo,
+                              const QString& nomeAccessibile, const QRect& geometria, const QString& suggerimento);
+    void collegaPulsante(ActiveLabel* immagine, ActiveLabel* didascalia, void (TfrmContatti::*gestore)());
     void scorri(Scorrimento direzione);
     void messaggio(const QString& testo);
 
-    QString m_appDir;
+    QString m_cartella;
     std::array<QLineEdit*, kNumeroCampi> m_campi{};
-    FocusHighlight* m_focus;
-    HoverHints* m_hints;
+    FocusHighlight* m_evidenziazione;
+    HoverHints* m_suggerimenti;
 };

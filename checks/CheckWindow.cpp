@@ -2,6 +2,7 @@
 
 #include "ui/FocusHighlight.h"
 #include "ui/WindowFrame.h"
+#include "ui/WindowKeys.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -9,14 +10,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CheckWindow::CheckWindow(QWidget* parent, const QString& istruzione, int capacita) : QDialog(parent)
+CheckWindow::CheckWindow(QWidget* parent, const QString& instruction, int capacity) : QDialog(parent)
 {
     auto* Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel1->setGeometry(8, 8, 374, 140);
 
-    lblInfo = new QLabel(istruzione, this);
+    lblInfo = new QLabel(instruction, this);
     lblInfo->setObjectName(QStringLiteral("lblInfo"));
     lblInfo->setFont(verdana(8));
     lblInfo->setGeometry(24, 20, 344, 16);
@@ -27,37 +28,36 @@ CheckWindow::CheckWindow(QWidget* parent, const QString& istruzione, int capacit
 
     txtCodice = new QLineEdit(this);
     txtCodice->setObjectName(QStringLiteral("txtCodice"));
-    txtCodice->setAccessibleName(istruzione);
-    txtCodice->setMaxLength(capacita);
-    QFont grande(QStringLiteral("Verdana"));
-    grande.setPixelSize(21);
-    txtCodice->setFont(grande);
+    txtCodice->setAccessibleName(instruction);
+    txtCodice->setMaxLength(capacity);
+    QFont large(QStringLiteral("Verdana"));
+    large.setPixelSize(21);
+    txtCodice->setFont(large);
     txtCodice->setGeometry(24, 70, 344, 34);
 
     m_focus = new FocusHighlight(this);
     m_focus->watch(txtCodice);
 }
 
-QPushButton* CheckWindow::creaPulsante(const QString& nome, const QString& testo, int larghezza)
+QPushButton* CheckWindow::createButton(const QString& objectName, const QString& text, const QString& accessibleName,
+                                       int width)
 {
-    auto* pulsante = new QPushButton(testo, this);
-    pulsante->setObjectName(nome);
-    pulsante->setFont(verdana(8));
-    pulsante->setCursor(Qt::PointingHandCursor);
-    // Enter in the code box runs the check only at full length, so no button may take Enter for itself.
-    pulsante->setAutoDefault(false);
-    pulsante->setDefault(false);
-    pulsante->setGeometry((width() - larghezza) / 2, 160, larghezza, 30);
-    setTabOrder(txtCodice, pulsante);
-    return pulsante;
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(objectName);
+    button->setAccessibleName(accessibleName);
+    button->setFont(verdana(8));
+    button->setCursor(Qt::PointingHandCursor);
+    // Enter in the code box runs the check only at full length, so the button is never the dialog's default
+    // button: it takes Enter only while it has the focus.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setGeometry((this->width() - width) / 2, 160, width, 30);
+    setTabOrder(txtCodice, button);
+    return button;
 }
 
 void CheckWindow::keyPressEvent(QKeyEvent* event)
 {
-    // There is no cancel button: the window ends with a result or with its close box, never with Esc.
-    if (event->matches(QKeySequence::Cancel)) {
-        event->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!handleWindowKey(this, event))
+        QDialog::keyPressEvent(event);
 }

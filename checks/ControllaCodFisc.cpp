@@ -6,21 +6,21 @@ namespace {
 std::optional<int> valoreCarattere(const TabellaCodFisc& tabella, QChar carattere)
 {
     const char16_t codice = carattere.unicode();
-    if (codice < PrimoCarattereCodFisc || codice > UltimoCarattereCodFisc) {
+    if (codice < kPrimoCarattereCodFisc || codice > kUltimoCarattereCodFisc) {
         return std::nullopt;
     }
-    return tabella[codice - PrimoCarattereCodFisc];
+    return tabella[codice - kPrimoCarattereCodFisc];
 }
 
 } // namespace
 
 std::optional<bool> ControllaCodFisc(QStringView codice)
 {
-    if (codice.size() != LunghezzaCodFisc) {
+    if (codice.size() != kLunghezzaCodFisc) {
         return std::nullopt;
     }
     int somma = 0;
-    for (qsizetype i = 0; i < LunghezzaCodFisc - 1; ++i) {
+    for (qsizetype i = 0; i < kLunghezzaCodFisc - 1; ++i) {
         // Position i + 1 counted from 1, so even indexes are the odd positions.
         const TabellaCodFisc& tabella = (i % 2 == 0) ? TabellaDispari : TabellaPari;
         const std::optional<int> valore = valoreCarattere(tabella, codice[i]);
@@ -30,7 +30,7 @@ std::optional<bool> ControllaCodFisc(QStringView codice)
         somma += *valore;
     }
     const QChar letteraDiControllo(char16_t(u'A' + somma % 26));
-    return codice[LunghezzaCodFisc - 1] == letteraDiControllo;
+    return codice[kLunghezzaCodFisc - 1] == letteraDiControllo;
 }
 
 QString MaiuscoleCodFisc(QStringView testo)

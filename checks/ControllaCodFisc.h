@@ -9,12 +9,12 @@
 
 // Both tables are indexed by character code from "0" to "Z"; the seven characters between "9" and
 // "A" have no published value and count 0.
-inline constexpr char16_t PrimoCarattereCodFisc = u'0';
-inline constexpr char16_t UltimoCarattereCodFisc = u'Z';
-inline constexpr std::size_t DimensioneTabellaCodFisc = UltimoCarattereCodFisc - PrimoCarattereCodFisc + 1;
+inline constexpr char16_t kPrimoCarattereCodFisc = u'0';
+inline constexpr char16_t kUltimoCarattereCodFisc = u'Z';
+inline constexpr std::size_t kDimensioneTabellaCodFisc = kUltimoCarattereCodFisc - kPrimoCarattereCodFisc + 1;
 
 // std::to_array sizes each table from its list, so a missing or extra value does not compile.
-using TabellaCodFisc = std::array<std::uint8_t, DimensioneTabellaCodFisc>;
+using TabellaCodFisc = std::array<std::uint8_t, kDimensioneTabellaCodFisc>;
 
 // Values of the characters in odd positions (1st, 3rd, ... 15th). A digit is worth what the letter
 // of the same rank is worth ("0" as "A", "9" as "J").
@@ -33,7 +33,7 @@ inline constexpr TabellaCodFisc TabellaPari = std::to_array<std::uint8_t>({
     18, 19, 20, 21, 22, 23, 24, 25,                                       // S .. Z
 });
 
-inline constexpr qsizetype LunghezzaCodFisc = 16;
+inline constexpr qsizetype kLunghezzaCodFisc = 16;
 
 // std::nullopt when the text is not exactly 16 characters long: the caller abandons silently then,
 // which is not the same as a wrong code. The text must already be in capitals; a character that

@@ -33,10 +33,15 @@ int cifraDiControllo(QStringView primeDieci)
 
 } // namespace
 
+bool carattereAmmessoPartitaIva(QChar carattere)
+{
+    return carattere == QChar(8) || carattere == QChar(13) || cifraAscii(carattere);
+}
+
 bool ControllaPartitaIva(QStringView partitaIva)
 {
-    if (partitaIva.size() != LunghezzaPartitaIva || !std::all_of(partitaIva.begin(), partitaIva.end(), cifraAscii)) {
+    if (partitaIva.size() != kLunghezzaPartitaIva || !std::all_of(partitaIva.begin(), partitaIva.end(), cifraAscii)) {
         return false;
     }
-    return cifraDiControllo(partitaIva.first(LunghezzaPartitaIva - 1)) == valoreCifra(partitaIva.back());
+    return cifraDiControllo(partitaIva.first(kLunghezzaPartitaIva - 1)) == valoreCifra(partitaIva.back());
 }

@@ -11,28 +11,29 @@
 #include <QPushButton>
 
 TfrmCodFisc::TfrmCodFisc(QWidget* parent)
-    : CheckWindow(parent, QStringLiteral("Immettere il codice fiscale nella casella sottostante"), 16)
+    : CheckWindow(parent, QStringLiteral("Immettere il codice fiscale nella casella sottostante"), kLunghezzaCodFisc)
 {
     setObjectName(QStringLiteral("frmCodFisc"));
     applyFrame(this, {.caption = QStringLiteral(" Controllo codice fiscale"),
                       .clientSize = QSize(392, 208),
                       .background = WindowFrame::silver()});
-    cmdCodFisc = creaPulsante(QStringLiteral("cmdCodFisc"), QStringLiteral("Controlla"), 110);
+    cmdCodFisc = createButton(QStringLiteral("cmdCodFisc"), QStringLiteral("Controlla"),
+                              QStringLiteral("Controlla codice fiscale"), 110);
 
     connect(txtCodice, &QLineEdit::textChanged, this, &TfrmCodFisc::txtCodiceChange);
-    new KeyPressFilter(txtCodice, [this](QChar key) { return txtCodiceKeyPress(key); });
+    new KeyPressFilter(txtCodice, [this](QChar carattere) { return txtCodiceKeyPress(carattere); });
     connect(cmdCodFisc, &QPushButton::clicked, this, &TfrmCodFisc::cmdCodFiscClick);
 }
 
 void TfrmCodFisc::txtCodiceChange()
 {
     replaceTextKeepingCaret(txtCodice, MaiuscoleCodFisc(txtCodice->text()));
-    cmdCodFisc->setEnabled(txtCodice->text().size() >= 16);
+    cmdCodFisc->setEnabled(txtCodice->text().size() >= kLunghezzaCodFisc);
 }
 
-bool TfrmCodFisc::txtCodiceKeyPress(QChar key)
+bool TfrmCodFisc::txtCodiceKeyPress(QChar carattere)
 {
-    if (key == QChar(13) && txtCodice->text().size() == 16)
+    if (carattere == QChar(13) && txtCodice->text().size() == kLunghezzaCodFisc)
         cmdCodFiscClick();
     return true;
 }

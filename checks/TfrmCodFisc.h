@@ -13,6 +13,6 @@ public:
     QPushButton* cmdCodFisc;
 
     void txtCodiceChange();
-    bool txtCodiceKeyPress(QChar key);
+    bool txtCodiceKeyPress(QChar carattere);
     void cmdCodFiscClick();
 };

@@ -3,16 +3,16 @@
 #include "checks/ControllaPartitaIva.h"
 #include "checks/MessaggiControlli.h"
 #include "checks/UfficiIva.h"
+#include "ui/HelpContext.h"
 #include "ui/KeyPressFilter.h"
 #include "ui/MessageService.h"
-#include "ui/HelpContext.h"
 #include "ui/WindowFrame.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
 TfrmIva::TfrmIva(QWidget* parent)
-    : CheckWindow(parent, QStringLiteral("Immettere la partita IVA nella casella sottostante"), 11)
+    : CheckWindow(parent, QStringLiteral("Immettere la partita IVA nella casella sottostante"), kLunghezzaPartitaIva)
 {
     setObjectName(QStringLiteral("frmIva"));
     applyFrame(this, {.caption = QStringLiteral(" Controllo partita IVA"),
@@ -20,25 +20,28 @@ TfrmIva::TfrmIva(QWidget* parent)
                       .background = WindowFrame::silver(),
                       .border = WindowFrame::Border::Sizeable,
                       .helpContext = HelpContext::kPartitaIva});
-    cmdPartitaIva = creaPulsante(QStringLiteral("cmdPartitaIva"), QStringLiteral("Controlla Partita IVA"), 170);
+    cmdPartitaIva = createButton(QStringLiteral("cmdPartitaIva"), QStringLiteral("Controlla Partita IVA"),
+                                 QStringLiteral("Controlla partita IVA"), 170);
+    // Digits only: an input method has nothing to compose here, and what one commits is filtered anyway.
+    txtCodice->setInputMethodHints(Qt::ImhDigitsOnly);
 
     connect(txtCodice, &QLineEdit::textChanged, this, &TfrmIva::txtCodiceChange);
-    new KeyPressFilter(txtCodice, [this](QChar key) { return txtCodiceKeyPress(key); });
+    new KeyPressFilter(txtCodice, [this](QChar carattere) { return txtCodiceKeyPress(carattere); });
     connect(cmdPartitaIva, &QPushButton::clicked, this, &TfrmIva::cmdPartitaIvaClick);
 }
 
 void TfrmIva::txtCodiceChange()
 {
-    cmdPartitaIva->setEnabled(txtCodice->text().size() >= 11);
+    cmdPartitaIva->setEnabled(txtCodice->text().size() >= kLunghezzaPartitaIva);
 }
 
-bool TfrmIva::txtCodiceKeyPress(QChar key)
+bool TfrmIva::txtCodiceKeyPress(QChar carattere)
 {
-    if (key == QChar(13) && txtCodice->text().size() == 11) {
+    if (carattere == QChar(13) && txtCodice->text().size() == kLunghezzaPartitaIva) {
         cmdPartitaIvaClick();
         return false;
     }
-    if (key == QChar(8) || key == QChar(13) || (key >= u'0' && key <= u'9'))
+    if (carattereAmmessoPartitaIva(carattere))
         return true;
     MessageService::current().showMessage(this, messaggioCarattereNonValido());
     return false;
@@ -47,7 +50,7 @@ bool TfrmIva::txtCodiceKeyPress(QChar key)
 void TfrmIva::cmdPartitaIvaClick()
 {
     const QString numero = txtCodice->text();
-    if (numero.size() != 11) {
+    if (numero.size() != kLunghezzaPartitaIva) {
         MessageService::current().showMessage(this, messaggioPartitaIvaLunghezza());
         return;
     }
@@ -56,6 +59,6 @@ void TfrmIva::cmdPartitaIvaClick()
         close();
         return;
     }
-    MessageService::current().showMessage(this, messaggioPartitaIvaCorretta(UfficioIva(QStringView(numero).mid(7, 3))));
+    MessageService::current().showMessage(this, messaggioPartitaIvaCorretta(UfficioIva(codiceUfficioIva(numero))));
     close();
 }

@@ -13,6 +13,6 @@ public:
     QPushButton* cmdPartitaIva;
 
     void txtCodiceChange();
-    bool txtCodiceKeyPress(QChar key);
+    bool txtCodiceKeyPress(QChar carattere);
     void cmdPartitaIvaClick();
 };

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 // Constant-initialised: no static initialiser of another file can find the table still empty.
-constinit const std::array<VoceUfficioIva, NumeroUfficiIva> UfficiIva = {{
+constinit const std::array<VoceUfficioIva, kNumeroUfficiIva> UfficiIva = {{
     {u"001", u"Torino"},
     {u"002", u"Vercelli"},
     {u"003", u"Novara"},

@@ -56,19 +56,12 @@ private:
     }
 };
 
-QtFileDialogService& realService()
+} // namespace
+
+FileDialogService& FileDialogService::realService()
 {
     static QtFileDialogService service;
     return service;
-}
-
-FileDialogService* g_current = nullptr;
-
-} // namespace
-
-FileDialogService& FileDialogService::current()
-{
-    return g_current ? *g_current : realService();
 }
 
 QString FileDialogService::saveFileName(QWidget* parent, const FileDialogOptions& options)
@@ -79,9 +72,4 @@ QString FileDialogService::saveFileName(QWidget* parent, const FileDialogOptions
 QString FileDialogService::openFileName(QWidget* parent, const FileDialogOptions& options)
 {
     return getOpenFileName(parent, options.caption, options.folder, options.filter);
-}
-
-void FileDialogService::setCurrent(FileDialogService* service)
-{
-    g_current = service;
 }

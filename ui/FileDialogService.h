@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/ServiceSlot.h"
+
 #include <QString>
 
 class QWidget;
@@ -21,13 +23,13 @@ struct FileDialogOptions
 };
 
 // Every file picker of the program goes through here, so that tests can choose the file.
-class FileDialogService
+class FileDialogService : public ServiceSlot<FileDialogService>
 {
 public:
     virtual ~FileDialogService() = default;
 
-    static FileDialogService& current();
-    static void setCurrent(FileDialogService* service);
+    // The file dialogs of Qt.
+    static FileDialogService& realService();
 
     // An empty result means the user cancelled.
     virtual QString getSaveFileName(QWidget* parent, const QString& caption, const QString& folder,

@@ -20,6 +20,11 @@ FocusHighlight::FocusHighlight(QObject* parent) : QObject(parent) {}
 void FocusHighlight::watch(QLineEdit* box)
 {
     m_boxes.append(box);
+    // Black on white or yellow whatever the desktop's colour scheme; a box with text of another colour
+    // sets it after this.
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, black());
+    box->setPalette(palette);
     setBackground(box, white());
     box->installEventFilter(this);
 }

@@ -54,8 +54,9 @@ void HoverHints::reset()
         if (caption)
             setTextColour(caption, black());
     }
+    // An empty text rather than clear(), which a screen reader would not hear about.
     if (m_reset == Reset::Always || !m_hintLine->text().isEmpty())
-        m_hintLine->clear();
+        m_hintLine->setText(QString());
 }
 
 void HoverHints::mark(ActiveLabel* caption, const QString& hint)

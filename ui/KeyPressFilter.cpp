@@ -1,5 +1,7 @@
 #include "ui/KeyPressFilter.h"
 
+#include <QCoreApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -28,12 +30,36 @@ QChar KeyPressFilter::typedCharacter(const QKeyEvent* event)
     return text.at(0);
 }
 
-bool KeyPressFilter::eventFilter(QObject*, QEvent* event)
+bool KeyPressFilter::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::InputMethod)
+        return filterCommit(watched, static_cast<QInputMethodEvent*>(event));
     if (event->type() != QEvent::KeyPress)
         return false;
     const QChar typed = typedCharacter(static_cast<QKeyEvent*>(event));
     if (typed.isNull())
         return false;
     return !m_handler(typed);
+}
+
+bool KeyPressFilter::filterCommit(QObject* box, const QInputMethodEvent* event)
+{
+    const QString commit = event->commitString();
+    if (commit.isEmpty() || m_resending)
+        return false;
+    QString kept;
+    for (const QChar c : commit) {
+        if (m_handler(c))
+            kept += c;
+    }
+    if (kept == commit)
+        return false;
+    // The box still gets the event, so the input method's state (the text being composed) stays in step;
+    // only the refused characters are missing from what it commits.
+    QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
+    m_resending = true;
+    QCoreApplication::sendEvent(box, &filtered);
+    m_resending = false;
+    return true;
 }

@@ -33,24 +33,12 @@ public:
     }
 };
 
-QtMessageService& realService()
+} // namespace
+
+MessageService& MessageService::realService()
 {
     static QtMessageService service;
     return service;
-}
-
-MessageService* g_current = nullptr;
-
-} // namespace
-
-MessageService& MessageService::current()
-{
-    return g_current ? *g_current : realService();
-}
-
-void MessageService::setCurrent(MessageService* service)
-{
-    g_current = service;
 }
 
 QString MessageService::displayText(const QString& text)

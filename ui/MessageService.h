@@ -1,18 +1,19 @@
 #pragma once
 
+#include "ui/ServiceSlot.h"
+
 #include <QString>
 
 class QWidget;
 
 // Every message box of the program goes through here, so that tests can answer them and see what was asked.
-class MessageService
+class MessageService : public ServiceSlot<MessageService>
 {
 public:
     virtual ~MessageService() = default;
 
-    static MessageService& current();
-    // Installs a replacement (a test double); nullptr puts the real message boxes back.
-    static void setCurrent(MessageService* service);
+    // The message boxes of Qt.
+    static MessageService& realService();
 
     // A modal box with the application title as caption, the text and a single OK button.
     virtual void showMessage(QWidget* parent, const QString& text) = 0;

@@ -10,14 +10,6 @@ protected:
     void openUrl(QWidget*, const QUrl& url) override { QDesktopServices::openUrl(url); }
 };
 
-DesktopShellService& realService()
-{
-    static DesktopShellService service;
-    return service;
-}
-
-ShellService* g_current = nullptr;
-
 bool startsWithNoCase(const QString& text, QLatin1StringView prefix)
 {
     return text.startsWith(prefix, Qt::CaseInsensitive);
@@ -25,14 +17,10 @@ bool startsWithNoCase(const QString& text, QLatin1StringView prefix)
 
 } // namespace
 
-ShellService& ShellService::current()
+ShellService& ShellService::realService()
 {
-    return g_current ? *g_current : realService();
-}
-
-void ShellService::setCurrent(ShellService* service)
-{
-    g_current = service;
+    static DesktopShellService service;
+    return service;
 }
 
 bool ShellService::open(QWidget* owner, const QString& address)

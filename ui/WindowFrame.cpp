@@ -22,6 +22,9 @@ void applyFrame(QWidget* window, const WindowFrame& frame)
 
     QPalette palette = window->palette();
     palette.setColor(QPalette::Window, frame.background);
+    // Text that sets no colour of its own is black, as on the background colours the windows name,
+    // whatever the desktop's colour scheme: a dark scheme must not put white text on silver.
+    palette.setColor(QPalette::WindowText, WindowFrame::black());
     window->setPalette(palette);
     window->setAutoFillBackground(true);
     window->setFont(tahoma8());

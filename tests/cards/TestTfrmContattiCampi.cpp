@@ -2,14 +2,16 @@
 #include "cards/TfrmContatti.h"
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
-#include "tests/cards/BancoContatti.h"
 #include "support/ModaleAttesa.h"
 #include "support/SchedeDiProva.h"
 #include "support/TestiAttesi.h"
+#include "tests/cards/BancoContatti.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -470,9 +472,13 @@ private Q_SLOTS:
         QTest::newRow("solo http://") << web << "http://" << QStringList{"http://"};
         QTest::newRow("file locale") << web << "file:///etc/passwd" << QStringList();
         QTest::newRow("javascript") << web << "javascript:alert(1)" << QStringList();
-        QTest::newRow("percorso") << web << "/usr/bin/xterm" << QStringList();
         QTest::newRow("altro schema") << web << "smb://server/condivisa" << QStringList();
-        QTest::newRow("senza schema") << web << "www.esempio.it" << QStringList();
+        QTest::newRow("mailto nel sito") << web << "mailto:a@b.it" << QStringList();
+        // A card saved without leaving the web box keeps the address without "http://": Vai completes it.
+        QTest::newRow("senza schema") << web << "www.esempio.it" << QStringList{"http://www.esempio.it"};
+        QTest::newRow("senza schema, con porta")
+            << web << "www.esempio.it:8080/a" << QStringList{"http://www.esempio.it:8080/a"};
+        QTest::newRow("schema in maiuscolo") << web << "HTTP://WWW.ESEMPIO.IT" << QStringList{"http://www.esempio.it"};
         QTest::newRow("e-mail") << email << "mario.rossi@esempio.it" << QStringList{"mailto:mario.rossi@esempio.it"};
         QTest::newRow("e-mail con parametri") << email << "a@b.it?attach=/etc/passwd&body=x"
                                               << QStringList{"mailto:a@b.it%3Fattach%3D%2Fetc%2Fpasswd%26body%3Dx"};
@@ -493,6 +499,241 @@ private Q_SLOTS:
         for (const QString& url : std::as_const(m_banco->shell.opened))
             QVERIFY(!QUrl(url).hasQuery());
         QCOMPARE(this->campo(Campo(campo))->text(), testo);
+        QVERIFY(m_banco->messaggi.entries.isEmpty());
+    }
+
+    // What Invia hands the desktop for an address typed or pasted with blanks and control characters
+    // around it: the bare address.
+    void emailConControlliDigitati_data()
+    {
+        QTest::addColumn<QString>("prima");
+        QTest::addColumn<QString>("dopo");
+        QTest::addColumn<int>("modo"); // 0 typed keys, 1 Ctrl+V, 2 input method
+
+        QTest::newRow("spazi digitati") << "  "
+                                        << " " << 0;
+        QTest::newRow("spazio a larghezza zero digitato") << "\u200B"
+                                                          << "\u200B" << 0;
+        QTest::newRow("segni di direzione digitati") << "\u200E"
+                                                     << "\u200F\uFEFF" << 0;
+        QTest::newRow("spazio indivisibile digitato") << "\u00A0"
+                                                      << "\u00A0" << 0;
+        QTest::newRow("tab e a capo incollati") << "\t "
+                                                << "\r\n"
+                                                << 1;
+        QTest::newRow("controlli incollati") << "\x01\x1f"
+                                             << "\x7f\u0085" << 1;
+        QTest::newRow("controlli da un metodo di input") << "\x02\t"
+                                                         << "\x03\u200B" << 2;
+    }
+    void emailConControlliDigitati()
+    {
+        QFETCH(QString, prima);
+        QFETCH(QString, dopo);
+        QFETCH(int, modo);
+        QLineEdit* email = campo(Email);
+        email->setFocus();
+        const QString indirizzo = QStringLiteral("mario.rossi@esempio.it");
+        const auto inserisci = [&](const QString& testo) {
+            if (modo == 0) {
+                for (const QChar ch : testo)
+                    QTest::sendKeyEvent(QTest::Click, email, ch == u' ' ? Qt::Key_Space : Qt::Key_unknown, QString(ch),
+                                        Qt::NoModifier);
+            } else if (modo == 1) {
+                QApplication::clipboard()->setText(testo);
+                QTest::keyClick(email, Qt::Key_V, Qt::ControlModifier);
+            } else {
+                QInputMethodEvent composto;
+                composto.setCommitString(testo);
+                QApplication::sendEvent(email, &composto);
+            }
+        };
+        inserisci(prima);
+        QTest::keyClicks(email, indirizzo);
+        inserisci(dopo);
+        QCOMPARE(email->text(), prima + indirizzo + dopo);
+
+        QTest::mouseClick(c("cmdEmail"), Qt::LeftButton);
+        QCOMPARE(m_banco->shell.opened, QStringList{QStringLiteral("mailto:") + indirizzo});
+        QCOMPARE(email->text(), prima + indirizzo + dopo);
+    }
+
+    // Vai on an address typed and saved without leaving the box (the icons take no focus).
+    void vaiDopoSalvaSenzaUscire()
+    {
+        campo(Cognome)->setText(QStringLiteral("Rossi"));
+        svuota(campo(Web));
+        QTest::keyClicks(campo(Web), QStringLiteral("www.esempio.it"));
+        QTest::mouseClick(c("lblSalva"), Qt::LeftButton);
+        QCOMPARE(m_banco->messaggi.texts(), QStringList{kContattoSalvato});
+        QCOMPARE(QApplication::focusWidget(), campo(Web));
+        QCOMPARE(campo(Web)->text(), QStringLiteral("www.esempio.it"));
+
+        QTest::mouseClick(c("lblNuovo"), Qt::LeftButton);
+        QTest::mouseClick(c("imgPrimo"), Qt::LeftButton);
+        QCOMPARE(campo(Web)->text(), QStringLiteral("www.esempio.it"));
+        QTest::mouseClick(c("cmdWeb"), Qt::LeftButton);
+        QCOMPARE(m_banco->shell.opened, QStringList{QStringLiteral("http://www.esempio.it")});
+    }
+
+    // An input method's commit goes through the VAT key filter like typed keys.
+    void filtroIvaMetodoDiInput()
+    {
+        QLineEdit* iva = campo(Iva);
+        iva->setFocus();
+        QTest::keyClicks(iva, QStringLiteral("12"));
+        QInputMethodEvent composto;
+        composto.setCommitString(QStringLiteral("3\u00E8 4"));
+        QApplication::sendEvent(iva, &composto);
+        QCOMPARE(iva->text(), QStringLiteral("1234"));
+        QCOMPARE(m_banco->messaggi.texts(), QStringList(2, kCarattereNonValido));
+        QVERIFY(iva->inputMethodHints().testFlag(Qt::ImhDigitsOnly));
+    }
+
+    // After a click the small button has the focus; Enter then clicks it again, as Space does.
+    void invioSulPulsanteConFuoco()
+    {
+        campo(Email)->setText(QStringLiteral("m@esempio.it"));
+        QTest::mouseClick(c("cmdEmail"), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), c("cmdEmail"));
+        QTest::keyClick(c("cmdEmail"), Qt::Key_Return);
+        QTest::keyClick(c("cmdEmail"), Qt::Key_Enter);
+        QCOMPARE(m_banco->shell.opened, QStringList(3, QStringLiteral("mailto:m@esempio.it")));
+    }
+
+    // A dark desktop colour scheme changes none of the colours the window names: black text on white or
+    // yellow boxes (maroon in the notes), navy and maroon field captions, black icon captions that turn red,
+    // black position and hint line on silver.
+    void temaScuro_data()
+    {
+        QTest::addColumn<QByteArray>("controllo");
+        QTest::addColumn<QColor>("testo");
+        QTest::addColumn<QColor>("sfondo"); // invalid: the window's silver shows through
+
+        const QColor blu(0, 0, 128), bordeaux(128, 0, 0), argento(192, 192, 192);
+        QTest::newRow("txtCognome con il fuoco") << QByteArray("txtCognome") << kNero << kGiallo;
+        QTest::newRow("txtNome") << QByteArray("txtNome") << kNero << kBianco;
+        QTest::newRow("txtIva") << QByteArray("txtIva") << kNero << kBianco;
+        QTest::newRow("txtNote") << QByteArray("txtNote") << bordeaux << kBianco;
+        QTest::newRow("lblCognome") << QByteArray("lblCognome") << blu << argento;
+        QTest::newRow("lblWeb") << QByteArray("lblWeb") << blu << argento;
+        QTest::newRow("lblNote") << QByteArray("lblNote") << bordeaux << argento;
+        QTest::newRow("lblSalva") << QByteArray("lblSalva") << kNero << argento;
+        QTest::newRow("lblEsci") << QByteArray("lblEsci") << kNero << argento;
+        QTest::newRow("lblPosizione") << QByteArray("lblPosizione") << kNero << argento;
+        QTest::newRow("panInfo") << QByteArray("panInfo") << kNero << argento;
+    }
+    void temaScuro()
+    {
+        QFETCH(QByteArray, controllo);
+        QFETCH(QColor, testo);
+        QFETCH(QColor, sfondo);
+
+        m_banco.reset();
+        const QPalette primaDelTest = QApplication::palette();
+        QPalette scuro;
+        scuro.setColor(QPalette::Window, QColor(40, 40, 40));
+        scuro.setColor(QPalette::WindowText, Qt::white);
+        scuro.setColor(QPalette::Base, QColor(20, 20, 20));
+        scuro.setColor(QPalette::Text, Qt::white);
+        scuro.setColor(QPalette::Button, QColor(50, 50, 50));
+        scuro.setColor(QPalette::ButtonText, Qt::white);
+        QApplication::setPalette(scuro);
+        struct Ripristina
+        {
+            QPalette palette;
+            ~Ripristina() { QApplication::setPalette(palette); }
+        } ripristina{primaDelTest};
+        m_banco = std::make_unique<BancoContatti>();
+        QVERIFY(m_banco->mostra());
+        QTest::mouseClick(c("imgPrimo"), Qt::LeftButton); // a message, so panInfo and lblPosizione get a turn
+        QTest::mouseMove(c("imgGuida"));
+        QTest::mouseMove(f(), QPoint(196, 300));
+
+        QWidget* w = c(controllo.constData());
+        const QPalette p = w->palette();
+        QCOMPARE(p.color(w->foregroundRole()), testo);
+        if (qobject_cast<QLineEdit*>(w))
+            QCOMPARE(p.color(QPalette::Base), sfondo);
+        else
+            QCOMPARE(p.color(QPalette::Window), sfondo);
+
+        if (controllo == "lblSalva") {
+            QTest::mouseMove(w);
+            QCOMPARE(w->palette().color(w->foregroundRole()), kRosso);
+        }
+    }
+
+    // What a screen reader finds in the window: the position and the hint as the text of their labels (a
+    // label without a fixed name is announced by Qt whenever its text changes), check buttons named after
+    // what they check, and every icon button as a push button named by its caption, with a press action.
+    void accessibilita()
+    {
+        TestiScheda testi;
+        testi[Cognome] = QStringLiteral("Rossi");
+        QVERIFY(SchedeDiProva::scrivi(m_banco->archivio(), SchedeDiProva::byte(SchedeDiProva::scheda(1, testi)) +
+                                                               SchedeDiProva::byte(SchedeDiProva::scheda(2, testi))));
+        const auto a11y = [this](const char* nome) { return QAccessible::queryAccessibleInterface(c(nome)); };
+
+        QAccessibleInterface* posizione = a11y("lblPosizione");
+        QCOMPARE(posizione->role(), QAccessible::StaticText);
+        QCOMPARE(posizione->text(QAccessible::Description), QStringLiteral("Posizione in archivio"));
+        QVERIFY(c("lblPosizione")->accessibleName().isEmpty());
+        QCOMPARE(posizione->text(QAccessible::Name), QString());
+        QTest::mouseClick(c("imgUltimo"), Qt::LeftButton);
+        QCOMPARE(posizione->text(QAccessible::Name), QStringLiteral("2"));
+
+        QAccessibleInterface* suggerimento = a11y("panInfo");
+        QCOMPARE(suggerimento->text(QAccessible::Description), QStringLiteral("Suggerimento"));
+        QVERIFY(c("panInfo")->accessibleName().isEmpty());
+        QTest::mouseMove(c("imgElimina"));
+        QCOMPARE(suggerimento->text(QAccessible::Name),
+                 QStringLiteral(" Elimina dall'archivio la scheda relativa al contatto corrente."));
+
+        const QList<QPair<const char*, const char*>> pulsanti = {{"cmdChkCodFisc", "Controlla codice fiscale"},
+                                                                 {"cmdChkIva", "Controlla partita IVA"},
+                                                                 {"cmdEmail", "Invia e-mail"},
+                                                                 {"cmdWeb", "Vai al sito"}};
+        for (const auto& [nome, atteso] : pulsanti) {
+            QCOMPARE(a11y(nome)->role(), QAccessible::Button);
+            QCOMPARE(a11y(nome)->text(QAccessible::Name), QString::fromUtf8(atteso));
+        }
+
+        const QList<QPair<const char*, const char*>> icone = {
+            {"imgNuovo", "Nuovo"},
+            {"lblNuovo", "Nuovo"},
+            {"imgSalva", "Salva"},
+            {"lblSalva", "Salva"},
+            {"imgTrova", "Cerca"},
+            {"lblTrova", "Cerca"},
+            {"imgExcel", "Esporta"},
+            {"lblExcel", "Esporta"},
+            {"imgEsporta", "Backup"},
+            {"lblEsporta", "Backup"},
+            {"imgElimina", "Elimina"},
+            {"lblElimina", "Elimina"},
+            {"imgGuida", "Guida"},
+            {"lblGuida", "Guida"},
+            {"imgEsci", "Esci"},
+            {"lblEsci", "Esci"},
+            {"imgPrimo", "Visualizza la prima scheda in archivio."},
+            {"imgIndietro", "Visualizza la scheda precedente in archivio."},
+            {"imgAvanti", "Visualizza la scheda successiva in archivio."},
+            {"imgUltimo", "Visualizza l'ultima scheda in archivio."}};
+        for (const auto& [nome, atteso] : icone) {
+            QAccessibleInterface* icona = a11y(nome);
+            QCOMPARE(icona->role(), QAccessible::Button);
+            QCOMPARE(icona->text(QAccessible::Name), QString::fromUtf8(atteso));
+            QVERIFY(icona->actionInterface());
+            QCOMPARE(icona->actionInterface()->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+        }
+
+        // Pressing through the screen reader acts as a click does.
+        a11y("imgPrimo")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f()->lblPosizione->text(), QStringLiteral("1"));
+        a11y("lblNuovo")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(f()->lblPosizione->text(), QString());
+        QCOMPARE(posizione->text(QAccessible::Name), QString());
         QVERIFY(m_banco->messaggi.entries.isEmpty());
     }
 };

@@ -4,8 +4,10 @@
 #include "ui/FocusHighlight.h"
 #include "ui/WindowFrame.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -105,6 +107,12 @@ private Q_SLOTS:
     void incollaDalMenuNonFiltrato();
     void evidenziazioneFuoco_data();
     void evidenziazioneFuoco();
+    void temaScuro_data();
+    void temaScuro();
+    void invioSulPulsante_data();
+    void invioSulPulsante();
+    void metodoDiInput_data();
+    void metodoDiInput();
 };
 
 void TestFinestreControlli::aspetto_data()
@@ -117,13 +125,16 @@ void TestFinestreControlli::aspetto_data()
     QTest::addColumn<int>("capacita");
     QTest::addColumn<QString>("istruzione");
     QTest::addColumn<QString>("testoPulsante");
+    QTest::addColumn<QString>("nomePulsante"); // what a screen reader says
 
     QTest::newRow("codice fiscale") << codFisc << " Controllo codice fiscale" << QSize(392, 208) << false << 0 << 16
                                     << "Immettere il codice fiscale nella casella sottostante"
-                                    << "Controlla";
+                                    << "Controlla"
+                                    << "Controlla codice fiscale";
     QTest::newRow("partita IVA") << iva << " Controllo partita IVA" << QSize(390, 206) << true << 1011 << 11
                                  << "Immettere la partita IVA nella casella sottostante"
-                                 << "Controlla Partita IVA";
+                                 << "Controlla Partita IVA"
+                                 << "Controlla partita IVA";
 }
 
 void TestFinestreControlli::aspetto()
@@ -136,6 +147,7 @@ void TestFinestreControlli::aspetto()
     QFETCH(int, capacita);
     QFETCH(QString, istruzione);
     QFETCH(QString, testoPulsante);
+    QFETCH(QString, nomePulsante);
 
     Finestra f = crea(tipo);
     QWidget* w = f.window.get();
@@ -159,6 +171,10 @@ void TestFinestreControlli::aspetto()
     QCOMPARE(f.pulsante->text(), testoPulsante);
     QCOMPARE(f.pulsante->cursor().shape(), Qt::PointingHandCursor);
     QVERIFY(f.pulsante->isEnabled());
+    QAccessibleInterface* pulsante = QAccessible::queryAccessibleInterface(f.pulsante);
+    QCOMPARE(pulsante->role(), QAccessible::Button);
+    QCOMPARE(pulsante->text(QAccessible::Name), nomePulsante);
+    QCOMPARE(QAccessible::queryAccessibleInterface(f.box())->text(QAccessible::Name), istruzione);
 
     // Only the VAT window has a sizeable border.
     w->resize(dimensione + QSize(60, 40));
@@ -570,6 +586,129 @@ void TestFinestreControlli::evidenziazioneFuoco()
     QCOMPARE(background(f.box()), FocusHighlight::yellow());
     // Tab and Backtab move the focus; the VAT filter does not take them for invalid characters.
     QVERIFY(messaggi.entries.isEmpty());
+}
+
+// A dark desktop colour scheme changes nothing the windows name: black text on silver, black text on
+// the white or yellow code box.
+void TestFinestreControlli::temaScuro_data()
+{
+    QTest::addColumn<QString>("tipo");
+    QTest::newRow("codice fiscale") << codFisc;
+    QTest::newRow("partita IVA") << iva;
+}
+
+void TestFinestreControlli::temaScuro()
+{
+    QFETCH(QString, tipo);
+
+    const QPalette primaDelTest = QApplication::palette();
+    QPalette scuro;
+    scuro.setColor(QPalette::Window, QColor(40, 40, 40));
+    scuro.setColor(QPalette::WindowText, Qt::white);
+    scuro.setColor(QPalette::Base, QColor(20, 20, 20));
+    scuro.setColor(QPalette::Text, Qt::white);
+    scuro.setColor(QPalette::Button, QColor(50, 50, 50));
+    scuro.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(scuro);
+    struct Ripristina
+    {
+        QPalette palette;
+        ~Ripristina() { QApplication::setPalette(palette); }
+    } ripristina{primaDelTest};
+
+    FakeMessageService messaggi;
+    Finestra f = crea(tipo);
+    QVERIFY(mostra(f.window.get()));
+    const auto testo = [](const QWidget* w) { return w->palette().color(w->foregroundRole()); };
+    QCOMPARE(f.window->palette().color(QPalette::Window), WindowFrame::silver());
+    QCOMPARE(testo(f.window->lblInfo), QColor(Qt::black));
+    QCOMPARE(testo(f.window->Label1), QColor(Qt::black));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.box()));
+    QCOMPARE(f.box()->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(background(f.box()), FocusHighlight::yellow());
+    QTest::keyClick(f.box(), Qt::Key_Tab);
+    QCOMPARE(f.box()->palette().color(QPalette::Text), QColor(Qt::black));
+    QCOMPARE(background(f.box()), FocusHighlight::white());
+}
+
+// Enter on the focused button clicks it, as on the desktop the windows come from; Enter in the code box
+// keeps its own rule (see invio).
+void TestFinestreControlli::invioSulPulsante_data()
+{
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<int>("tasto");
+    QTest::addColumn<QString>("digitato");
+    QTest::addColumn<QString>("messaggio");
+    QTest::addColumn<bool>("chiusa");
+
+    QTest::newRow("codice fiscale, invio")
+        << codFisc << int(Qt::Key_Return) << "RSSMRA85T10A562S" << cfCorretto << true;
+    QTest::newRow("codice fiscale, tastierino")
+        << codFisc << int(Qt::Key_Enter) << "RSSMRA85T10A562T" << cfErrato << true;
+    QTest::newRow("codice fiscale, vuoto") << codFisc << int(Qt::Key_Return) << "" << cfLunghezza << false;
+    QTest::newRow("partita IVA, invio") << iva << int(Qt::Key_Return) << "00743110157"
+                                        << ivaCorretta(QStringLiteral("Milano 1")) << true;
+    QTest::newRow("partita IVA, tastierino") << iva << int(Qt::Key_Enter) << "00743110158" << ivaErrata << true;
+}
+
+void TestFinestreControlli::invioSulPulsante()
+{
+    QFETCH(QString, tipo);
+    QFETCH(int, tasto);
+    QFETCH(QString, digitato);
+    QFETCH(QString, messaggio);
+    QFETCH(bool, chiusa);
+
+    FakeMessageService messaggi;
+    Finestra f = crea(tipo);
+    QVERIFY(mostra(f.window.get()));
+    digita(f.box(), digitato);
+    QTest::keyClick(f.box(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f.pulsante));
+    QVERIFY(messaggi.entries.isEmpty());
+
+    QTest::keyClick(f.pulsante, Qt::Key(tasto));
+    QCOMPARE(messaggi.texts(), QStringList{messaggio});
+    QCOMPARE(f.window->isVisible(), !chiusa);
+}
+
+// Text that an input method commits (a compose sequence, a virtual keyboard) is typed text: the VAT box
+// takes its digits only, with one message per refused character; the fiscal-code box takes it in capitals.
+void TestFinestreControlli::metodoDiInput_data()
+{
+    QTest::addColumn<QString>("tipo");
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("atteso");
+    QTest::addColumn<int>("messaggi");
+
+    QTest::newRow("partita IVA, cifre") << iva << "456"
+                                        << "123456" << 0;
+    QTest::newRow("partita IVA, lettere e spazi") << iva << "4a 5\u00E86"
+                                                  << "123456" << 3;
+    QTest::newRow("partita IVA, solo una lettera") << iva << "\u00E8"
+                                                   << "123" << 1;
+    QTest::newRow("partita IVA, controlli") << iva << "\t\x16"
+                                            << "123" << 2;
+    QTest::newRow("codice fiscale") << codFisc << "rs\u00E8"
+                                    << "123RS\u00E8" << 0;
+}
+
+void TestFinestreControlli::metodoDiInput()
+{
+    QFETCH(QString, tipo);
+    QFETCH(QString, commit);
+    QFETCH(QString, atteso);
+    QFETCH(int, messaggi);
+
+    FakeMessageService servizio;
+    Finestra f = crea(tipo);
+    QVERIFY(mostra(f.window.get()));
+    digita(f.box(), QStringLiteral("123"));
+    QInputMethodEvent composto;
+    composto.setCommitString(commit);
+    QApplication::sendEvent(f.box(), &composto);
+    QCOMPARE(f.box()->text(), atteso);
+    QCOMPARE(servizio.texts(), QStringList(messaggi, carattereNonValido));
 }
 
 QTEST_MAIN(TestFinestreControlli)

@@ -1,5 +1,6 @@
 #include "ui/ActiveLabel.h"
 
+#include <QAccessible>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void releaseGoesToTheLabelThatGotThePress();
     void moveWithoutButton();
     void handCursorAndNoFocus();
+    void aPushButtonToScreenReaders();
 };
 
 void TestActiveLabel::releaseAndPressOfAnyButton_data()
@@ -119,6 +121,35 @@ void TestActiveLabel::handCursorAndNoFocus()
     QVERIFY(caption->font().underline());
     QCOMPARE(caption->font().family(), QStringLiteral("Verdana"));
     QCOMPARE(caption->font().pointSize(), 8);
+}
+
+// A screen reader sees a push button named by the caption (or the picture's name), whose press action acts
+// like a release of the left button.
+void TestActiveLabel::aPushButtonToScreenReaders()
+{
+    QWidget window;
+    ActiveLabel* picture = ActiveLabel::picture(&window, QStringLiteral("imgProva"), QStringLiteral("non-esiste"),
+                                                QStringLiteral("Prova"));
+    ActiveLabel* caption = ActiveLabel::caption(&window, QStringLiteral("lblProva"), QStringLiteral("Salva"));
+    for (ActiveLabel* label : {picture, caption}) {
+        QAccessibleInterface* a11y = QAccessible::queryAccessibleInterface(label);
+        QVERIFY(a11y);
+        QCOMPARE(a11y->role(), QAccessible::Button);
+        QCOMPARE(a11y->text(QAccessible::Name), label == picture ? QStringLiteral("Prova") : QStringLiteral("Salva"));
+        QAccessibleActionInterface* actions = a11y->actionInterface();
+        QVERIFY(actions);
+        QCOMPARE(actions->actionNames(), QStringList{QAccessibleActionInterface::pressAction()});
+
+        QSignalSpy released(label, &ActiveLabel::mouseReleased);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(released.count(), 1);
+        QCOMPARE(released.at(0).at(0).value<Qt::MouseButton>(), Qt::LeftButton);
+        actions->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(released.count(), 1);
+        label->setEnabled(false);
+        actions->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(released.count(), 1);
+    }
 }
 
 QTEST_MAIN(TestActiveLabel)

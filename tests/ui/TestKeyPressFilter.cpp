@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void charactersSeen();
     void droppedCharactersNeverReachTheBox_data();
     void droppedCharactersNeverReachTheBox();
+    void inputMethodCommits_data();
+    void inputMethodCommits();
 };
 
 void TestKeyPressFilter::charactersSeen_data()
@@ -113,6 +116,63 @@ void TestKeyPressFilter::droppedCharactersNeverReachTheBox()
     QCOMPARE(box->text(), QStringLiteral("abc"));
     QCOMPARE(changes, 0);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("xy"));
+}
+
+void TestKeyPressFilter::inputMethodCommits_data()
+{
+    QTest::addColumn<QString>("commit");
+    QTest::addColumn<QString>("preedit");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("seen");
+
+    // The filter here lets digits through only.
+    QTest::newRow("all through") << "12"
+                                 << ""
+                                 << "ab12"
+                                 << "12";
+    QTest::newRow("some dropped") << "1x2"
+                                  << ""
+                                  << "ab12"
+                                  << "1x2";
+    QTest::newRow("all dropped") << "\u00E8"
+                                 << ""
+                                 << "ab"
+                                 << "\u00E8";
+    QTest::newRow("controls dropped") << "\t\x16"
+                                      << ""
+                                      << "ab"
+                                      << "\t\x16";
+    // Text still being composed is not typed yet; the filter sees it once it is committed.
+    QTest::newRow("composing only") << ""
+                                    << "e"
+                                    << "ab"
+                                    << "";
+    QTest::newRow("commit and composing") << "3x"
+                                          << "z"
+                                          << "ab3"
+                                          << "3x";
+}
+
+// What an input method commits is typed text: each character goes through the filter.
+void TestKeyPressFilter::inputMethodCommits()
+{
+    QFETCH(QString, commit);
+    QFETCH(QString, preedit);
+    QFETCH(QString, after);
+    QFETCH(QString, seen);
+
+    QWidget window;
+    auto* box = new QLineEdit(QStringLiteral("ab"), &window);
+    QString shown;
+    new KeyPressFilter(box, [&](QChar c) {
+        shown += c;
+        return c >= u'0' && c <= u'9';
+    });
+    QInputMethodEvent event(preedit, {});
+    event.setCommitString(commit);
+    QApplication::sendEvent(box, &event);
+    QCOMPARE(box->text(), after);
+    QCOMPARE(shown, seen);
 }
 
 QTEST_MAIN(TestKeyPressFilter)
