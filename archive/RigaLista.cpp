@@ -54,22 +54,28 @@ const std::array<QChar, 256>& decodifica()
 
 } // namespace
 
-void scriviRigaLista(const TSchedaContatto& scheda, QChar* out)
+void scriviRigaListaCp1252(const TSchedaContatto& scheda, char* out)
 {
-    const auto& tabella = decodifica();
     for (const Pezzo& p : kPezzi) {
         if (p.campo < 0) {
-            for (int i = 0; i < p.larghezza; ++i)
-                out[i] = QLatin1Char(p.etichetta[i]);
+            std::copy_n(p.etichetta, p.larghezza, out);
         } else {
             const QByteArrayView testo = TrimByte(byteCampo(scheda, Campo(p.campo)));
             const int n = std::min<int>(testo.size(), p.larghezza);
-            for (int i = 0; i < n; ++i)
-                out[i] = tabella[static_cast<unsigned char>(testo[i])];
-            std::fill(out + n, out + p.larghezza, QChar(u' '));
+            std::copy_n(testo.data(), n, out);
+            std::fill(out + n, out + p.larghezza, ' ');
         }
         out += p.larghezza;
     }
+}
+
+void scriviRigaLista(const TSchedaContatto& scheda, QChar* out)
+{
+    char byte[kLunghezzaRigaLista];
+    scriviRigaListaCp1252(scheda, byte);
+    const auto& tabella = decodifica();
+    for (int i = 0; i < kLunghezzaRigaLista; ++i)
+        out[i] = tabella[static_cast<unsigned char>(byte[i])];
 }
 
 QString rigaLista(const TSchedaContatto& scheda)

@@ -3,14 +3,18 @@
 #include "archive/RigaLista.h"
 #include "archive/TSchedaContatto.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
 
+#include <vector>
+
 // The search list: one list line per card of the archive, sorted ascending with letter case ignored. It is a
 // snapshot taken when the search window opens and holds no record numbers; a line is mapped back to its card
-// by building the lines again. Every line has the same length, so the lines lie back to back in one buffer,
-// and a second buffer holds them with the letters A to Z lowered, built once for all the searches.
+// by building the lines again. Every line has the same length, so the lines lie back to back in one buffer, in
+// the order of the file and in the archive's one-byte code page; a second buffer holds them in list order with
+// the letters A to Z lowered, built once for all the searches.
 class ListaContatti
 {
 public:
@@ -24,17 +28,18 @@ public:
     void svuota();
     int count() const { return m_count; }
     bool isEmpty() const { return m_count == 0; }
-    QString riga(int i) const { return rigaView(i).toString(); }
-    QStringView rigaView(int i) const { return QStringView(m_righe).sliced(qsizetype(i) * kLarghezza, kLarghezza); }
+    // Line i of the list, as built, trailing blanks included.
+    QString riga(int i) const;
 
-    // The first line in [da, a) that contains `chiave` (already lowered as chiaveRicerca() does), or -1.
-    int primaConChiave(QStringView chiave, int da, int a) const;
+    // The first line in [daRiga, aRiga) that contains `chiave` (already lowered as chiaveRicerca() does), or -1.
+    int primaConChiave(QStringView chiave, int daRiga, int aRiga) const;
 
 private:
-    // Sorts the lines of `grezze` (count() lines back to back, in file order) into the list.
-    void ordina(const QString& grezze, int count);
+    // Sorts `righe` (`count` lines back to back, in file order) into the list.
+    void ordina(QByteArray righe, int count);
 
-    QString m_righe;
-    QString m_minuscole;
+    QByteArray m_righe;
+    std::vector<int> m_ordine; // for each place in the list, the line's place in m_righe
+    QByteArray m_minuscole;
     int m_count = 0;
 };

@@ -37,7 +37,7 @@ ListaContatti listaDiProva()
         scheda(QStringLiteral("Zamboni Marchetti Verdizz"), QStringLiteral("Ugo")),
         scheda(QStringLiteral("ROSSI"), QStringLiteral("Paola"), QStringLiteral("Caffè Nero")),
         mario,
-        scheda({}, {}, QStringLiteral("Gamma Spa")),
+        scheda({}, {}, QStringLiteral("Gamma Spa?")),
         scheda(QStringLiteral("bianchi"), QStringLiteral("Anna"), {}, QStringLiteral("ÈBOLI")),
     });
 }
@@ -146,6 +146,9 @@ private Q_SLOTS:
         // A match may not run from the end of one line into the next.
         QTest::newRow("not across lines") << QStringList{QString(20, u' ') + u"bianchi"_qs} << QList<int>{0}
                                           << QList<bool>{false};
+        // The code page writes "?" for what it cannot hold; the key must not match that "?".
+        QTest::newRow("character outside the code page") << QStringList{u"#2"_qs, u"spa\u2211"_qs} << QList<int>{2}
+                                                         << QList<bool>{false};
         QTest::newRow("across columns") << QStringList{u"01234567890  roma"_qs} << QList<int>{2}
                                         << QList<bool>{true};
     }
