@@ -19,10 +19,9 @@ struct Pezzo
 };
 
 constexpr Pezzo kPezzi[] = {
-    {Cognome, 20, nullptr}, {-1, 2, "  "},         {Nome, 20, nullptr},        {-1, 2, "  "},
-    {Azienda, 20, nullptr}, {-1, 7, "   CF: "},    {CodFisc, 16, nullptr},     {-1, 10, "   P.IVA: "},
-    {Iva, 11, nullptr},     {-1, 2, "  "},         {Citta, 25, nullptr},       {-1, 7, "  Tel. "},
-    {Tel, 20, nullptr},
+    {Cognome, 20, nullptr}, {-1, 2, "  "},          {Nome, 20, nullptr},    {-1, 2, "  "},      {Azienda, 20, nullptr},
+    {-1, 7, "   CF: "},     {CodFisc, 16, nullptr}, {-1, 10, "   P.IVA: "}, {Iva, 11, nullptr}, {-1, 2, "  "},
+    {Citta, 25, nullptr},   {-1, 7, "  Tel. "},     {Tel, 20, nullptr},
 };
 
 constexpr int lunghezzaPezzi()

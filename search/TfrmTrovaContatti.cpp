@@ -241,14 +241,13 @@ void TfrmTrovaContatti::cmdStampaClick()
         return;
     }
     if (!MessageService::current().askYesNo(this, QStringLiteral("Conferma operazione di stampa"),
-                                             QStringLiteral("Si vuole stampare l'elenco dei contatti in archivio?")))
+                                            QStringLiteral("Si vuole stampare l'elenco dei contatti in archivio?")))
         return;
     QString errore;
     std::unique_ptr<PrinterService::Printer> stampante = PrinterService::current().defaultPrinter(&errore);
     if (stampante) {
         const BusyCursor attesa;
-        if (stampaElenco(*stampante, m_lista, rigaDataStampa(QLocale::system(), QDateTime::currentDateTime()),
-                         &errore))
+        if (stampaElenco(*stampante, m_lista, rigaDataStampa(QLocale::system(), QDateTime::currentDateTime()), &errore))
             return;
     }
     MessageService::current().reportError(this, errore);

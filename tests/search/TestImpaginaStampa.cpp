@@ -53,12 +53,9 @@ private Q_SLOTS:
         const ListaContatti l = lista(1);
         const QList<VoceStampa> voci = impaginaElenco(l, 600, 4760, kData);
         const QList<VoceStampa> attese = {
-            {0, 14, 150, 234, kTrattini},
-            {0, 12, 150, 334, QStringLiteral("Rubrica contatti")},
-            {0, 14, 150, 434, kTrattini},
-            {0, 8, 150, 635, l.riga(0)},
-            {0, 8, 150, 635 + 134 + 50, kChiusura},
-            {0, 8, 150, 635 + 134 + 150, kData},
+            {0, 14, 150, 234, kTrattini},           {0, 12, 150, 334, QStringLiteral("Rubrica contatti")},
+            {0, 14, 150, 434, kTrattini},           {0, 8, 150, 635, l.riga(0)},
+            {0, 8, 150, 635 + 134 + 50, kChiusura}, {0, 8, 150, 635 + 134 + 150, kData},
         };
         QCOMPARE(voci, attese);
     }

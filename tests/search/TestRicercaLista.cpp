@@ -55,17 +55,17 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("cognomiNelFile");
         QTest::addColumn<QStringList>("cognomiInLista");
 
-        QTest::newRow("blank surnames first") << QStringList{u"Rossi"_qs, {}, u"Bianchi"_qs, u"  "_qs}
-                                              << QStringList{{}, {}, u"Bianchi"_qs, u"Rossi"_qs};
+        QTest::newRow("blank surnames first")
+            << QStringList{u"Rossi"_qs, {}, u"Bianchi"_qs, u"  "_qs} << QStringList{{}, {}, u"Bianchi"_qs, u"Rossi"_qs};
         // Case sensitive, "Rossi" would come before "bianchi" and "VERDI" before "neri".
         QTest::newRow("letter case ignored") << QStringList{u"Rossi"_qs, u"bianchi"_qs, u"VERDI"_qs, u"neri"_qs}
                                              << QStringList{u"bianchi"_qs, u"neri"_qs, u"Rossi"_qs, u"VERDI"_qs};
         // Equal but for letter case: the order of the file.
-        QTest::newRow("equal lines keep file order") << QStringList{u"ROSSI"_qs, u"rossi"_qs, u"Rossi"_qs}
-                                                     << QStringList{u"ROSSI"_qs, u"rossi"_qs, u"Rossi"_qs};
+        QTest::newRow("equal lines keep file order")
+            << QStringList{u"ROSSI"_qs, u"rossi"_qs, u"Rossi"_qs} << QStringList{u"ROSSI"_qs, u"rossi"_qs, u"Rossi"_qs};
         // The surname column is padded: "Ros" sorts before "Rossi", a longer name after a shorter prefix.
-        QTest::newRow("column by column") << QStringList{u"Rossini"_qs, u"Rossi"_qs, u"Ros"_qs}
-                                          << QStringList{u"Ros"_qs, u"Rossi"_qs, u"Rossini"_qs};
+        QTest::newRow("column by column")
+            << QStringList{u"Rossini"_qs, u"Rossi"_qs, u"Ros"_qs} << QStringList{u"Ros"_qs, u"Rossi"_qs, u"Rossini"_qs};
     }
 
     void ordine()
@@ -108,35 +108,33 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("selezionate");
         QTest::addColumn<QList<bool>>("trovate");
 
-        QTest::newRow("repeated key walks and wraps")
-            << QStringList{u"rossi"_qs, u"rossi"_qs, u"rossi"_qs} << QList<int>{2, 3, 2}
-            << QList<bool>{true, true, true};
+        QTest::newRow("repeated key walks and wraps") << QStringList{u"rossi"_qs, u"rossi"_qs, u"rossi"_qs}
+                                                      << QList<int>{2, 3, 2} << QList<bool>{true, true, true};
         QTest::newRow("capitals in the key") << QStringList{u"ROSSI"_qs} << QList<int>{2} << QList<bool>{true};
-        QTest::newRow("changed key starts at the top")
-            << QStringList{u"rossi"_qs, u"rossi"_qs, u"ross"_qs} << QList<int>{2, 3, 2}
-            << QList<bool>{true, true, true};
+        QTest::newRow("changed key starts at the top") << QStringList{u"rossi"_qs, u"rossi"_qs, u"ross"_qs}
+                                                       << QList<int>{2, 3, 2} << QList<bool>{true, true, true};
         QTest::newRow("after a hand-picked line")
             << QStringList{u"a"_qs, u"#3"_qs, u"a"_qs} << QList<int>{0, 4} << QList<bool>{true, true};
         QTest::newRow("a hand-picked line is tested last")
             << QStringList{u"#2"_qs, u"mario"_qs, u"mario"_qs} << QList<int>{2, 2} << QList<bool>{true, true};
-        QTest::newRow("only match stays") << QStringList{u"paola"_qs, u"paola"_qs} << QList<int>{3, 3}
-                                          << QList<bool>{true, true};
+        QTest::newRow("only match stays")
+            << QStringList{u"paola"_qs, u"paola"_qs} << QList<int>{3, 3} << QList<bool>{true, true};
         // 15 blanks fill the surname column and 2 part it from the first name.
-        QTest::newRow("one blank between columns") << QStringList{u"rossi mario"_qs} << QList<int>{0}
-                                                   << QList<bool>{false};
-        QTest::newRow("seventeen blanks") << QStringList{u"rossi"_qs + QString(17, u' ') + u"mario"_qs}
-                                          << QList<int>{2} << QList<bool>{true};
-        QTest::newRow("two blanks before the surname") << QStringList{u"  rossi"_qs} << QList<int>{0}
-                                                       << QList<bool>{false};
+        QTest::newRow("one blank between columns")
+            << QStringList{u"rossi mario"_qs} << QList<int>{0} << QList<bool>{false};
+        QTest::newRow("seventeen blanks")
+            << QStringList{u"rossi"_qs + QString(17, u' ') + u"mario"_qs} << QList<int>{2} << QList<bool>{true};
+        QTest::newRow("two blanks before the surname")
+            << QStringList{u"  rossi"_qs} << QList<int>{0} << QList<bool>{false};
         QTest::newRow("label matches every line")
             << QStringList{u"p.iva"_qs, u"p.iva"_qs, u"p.iva"_qs, u"p.iva"_qs, u"p.iva"_qs, u"p.iva"_qs}
             << QList<int>{0, 1, 2, 3, 4, 0} << QList<bool>{true, true, true, true, true, true};
-        QTest::newRow("tel. matches every line") << QStringList{u"tel."_qs, u"tel."_qs} << QList<int>{0, 1}
-                                                 << QList<bool>{true, true};
+        QTest::newRow("tel. matches every line")
+            << QStringList{u"tel."_qs, u"tel."_qs} << QList<int>{0, 1} << QList<bool>{true, true};
         QTest::newRow("accented capital does not match lower case")
             << QStringList{u"CAFFÈ"_qs, u"caffè"_qs} << QList<int>{0, 3} << QList<bool>{false, true};
-        QTest::newRow("accented capital matches itself") << QStringList{u"ÈBOLI"_qs} << QList<int>{1}
-                                                         << QList<bool>{true};
+        QTest::newRow("accented capital matches itself")
+            << QStringList{u"ÈBOLI"_qs} << QList<int>{1} << QList<bool>{true};
         QTest::newRow("surname cut to its column")
             << QStringList{u"rdizz"_qs, u"marchetti ve"_qs} << QList<int>{0, 4} << QList<bool>{false, true};
         QTest::newRow("empty key") << QStringList{u"#3"_qs, QString(), QString()} << QList<int>{3, 3}
@@ -144,13 +142,12 @@ private Q_SLOTS:
         QTest::newRow("nothing found keeps the selection")
             << QStringList{u"paola"_qs, u"xyz"_qs} << QList<int>{3, 3} << QList<bool>{true, false};
         // A match may not run from the end of one line into the next.
-        QTest::newRow("not across lines") << QStringList{QString(20, u' ') + u"bianchi"_qs} << QList<int>{0}
-                                          << QList<bool>{false};
+        QTest::newRow("not across lines")
+            << QStringList{QString(20, u' ') + u"bianchi"_qs} << QList<int>{0} << QList<bool>{false};
         // The code page writes "?" for what it cannot hold; the key must not match that "?".
-        QTest::newRow("character outside the code page") << QStringList{u"#2"_qs, u"spa\u2211"_qs} << QList<int>{2}
-                                                         << QList<bool>{false};
-        QTest::newRow("across columns") << QStringList{u"01234567890  roma"_qs} << QList<int>{2}
-                                        << QList<bool>{true};
+        QTest::newRow("character outside the code page")
+            << QStringList{u"#2"_qs, u"spa\u2211"_qs} << QList<int>{2} << QList<bool>{false};
+        QTest::newRow("across columns") << QStringList{u"01234567890  roma"_qs} << QList<int>{2} << QList<bool>{true};
     }
 
     void passi()

@@ -94,7 +94,10 @@ private Q_SLOTS:
         slotGrezzo(grezza, CodFisc, QByteArray("dlcncc80a01h501z"));
         slotGrezzo(grezza, Iva, QByteArray("0123456789012345"), 200);
         slotGrezzo(grezza, Citta, QByteArray(" Citt\xE0 \x80"));
-        slotGrezzo(grezza, Tel, QByteArray("06 1\x00" "2", 6));
+        slotGrezzo(grezza, Tel,
+                   QByteArray("06 1\x00"
+                              "2",
+                              6));
         QTest::newRow("trimmed") << QByteArray(reinterpret_cast<const char*>(&grezza), sizeof grezza)
                                  << QStringLiteral("De Luca") + blanks(13) + blanks(2) +
                                         QStringLiteral("\u00A0Niccolò") + blanks(12) + blanks(2) + blanks(20) +

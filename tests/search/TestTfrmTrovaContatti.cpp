@@ -301,8 +301,9 @@ private Q_SLOTS:
     void righeUguali()
     {
         QFETCH(int, riga);
-        const QList<TestiScheda> schede = {persona(u"Alfa"_qs, u"Uno"_qs), persona(u"Rossi"_qs, u"Mario"_qs, u"prima"_qs),
-                                           persona(u"Zeta"_qs, u"Tre"_qs), persona(u"Rossi"_qs, u"Mario"_qs, u"seconda"_qs)};
+        const QList<TestiScheda> schede = {
+            persona(u"Alfa"_qs, u"Uno"_qs), persona(u"Rossi"_qs, u"Mario"_qs, u"prima"_qs),
+            persona(u"Zeta"_qs, u"Tre"_qs), persona(u"Rossi"_qs, u"Mario"_qs, u"seconda"_qs)};
         QVERIFY(scrivi(percorso(), archivioDi(schede)));
         QVERIFY(apri());
         QSignalSpy scelte(f(), &TfrmTrovaContatti::schedaScelta);
@@ -366,9 +367,8 @@ private Q_SLOTS:
             int y;
             QString testo;
         };
-        QList<Atteso> attesi = {{0, 14, 234, QString(24, u'-')},
-                                {0, 12, 334, u"Rubrica contatti"_qs},
-                                {0, 14, 434, QString(24, u'-')}};
+        QList<Atteso> attesi = {
+            {0, 14, 234, QString(24, u'-')}, {0, 12, 334, u"Rubrica contatti"_qs}, {0, 14, 434, QString(24, u'-')}};
         int y = 635;
         int pagina = 0;
         for (int i = 0; i < 70; ++i) {
@@ -385,7 +385,8 @@ private Q_SLOTS:
             const StampanteRegistrata::Testo& t = carta.testi[i];
             const Atteso& a = attesi[i];
             const QString dove = QStringLiteral("text %1").arg(i);
-            QVERIFY2(t.pagina == a.pagina && t.y == a.y && t.x == 150, qPrintable(dove + QStringLiteral(" at page %1, %2,%3").arg(t.pagina).arg(t.x).arg(t.y)));
+            QVERIFY2(t.pagina == a.pagina && t.y == a.y && t.x == 150,
+                     qPrintable(dove + QStringLiteral(" at page %1, %2,%3").arg(t.pagina).arg(t.x).arg(t.y)));
             QVERIFY2(qFuzzyCompare(t.punti, qreal(a.punti)), qPrintable(dove));
             QCOMPARE(t.famiglia, u"Courier New"_qs);
             QVERIFY(!t.grassetto && !t.sottolineato);

@@ -116,8 +116,8 @@ private:
         {
             const QFont font = item.font();
             m_stampante->testi.append({m_stampante->pagine - 1, item.text(), font.family(), font.pointSizeF(),
-                                       font.bold(), font.underline(), painter()->pen().color(),
-                                       int(std::lround(p.x())), int(std::lround(p.y() - item.ascent())), attesa()});
+                                       font.bold(), font.underline(), painter()->pen().color(), int(std::lround(p.x())),
+                                       int(std::lround(p.y() - item.ascent())), attesa()});
         }
         Type type() const override { return User; }
         static bool attesa()
