@@ -1,6 +1,7 @@
 #include "search/VistaRighe.h"
 
 #include <QItemSelectionModel>
+#include <QMouseEvent>
 
 int VistaRighe::rigaSelezionata() const
 {
@@ -23,5 +24,6 @@ void VistaRighe::selezionaRiga(int riga)
 void VistaRighe::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QListView::mouseDoubleClickEvent(event);
-    Q_EMIT doppioClic();
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doppioClic();
 }

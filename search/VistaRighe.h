@@ -2,8 +2,9 @@
 
 #include <QListView>
 
-// The list view of the search window. A double click anywhere in it, on a line or on the empty space below
-// the lines, is reported, since choosing acts on the selected line rather than on the one under the pointer.
+// The list view of the search window. A double click of the left button anywhere in it, on a line or on the
+// empty space below the lines, is reported, since choosing acts on the selected line rather than on the one
+// under the pointer.
 class VistaRighe : public QListView
 {
     Q_OBJECT

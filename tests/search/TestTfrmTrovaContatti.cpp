@@ -334,6 +334,10 @@ private Q_SLOTS:
         QVERIFY(scrivi(percorso(), archivioDi({persona(u"Rossi"_qs, u"Mario"_qs)})));
         QVERIFY(apri());
         QSignalSpy scelte(f(), &TfrmTrovaContatti::schedaScelta);
+        // Only the left button's double click chooses.
+        QListView* v = f()->lstRecords;
+        QTest::mouseDClick(v->viewport(), Qt::RightButton, {}, v->visualRect(v->model()->index(0, 0)).center());
+        QVERIFY(f()->isVisible());
         QTest::mouseClick(f()->cmdImporta, Qt::LeftButton);
         QVERIFY(!f()->isVisible());
         QCOMPARE(scelte.count(), 0);
