@@ -73,7 +73,8 @@ void Forms::connectWindows()
 
     TfrmContatti* cards = m_contatti.get();
     QObject::connect(cards, &TfrmContatti::chiusa, cards, [menu] { bringToFront(menu); });
-    QObject::connect(cards, &TfrmContatti::cercaRichiesta, cards, [this] { m_trovaContatti->exec(); });
+    QObject::connect(cards, &TfrmContatti::cercaRichiesta, cards, [this] { m_trovaContatti->apri(); });
+    QObject::connect(m_trovaContatti.get(), &TfrmTrovaContatti::schedaScelta, cards, &TfrmContatti::caricaScheda);
     QObject::connect(cards, &TfrmContatti::esportaRichiesta, cards, [this] { m_expContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::backupRichiesto, cards, [this] { m_bakContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::guidaRichiesta, cards, showHelp);
