@@ -22,7 +22,7 @@ QString cartellaCon(int schede)
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();
         ArchiveFile archivio(ArchiveFile::archivePath(dir->path()));
-        archivio.open(ArchiveFile::Apertura::ApriOCrea);
+        archivio.open(ArchiveFile::Access::OpenOrCreate);
         for (int n = 0; n < schede; ++n)
             archivio.write(SchedeDiProva::schedaTipica(n));
         if (!archivio.close())

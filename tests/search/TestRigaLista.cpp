@@ -23,7 +23,7 @@ TSchedaContatto daTesti(const TestiScheda& testi)
 void slotGrezzo(TSchedaContatto& s, Campo campo, QByteArray byte, int lunghezza = -1)
 {
     char* slot = reinterpret_cast<char*>(&s) + kCampiScheda[campo].offset;
-    const int capacita = kCampiScheda[campo].capacita;
+    const int capacita = kCampiScheda[campo].capacity;
     slot[0] = char(lunghezza >= 0 ? lunghezza : byte.size());
     std::memcpy(slot + 1, byte.constData(), std::min<int>(byte.size(), capacita));
 }
