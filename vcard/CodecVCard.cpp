@@ -103,27 +103,6 @@ bool contiene(QByteArrayView testo, QByteArrayView cercato)
     return false;
 }
 
-// Physical lines; CRLF, LF and a lone CR all end one.
-QList<QByteArrayView> righeFisiche(QByteArrayView file)
-{
-    QList<QByteArrayView> righe;
-    righe.reserve(file.size() / 24 + 1);
-    const char* p = file.data();
-    const qsizetype n = file.size();
-    qsizetype inizio = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] == '\n' || p[i] == '\r') {
-            righe.append(QByteArrayView(p + inizio, i - inizio));
-            if (p[i] == '\r' && i + 1 < n && p[i + 1] == '\n')
-                ++i;
-            inizio = i + 1;
-        }
-    }
-    if (inizio < n)
-        righe.append(QByteArrayView(p + inizio, n - inizio));
-    return righe;
-}
-
 // The part before the first colon outside double quotes: group, name and parameters.
 qsizetype fineIntestazione(QByteArrayView riga)
 {
@@ -143,35 +122,95 @@ bool quotedPrintable(QByteArrayView riga)
     return fine > 0 && contiene(riga.first(fine), "QUOTED-PRINTABLE");
 }
 
-// Joins folded lines (a continuation begins with a blank or a tab) and the soft line breaks of quoted-printable
-// values (a line ending in "="; the next one carries on from its first character).
-QList<QByteArray> righeLogiche(const QList<QByteArrayView>& fisiche)
+// The logical lines of a file, one at a time, so that even a large file is never held twice: folded lines (a
+// continuation begins with a blank or a tab) and the soft line breaks of quoted-printable values (a line ending in
+// "="; the next one carries on from its first character) are joined. CRLF, LF and a lone CR all end a line.
+class Righe
 {
-    QList<QByteArray> logiche;
-    logiche.reserve(fisiche.size());
-    qsizetype i = 0;
-    const qsizetype n = fisiche.size();
-    auto continuazione = [&](qsizetype k) {
-        return k < n && !fisiche[k].isEmpty() && (fisiche[k][0] == ' ' || fisiche[k][0] == '\t');
-    };
-    while (i < n) {
-        QByteArray riga = fisiche[i++].toByteArray();
-        while (continuazione(i))
-            riga += fisiche[i++].sliced(1);
-        if (quotedPrintable(riga)) {
+public:
+    explicit Righe(QByteArrayView file) : m_file(file) {}
+
+    // The next line that is not empty: a view into the file, or into `unita` when lines had to be joined.
+    bool prossima(QByteArrayView& riga, QByteArray& unita)
+    {
+        QByteArrayView prima;
+        do {
+            if (!fisica(prima))
+                return false;
+        } while (prima.isEmpty());
+        if (!continuazione() && !(prima.endsWith('=') && quotedPrintable(prima))) {
+            riga = prima;
+            return true;
+        }
+        unita = prima.toByteArray();
+        QByteArrayView r;
+        aggiungiContinuazioni(unita);
+        if (quotedPrintable(unita)) {
             // A phone that ends the last line of a value with "=" by mistake must not swallow the card's end.
-            while (riga.endsWith('=') && i < n && !iniziaCon(fisiche[i], "END:VCARD")) {
-                riga.chop(1);
-                riga += fisiche[i++];
-                while (continuazione(i))
-                    riga += fisiche[i++].sliced(1);
+            while (unita.endsWith('=') && sbircia(r) && !iniziaCon(r, "END:VCARD")) {
+                fisica(r);
+                unita.chop(1);
+                unita += r;
+                aggiungiContinuazioni(unita);
             }
         }
-        if (!riga.isEmpty())
-            logiche.append(std::move(riga));
+        riga = unita;
+        return true;
     }
-    return logiche;
-}
+
+private:
+    bool fisica(QByteArrayView& riga)
+    {
+        if (m_haAttesa) {
+            riga = m_attesa;
+            m_haAttesa = false;
+            return true;
+        }
+        const qsizetype n = m_file.size();
+        if (m_pos >= n)
+            return false;
+        const char* p = m_file.data();
+        qsizetype i = m_pos;
+        while (i < n && p[i] != '\n' && p[i] != '\r')
+            ++i;
+        riga = QByteArrayView(p + m_pos, i - m_pos);
+        if (i + 1 < n && p[i] == '\r' && p[i + 1] == '\n')
+            ++i;
+        m_pos = i + 1;
+        return true;
+    }
+
+    bool sbircia(QByteArrayView& riga)
+    {
+        if (!m_haAttesa) {
+            if (!fisica(m_attesa))
+                return false;
+            m_haAttesa = true;
+        }
+        riga = m_attesa;
+        return true;
+    }
+
+    bool continuazione()
+    {
+        QByteArrayView r;
+        return sbircia(r) && !r.isEmpty() && (r[0] == ' ' || r[0] == '\t');
+    }
+
+    void aggiungiContinuazioni(QByteArray& unita)
+    {
+        QByteArrayView r;
+        while (continuazione()) {
+            fisica(r);
+            unita += r.sliced(1);
+        }
+    }
+
+    QByteArrayView m_file;
+    qsizetype m_pos = 0;
+    QByteArrayView m_attesa;
+    bool m_haAttesa = false;
+};
 
 int cifraEsadecimale(char c)
 {
@@ -454,8 +493,13 @@ void applica(Bozza& b, const Proprieta& p)
 // "?", and the text is cut to the capacity. True when something was lost.
 bool adatta(QString& testo, Campo campo)
 {
-    const QByteArray byte = toCp1252(testo);
     const int capacita = kCampiScheda[campo].capacita;
+    // Most texts are Latin-1 outside the range where the code page differs from it, and already fit.
+    if (testo.size() <= capacita && std::all_of(testo.cbegin(), testo.cend(), [](QChar c) {
+            return c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF);
+        }))
+        return false;
+    const QByteArray byte = toCp1252(testo);
     bool perso = byte.size() != testo.size() || fromCp1252(byte) != testo;
     if (byte.size() > capacita) {
         testo = Trim(fromCp1252(QByteArrayView(byte).first(capacita)));
@@ -546,12 +590,16 @@ LetturaVCard leggiVCard(QByteArrayView file)
         return lettura;
     }
 
-    const QList<QByteArray> righe = righeLogiche(righeFisiche(file));
+    // A hint only, so that a list of many cards is not moved again and again as it grows.
+    lettura.schede.reserve(file.count("END:VCARD") + file.count("end:vcard"));
+    Righe righe(file);
+    QByteArrayView riga;
+    QByteArray unita;
     bool trovata = false;
     bool dentro = false;
     int annidate = 0;
     Bozza bozza;
-    for (const QByteArray& riga : righe) {
+    while (righe.prossima(riga, unita)) {
         Proprieta p;
         if (!leggiProprieta(riga, p))
             continue;
@@ -598,7 +646,7 @@ LetturaVCard leggiVCard(QByteArrayView file)
             }
             if (vuota)
                 continue;
-            lettura.schede.append(t);
+            lettura.schede.append(std::move(t));
             if (accorciata)
                 ++lettura.accorciate;
             continue;
