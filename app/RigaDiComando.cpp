@@ -21,12 +21,15 @@ const QString kImportaVCard = QStringLiteral("--importa-vcard");
 bool opzioneDiQt(const QString& argomento)
 {
     static const QStringList kQt = {
-        QStringLiteral("platform"), QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-        QStringLiteral("plugin"),   QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
-        QStringLiteral("qwindowtitle"), QStringLiteral("reverse"),      QStringLiteral("session"),
-        QStringLiteral("display"),  QStringLiteral("geometry"),           QStringLiteral("style"),
-        QStringLiteral("stylesheet"), QStringLiteral("widgetcount"),     QStringLiteral("qmljsdebugger"),
-        QStringLiteral("nograb"),   QStringLiteral("dograb"),             QStringLiteral("sync"),
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("reverse"),
+        QStringLiteral("session"),         QStringLiteral("display"),
+        QStringLiteral("geometry"),        QStringLiteral("style"),
+        QStringLiteral("stylesheet"),      QStringLiteral("widgetcount"),
+        QStringLiteral("qmljsdebugger"),   QStringLiteral("nograb"),
+        QStringLiteral("dograb"),          QStringLiteral("sync"),
     };
     const QString nome = argomento.mid(2).section(QLatin1Char('='), 0, 0);
     return kQt.contains(nome);

@@ -10,12 +10,12 @@ class QTextStream;
 struct RigaDiComando
 {
     enum Azione {
-        Finestre,     // no command of ours: the program starts its windows
+        Finestre, // no command of ours: the program starts its windows
         Aiuto,
         EsportaVCard,
         EsportaCsv,
         ImportaVCard,
-        Sbagliata,    // a command of ours given wrongly; `errore` says how
+        Sbagliata, // a command of ours given wrongly; `errore` says how
     };
     Azione azione = Finestre;
     QString file;

@@ -86,7 +86,8 @@ void proprieta(QByteArray& out, QLatin1String nome, QStringView valore, Escape e
 
 bool iniziaCon(QByteArrayView testo, QByteArrayView prefisso)
 {
-    return testo.size() >= prefisso.size() && qstrnicmp(testo.data(), prefisso.size(), prefisso.data(), prefisso.size()) == 0;
+    return testo.size() >= prefisso.size() &&
+           qstrnicmp(testo.data(), prefisso.size(), prefisso.data(), prefisso.size()) == 0;
 }
 
 bool uguale(QByteArrayView a, QByteArrayView b)
@@ -253,8 +254,8 @@ QString decodifica(QByteArrayView byte, QByteArrayView charset)
 {
     if (tuttoAscii(byte))
         return QString::fromLatin1(byte);
-    if (uguale(charset, "ISO-8859-1") || uguale(charset, "LATIN1") || uguale(charset, "WINDOWS-1252")
-        || uguale(charset, "CP1252") || uguale(charset, "ISO-8859-15"))
+    if (uguale(charset, "ISO-8859-1") || uguale(charset, "LATIN1") || uguale(charset, "WINDOWS-1252") ||
+        uguale(charset, "CP1252") || uguale(charset, "ISO-8859-15"))
         return fromCp1252(byte);
     if (!charset.isEmpty() && !uguale(charset, "UTF-8") && !uguale(charset, "UTF8")) {
         QStringDecoder altro(QString::fromLatin1(charset).toLatin1().constData());
@@ -468,8 +469,8 @@ void applica(Bozza& b, const Proprieta& p)
         b.testi[Prov] = Trim(parte(parti, 4));
         b.testi[Cap] = Trim(parte(parti, 5));
         b.testi[Stato] = Trim(parte(parti, 6));
-        b.haAdr = !(b.testi[Via].isEmpty() && b.testi[Citta].isEmpty() && b.testi[Prov].isEmpty()
-                    && b.testi[Cap].isEmpty() && b.testi[Stato].isEmpty());
+        b.haAdr = !(b.testi[Via].isEmpty() && b.testi[Citta].isEmpty() && b.testi[Prov].isEmpty() &&
+                    b.testi[Cap].isEmpty() && b.testi[Stato].isEmpty());
     } else if (uguale(nome, "TEL")) {
         QString numero = Trim(sciogli(valore));
         if (numero.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
@@ -571,8 +572,8 @@ LetturaVCard leggiVCard(QByteArrayView file)
 
     // A byte order mark: UTF-8 is skipped, UTF-16 (as some Windows programs save) is turned into UTF-8 first.
     QByteArray convertito;
-    if (file.size() >= 2 && ((uchar(file[0]) == 0xFF && uchar(file[1]) == 0xFE)
-                             || (uchar(file[0]) == 0xFE && uchar(file[1]) == 0xFF))) {
+    if (file.size() >= 2 &&
+        ((uchar(file[0]) == 0xFF && uchar(file[1]) == 0xFE) || (uchar(file[0]) == 0xFE && uchar(file[1]) == 0xFF))) {
         QStringDecoder utf16(uchar(file[0]) == 0xFF ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
         convertito = QString(utf16.decode(file.sliced(2))).toUtf8();
         file = convertito;

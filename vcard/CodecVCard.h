@@ -21,10 +21,10 @@ QByteArray vCard(const TestiScheda& testi);
 struct LetturaVCard
 {
     enum Esito {
-        Letta,       // `schede` holds every card of the file, in order
-        Vuota,       // nothing but blanks, or cards with no text at all
-        NonVCard,    // no vCard in it: another kind of file, binary data included
-        Incompleta,  // a card begins and never ends: the file was cut short
+        Letta,      // `schede` holds every card of the file, in order
+        Vuota,      // nothing but blanks, or cards with no text at all
+        NonVCard,   // no vCard in it: another kind of file, binary data included
+        Incompleta, // a card begins and never ends: the file was cut short
     };
     Esito esito = Vuota;
     // Each text is what the card will hold: trimmed, in Windows-1252, cut to its field's capacity.

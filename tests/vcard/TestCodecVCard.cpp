@@ -82,22 +82,23 @@ void TestCodecVCard::scrittura_data()
     QTest::addColumn<TestiScheda>("testi");
     QTest::addColumn<QByteArray>("atteso");
 
-    QTest::newRow("scheda completa") << schedaCompleta()
-                                     << crlf("BEGIN:VCARD\n"
-                                             "VERSION:4.0\n"
-                                             "N:D'Àngelo;Niccolò;;;\n"
-                                             "FN:Niccolò D'Àngelo\n"
-                                             "ORG:Caffè Rossi\\, Bianchi & C.\\; S.n.c.\n"
-                                             "ADR;TYPE=work:;;Via dell'Università\\, 12\\; scala B;Forlì;FC;47121;Italia\n"
-                                             "TEL;TYPE=voice:+39 0543 123456\n"
-                                             "TEL;TYPE=fax:0543 654321\n"
-                                             "TEL;TYPE=cell:333 1234567\n"
-                                             "EMAIL:niccolo@caffe-rossi.it\n"
-                                             "URL:http://www.caffe-rossi.it/a,b;c\n"
-                                             "NOTE:Prezzo 5 €\\, sconto\\; C:\\\\listini\\\\2026\\nseconda riga\n"
-                                             "X-CODICE-FISCALE:DNGNCC80A01D704X\n"
-                                             "X-PARTITA-IVA:01234567890\n"
-                                             "END:VCARD\n");
+    QTest::newRow("scheda completa")
+        << schedaCompleta()
+        << crlf("BEGIN:VCARD\n"
+                "VERSION:4.0\n"
+                "N:D'Àngelo;Niccolò;;;\n"
+                "FN:Niccolò D'Àngelo\n"
+                "ORG:Caffè Rossi\\, Bianchi & C.\\; S.n.c.\n"
+                "ADR;TYPE=work:;;Via dell'Università\\, 12\\; scala B;Forlì;FC;47121;Italia\n"
+                "TEL;TYPE=voice:+39 0543 123456\n"
+                "TEL;TYPE=fax:0543 654321\n"
+                "TEL;TYPE=cell:333 1234567\n"
+                "EMAIL:niccolo@caffe-rossi.it\n"
+                "URL:http://www.caffe-rossi.it/a,b;c\n"
+                "NOTE:Prezzo 5 €\\, sconto\\; C:\\\\listini\\\\2026\\nseconda riga\n"
+                "X-CODICE-FISCALE:DNGNCC80A01D704X\n"
+                "X-PARTITA-IVA:01234567890\n"
+                "END:VCARD\n");
     QTest::newRow("solo azienda: FN è l'azienda, niente N")
         << scheda({{Azienda, QStringLiteral("Acme S.p.A.")}})
         << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:Acme S.p.A.\nORG:Acme S.p.A.\nEND:VCARD\n");
@@ -112,7 +113,9 @@ void TestCodecVCard::scrittura_data()
         << scheda({{Cognome, QStringLiteral("  Rossi\t")}, {Email, QStringLiteral("   ")}})
         << crlf("BEGIN:VCARD\nVERSION:4.0\nN:Rossi;;;;\nFN:Rossi\nEND:VCARD\n");
     QTest::newRow("CR LF e caratteri di controllo nelle note")
-        << scheda({{Cognome, QStringLiteral("X")}, {Note, QStringLiteral("a\r\nb\rc\x01" "d\te")}})
+        << scheda({{Cognome, QStringLiteral("X")},
+                   {Note, QStringLiteral("a\r\nb\rc\x01"
+                                         "d\te")}})
         << crlf("BEGIN:VCARD\nVERSION:4.0\nN:X;;;;\nFN:X\nNOTE:a\\nb\\ncd\te\nEND:VCARD\n");
 }
 
@@ -210,12 +213,14 @@ void TestCodecVCard::lettura_data()
                 "PHOTO;ENCODING=BASE64;JPEG:/9j/4AAQSkZJRgABAQ\n"
                 " AAAQABAAD\n"
                 "END:VCARD\n")
-        << QStringList{QStringLiteral("Cognome=Àlvaro ¦ Nome=José ¦ Tel=061234 ¦ Fax=067890 ¦ Cellulare=+393331234567 ¦ "
-                                      "Note=Prima riga\r\nseconda riga con un testo lungo e €")}
+        << QStringList{QStringLiteral(
+               "Cognome=Àlvaro ¦ Nome=José ¦ Tel=061234 ¦ Fax=067890 ¦ Cellulare=+393331234567 ¦ "
+               "Note=Prima riga\r\nseconda riga con un testo lungo e €")}
         << 0;
     QTest::newRow("2.1 in Windows-1252 dichiarato")
-        << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1:Citt\xE0;Lu\xEC\r\n"
-                      "ADR;WORK;CHARSET=WINDOWS-1252;ENCODING=QUOTED-PRINTABLE:;;Via Po=2C 3;Forl=EC;;;\r\nEND:VCARD\r\n")
+        << QByteArray(
+               "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1:Citt\xE0;Lu\xEC\r\n"
+               "ADR;WORK;CHARSET=WINDOWS-1252;ENCODING=QUOTED-PRINTABLE:;;Via Po=2C 3;Forl=EC;;;\r\nEND:VCARD\r\n")
         << QStringList{QStringLiteral("Cognome=Città ¦ Nome=Luì ¦ Via=Via Po, 3 ¦ Citta=Forlì")} << 0;
     QTest::newRow("byte non UTF-8 senza CHARSET: letti come Windows-1252")
         << QByteArray("BEGIN:VCARD\nVERSION:3.0\nN:Perr\xF2;;;;\nEND:VCARD\n")
@@ -236,7 +241,8 @@ void TestCodecVCard::lettura_data()
                 "TEL;VALUE=uri;TYPE=cell:tel:+39-444\nTEL:555\nTEL;TYPE=fax:666\n"
                 "EMAIL;TYPE=work:a@b.it\nitem1.EMAIL;type=INTERNET:c@d.it\nURL:http://uno.it\nURL:http://due.it\n"
                 "END:VCARD\n")
-        << QStringList{QStringLiteral("Cognome=X ¦ Tel=111 ¦ Fax=333 ¦ Cellulare=222 ¦ Email=a@b.it ¦ Web=http://uno.it")}
+        << QStringList{QStringLiteral(
+               "Cognome=X ¦ Tel=111 ¦ Fax=333 ¦ Cellulare=222 ¦ Email=a@b.it ¦ Web=http://uno.it")}
         << 0;
     QTest::newRow("URI tel: senza schema")
         << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;VALUE=uri;TYPE=\"voice,home\":tel:+39-06-1234;ext=5\nEND:VCARD\n")
@@ -252,14 +258,16 @@ void TestCodecVCard::lettura_data()
     QTest::newRow("Apple 3.0: due punti con escape nell'URL, indirizzo con virgole")
         << crlf("BEGIN:VCARD\nVERSION:3.0\nN:Neri;Eva;;;\nitem1.URL;type=pref:http\\://neri.it\n"
                 "item2.ADR;type=HOME;type=pref:;;Corso Italia 4\\nInterno 2;Roma;RM;00198;Italia\nEND:VCARD\n")
-        << QStringList{QStringLiteral("Cognome=Neri ¦ Nome=Eva ¦ Via=Corso Italia 4\nInterno 2 ¦ Citta=Roma ¦ Cap=00198 ¦ "
-                                      "Prov=RM ¦ Stato=Italia ¦ Web=http://neri.it")}
+        << QStringList{QStringLiteral(
+               "Cognome=Neri ¦ Nome=Eva ¦ Via=Corso Italia 4\nInterno 2 ¦ Citta=Roma ¦ Cap=00198 ¦ "
+               "Prov=RM ¦ Stato=Italia ¦ Web=http://neri.it")}
         << 0;
     QTest::newRow("casella postale e indirizzo esteso vanno nella via")
         << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nADR:CP 12;Scala B;Via Roma 1;;;;\nADR:;;Altra via;;;;\nEND:VCARD\n")
         << QStringList{QStringLiteral("Cognome=X ¦ Via=Via Roma 1, Scala B, CP 12")} << 0;
     QTest::newRow("nome troppo lungo: tagliato a 50 e contato")
-        << crlf(QByteArray("BEGIN:VCARD\nVERSION:4.0\nN:" + QByteArray(49, 'x') + " yyyy;Ugo;;;\nEND:VCARD\n"
+        << crlf(QByteArray("BEGIN:VCARD\nVERSION:4.0\nN:" + QByteArray(49, 'x') +
+                           " yyyy;Ugo;;;\nEND:VCARD\n"
                            "BEGIN:VCARD\nVERSION:4.0\nN:Corto;;;;\nEND:VCARD\n")
                     .constData())
         << QStringList{QStringLiteral("Cognome=") + QString(49, QLatin1Char('x')) + QStringLiteral(" ¦ Nome=Ugo"),
@@ -278,10 +286,11 @@ void TestCodecVCard::lettura_data()
         << crlf("BEGIN:VCARD\nVERSION:2.1\nN:Capo;;;;\nAGENT:\nBEGIN:VCARD\nN:Segretaria;;;;\nEND:VCARD\n"
                 "TEL:1\nEND:VCARD\n")
         << QStringList{QStringLiteral("Cognome=Capo ¦ Tel=1")} << 0;
-    QTest::newRow("UTF-8 con BOM") << QByteArray("\xEF\xBB\xBF" "BEGIN:VCARD\nFN:Èva Gialli\nEND:VCARD\n")
+    QTest::newRow("UTF-8 con BOM") << QByteArray("\xEF\xBB\xBF"
+                                                 "BEGIN:VCARD\nFN:Èva Gialli\nEND:VCARD\n")
                                    << QStringList{QStringLiteral("Cognome=Gialli ¦ Nome=Èva")} << 0;
-    QTest::newRow("UTF-16 con BOM") << QByteArray("\xFF\xFE")
-                                           + QByteArray::fromRawData(
+    QTest::newRow("UTF-16 con BOM") << QByteArray("\xFF\xFE") +
+                                           QByteArray::fromRawData(
                                                reinterpret_cast<const char*>(u"BEGIN:VCARD\r\nFN:Àda\r\nEND:VCARD\r\n"),
                                                2 * 32)
                                     << QStringList{QStringLiteral("Cognome=Àda")} << 0;
@@ -308,11 +317,13 @@ void TestCodecVCard::esito_data()
 
     QTest::newRow("file vuoto") << QByteArray() << int(LetturaVCard::Vuota);
     QTest::newRow("solo spazi e a capo") << QByteArray(" \r\n\t\n") << int(LetturaVCard::Vuota);
-    QTest::newRow("solo schede vuote") << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:\nEND:VCARD\n") << int(LetturaVCard::Vuota);
+    QTest::newRow("solo schede vuote") << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:\nEND:VCARD\n")
+                                       << int(LetturaVCard::Vuota);
     QTest::newRow("solo BEGIN:VCARD") << QByteArray("BEGIN:VCARD") << int(LetturaVCard::Incompleta);
     QTest::newRow("ultima scheda troncata")
         << crlf("BEGIN:VCARD\nFN:A\nEND:VCARD\nBEGIN:VCARD\nFN:B\n") << int(LetturaVCard::Incompleta);
-    QTest::newRow("un CSV") << QByteArray(",\" Cognome\",\" Nome\"\r\n1,Rossi,Mario\r\n") << int(LetturaVCard::NonVCard);
+    QTest::newRow("un CSV") << QByteArray(",\" Cognome\",\" Nome\"\r\n1,Rossi,Mario\r\n")
+                            << int(LetturaVCard::NonVCard);
     QByteArray binario("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16);
     binario += "BEGIN:VCARD\r\nFN:X\r\nEND:VCARD\r\n";
     QTest::newRow("file binario, anche con un BEGIN:VCARD dentro") << binario << int(LetturaVCard::NonVCard);

@@ -71,8 +71,8 @@ void TestRigaDiComando::analizza_data()
     QTest::newRow("un file da aprire") << QStringList{"a.vcf"} << int(R::Finestre) << QString() << QString();
     QTest::newRow("opzioni di Qt") << QStringList{"-platform", "offscreen"} << int(R::Finestre) << QString()
                                    << QString();
-    QTest::newRow("opzioni di Qt con due trattini") << QStringList{"--style=fusion"} << int(R::Finestre) << QString()
-                                                    << QString();
+    QTest::newRow("opzioni di Qt con due trattini")
+        << QStringList{"--style=fusion"} << int(R::Finestre) << QString() << QString();
     QTest::newRow("aiuto") << QStringList{"--help"} << int(R::Aiuto) << QString() << QString();
     QTest::newRow("-h") << QStringList{"-h"} << int(R::Aiuto) << QString() << QString();
     QTest::newRow("esporta vCard") << QStringList{"--esporta-vcard", "a b.vcf"} << int(R::EsportaVCard)
@@ -108,9 +108,9 @@ void TestRigaDiComando::esegui_data()
     QTest::addColumn<QStringList>("argomenti");
     QTest::addColumn<QByteArray>("inFile"); // what "in.vcf" in the working folder holds; "<manca>": nothing
     QTest::addColumn<int>("stato");
-    QTest::addColumn<QString>("uscita");    // %1 the working folder, %2 the archive
+    QTest::addColumn<QString>("uscita"); // %1 the working folder, %2 the archive
     QTest::addColumn<QString>("errori");
-    QTest::addColumn<int>("schedeDopo");    // cards in the archive afterwards
+    QTest::addColumn<int>("schedeDopo"); // cards in the archive afterwards
 
     QTest::newRow("esporta vCard, nome relativo")
         << QStringList{"--esporta-vcard", "rubrica.vcf"} << QByteArray("<manca>") << 0
@@ -122,22 +122,22 @@ void TestRigaDiComando::esegui_data()
                              << QStringLiteral("Importati 2 contatti da \"%1/in.vcf\" in \"%2\", dalla posizione 4 "
                                                "(accorciati: 1).\n")
                              << QString() << 5;
-    QTest::newRow("importa un file binario") << QStringList{"--importa-vcard", "in.vcf"}
-                                             << QByteArray("\0\1\2\3GIF89a", 10) << 1 << QString()
-                                             << QStringLiteral("Attenzione: il file \"%1/in.vcf\" non è un file "
-                                                               "vCard (.vcf).\n")
-                                             << 3;
+    QTest::newRow("importa un file binario")
+        << QStringList{"--importa-vcard", "in.vcf"} << QByteArray("\0\1\2\3GIF89a", 10) << 1 << QString()
+        << QStringLiteral("Attenzione: il file \"%1/in.vcf\" non è un file "
+                          "vCard (.vcf).\n")
+        << 3;
     QTest::newRow("importa un file che non c'è")
         << QStringList{"--importa-vcard", "in.vcf"} << QByteArray("<manca>") << 1 << QString()
         << QStringLiteral("Attenzione: impossibile leggere il file \"%1/in.vcf\" (No such file or directory).\n") << 3;
     QTest::newRow("esporta in una cartella che non c'è")
         << QStringList{"--esporta-vcard", "manca/x.vcf"} << QByteArray("<manca>") << 1 << QString()
         << QStringLiteral("Attenzione: impossibile scrivere il file \"%1/manca/x.vcf\" (") << 3;
-    QTest::newRow("esporta sull'archivio") << QStringList{"--esporta-csv", "<archivio>"} << QByteArray("<manca>") << 1
-                                           << QString()
-                                           << QStringLiteral("Attenzione: il file \"%2\" è l'archivio dei contatti "
-                                                             "e non può essere sostituito da un'esportazione.\n")
-                                           << 3;
+    QTest::newRow("esporta sull'archivio")
+        << QStringList{"--esporta-csv", "<archivio>"} << QByteArray("<manca>") << 1 << QString()
+        << QStringLiteral("Attenzione: il file \"%2\" è l'archivio dei contatti "
+                          "e non può essere sostituito da un'esportazione.\n")
+        << 3;
     QTest::newRow("aiuto") << QStringList{"--help"} << QByteArray("<manca>") << 0
                            << QStringLiteral("Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | "
                                              "--importa-vcard FILE | --help]\n")
@@ -235,8 +235,8 @@ void TestRigaDiComando::programmaSenzaDisplay()
     QCOMPARE(err, QByteArray());
 
     QCOMPARE(esegui({"--esporta-vcard", "tutti.vcf"}, out, err), 0);
-    QCOMPARE(QString::fromUtf8(out), QStringLiteral("Esportati 6 contatti da \"%1\" in \"%2/tutti.vcf\".\n")
-                                         .arg(pro(), m_lavoro.path()));
+    QCOMPARE(QString::fromUtf8(out),
+             QStringLiteral("Esportati 6 contatti da \"%1\" in \"%2/tutti.vcf\".\n").arg(pro(), m_lavoro.path()));
     QCOMPARE(leggiVCard(leggi(m_lavoro.path() + QStringLiteral("/tutti.vcf"))).schede.size(), 6);
 
     QCOMPARE(esegui({"--esporta-csv", "tutti.csv"}, out, err), 0);
@@ -254,8 +254,8 @@ void TestRigaDiComando::programmaSenzaDisplay()
     QVERIFY(err.startsWith("Opzione sconosciuta: --esportavcard\nUso:"));
 
     QCOMPARE(file(m_app.path()), QStringList({QStringLiteral("Carnetto"), QStringLiteral("Contatti.pro")}));
-    QCOMPARE(file(m_lavoro.path()), QStringList({QStringLiteral("nuovi.vcf"), QStringLiteral("tutti.csv"),
-                                                 QStringLiteral("tutti.vcf")}));
+    QCOMPARE(file(m_lavoro.path()),
+             QStringList({QStringLiteral("nuovi.vcf"), QStringLiteral("tutti.csv"), QStringLiteral("tutti.vcf")}));
 }
 
 QTEST_GUILESS_MAIN(TestRigaDiComando)

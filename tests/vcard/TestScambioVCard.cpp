@@ -117,7 +117,10 @@ void TestScambioVCard::fileRifiutato_data()
                               << QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (è una cartella).");
     QTest::newRow("vuoto") << QByteArray() << int(EsitoScambio::FileVuoto)
                            << QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.");
-    QTest::newRow("binario") << QByteArray("\x7F" "ELF\x02\x01\x01\0\0\0", 10) << int(EsitoScambio::NonVCard)
+    QTest::newRow("binario") << QByteArray("\x7F"
+                                           "ELF\x02\x01\x01\0\0\0",
+                                           10)
+                             << int(EsitoScambio::NonVCard)
                              << QStringLiteral("Attenzione: il file \"%1\" non è un file vCard (.vcf).");
     QTest::newRow("solo BEGIN:VCARD") << QByteArray("BEGIN:VCARD\r\n") << int(EsitoScambio::FileIncompleto)
                                       << QStringLiteral("Attenzione: il file \"%1\" è incompleto: l'ultimo contatto "
@@ -243,7 +246,8 @@ void TestScambioVCard::esportaFallita()
     pieno.failWritesAfter(5000);
     const EsitoScambio esito = esporta(pieno);
     QCOMPARE(int(esito.tipo), int(EsitoScambio::ErroreScrittura));
-    QVERIFY(messaggioScambio(esito, QStringLiteral("x")).startsWith(QStringLiteral("Attenzione: impossibile scrivere il file \"x\" (")));
+    QVERIFY(messaggioScambio(esito, QStringLiteral("x"))
+                .startsWith(QStringLiteral("Attenzione: impossibile scrivere il file \"x\" (")));
 
     // A file the disk cannot take whole: the old content stays, no temporary file is left.
     const QString destinazione = app() + QStringLiteral("/uscita");
@@ -271,8 +275,8 @@ void TestScambioVCard::esportaSuArchivioRifiutata()
     const QByteArray prima = archivio(2);
     QVERIFY(scrivi(pro(), prima));
     QVERIFY(QFile::link(pro(), app() + QStringLiteral("/collegamento.vcf")));
-    for (const QString& percorso : QStringList{pro(), app() + QStringLiteral("/./Contatti.pro"),
-                                    app() + QStringLiteral("/collegamento.vcf")}) {
+    for (const QString& percorso :
+         QStringList{pro(), app() + QStringLiteral("/./Contatti.pro"), app() + QStringLiteral("/collegamento.vcf")}) {
         QCOMPARE(int(esportaVCard(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
         QCOMPARE(int(esportaCsvTutti(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
         QCOMPARE(leggi(pro()), prima);
@@ -284,7 +288,8 @@ void TestScambioVCard::csv_data()
     QTest::addColumn<QList<TestiScheda>>("schede");
     QTest::addColumn<QByteArray>("atteso");
 
-    const QByteArray intestazione = "," "\" Cognome\",\" Nome\",\" Azienda\",\" Codice fiscale\",\" Partita IVA\","
+    const QByteArray intestazione = ","
+                                    "\" Cognome\",\" Nome\",\" Azienda\",\" Codice fiscale\",\" Partita IVA\","
                                     "\" Indirizzo\",\" Citt\xE0\",\" CAP\",\" Provincia\",\" Stato\",\" Telefono\","
                                     "\" Fax\",\" Cellulare\",\" E-mail\",\" Sito Internet\",\" Note\"\r\n";
     TestiScheda rossi;
@@ -299,10 +304,9 @@ void TestScambioVCard::csv_data()
     azienda[Web] = QStringLiteral("http://acme.it");
     azienda[Tel] = QStringLiteral("06-123.45");
     QTest::newRow("due schede") << QList<TestiScheda>{rossi, azienda}
-                                << intestazione
-                                       + "1,Rossi,Mario,,RSSMRA80A01H501U,,\"Via Roma 1\",Forl\xEC,,,,,,,,,"
-                                         "\"Cliente \"\"storico\"\"\"\r\n"
-                                         "2,,,\"Acme, S.p.A.\",,,,,,,,06-123.45,,,,http://acme.it,\r\n";
+                                << intestazione + "1,Rossi,Mario,,RSSMRA80A01H501U,,\"Via Roma 1\",Forl\xEC,,,,,,,,,"
+                                                  "\"Cliente \"\"storico\"\"\"\r\n"
+                                                  "2,,,\"Acme, S.p.A.\",,,,,,,,06-123.45,,,,http://acme.it,\r\n";
     QByteArray dieci;
     for (int i = 0; i < 10; ++i)
         dieci += ",,,,,,,,,,,,,,,,\r\n";
@@ -315,12 +319,11 @@ void TestScambioVCard::csv()
     QFETCH(QByteArray, atteso);
     pulisci();
     QByteArray contenuto;
-    for (const TestiScheda& t : schede)
-        {
-            TSchedaContatto s{};
-            schedaDaTesti(s, t);
-            contenuto += byte(s);
-        }
+    for (const TestiScheda& t : schede) {
+        TSchedaContatto s{};
+        schedaDaTesti(s, t);
+        contenuto += byte(s);
+    }
     if (!schede.isEmpty())
         QVERIFY(scrivi(pro(), contenuto));
     QBuffer out;
