@@ -12,14 +12,11 @@ namespace {
 // ---------------------------------------------------------------------------------------------------------------
 // Writing
 
-enum class Escape {
-    Testo, // a text value: backslash, comma, semicolon and line breaks escaped
-    Uri,   // a URI value is not escaped, but a backslash or a line break would still break the line apart
-};
-
 // The characters a value may carry besides tab are the visible ones; a line break in a note becomes "\n", and any
 // other control character (none can be typed into a card) is dropped rather than written raw into the file.
-void aggiungiValore(QString& riga, QStringView testo, Escape escape)
+// URL gets the escapes of a text too, though RFC 6350 leaves URIs unescaped: common readers split an unescaped
+// comma into a list and keep only the part before it, and those that read by the letter rarely meet a comma.
+void aggiungiValore(QString& riga, QStringView testo)
 {
     for (qsizetype i = 0; i < testo.size(); ++i) {
         const QChar c = testo[i];
@@ -29,8 +26,7 @@ void aggiungiValore(QString& riga, QStringView testo, Escape escape)
             break;
         case ',':
         case ';':
-            if (escape == Escape::Testo)
-                riga += QLatin1Char('\\');
+            riga += QLatin1Char('\\');
             riga += c;
             break;
         case '\r':
@@ -72,12 +68,12 @@ void aggiungiRiga(QByteArray& out, const QString& riga)
     out.append("\r\n", 2);
 }
 
-void proprieta(QByteArray& out, QLatin1String nome, QStringView valore, Escape escape = Escape::Testo)
+void proprieta(QByteArray& out, QLatin1String nome, QStringView valore)
 {
     if (valore.isEmpty())
         return;
     QString riga = nome + QLatin1Char(':');
-    aggiungiValore(riga, valore, escape);
+    aggiungiValore(riga, valore);
     aggiungiRiga(out, riga);
 }
 
@@ -522,9 +518,9 @@ void scriviVCard(const TestiScheda& testi, QByteArray& out)
     out.append("BEGIN:VCARD\r\nVERSION:4.0\r\n");
     if (!t[Cognome].isEmpty() || !t[Nome].isEmpty()) {
         QString n = QStringLiteral("N:");
-        aggiungiValore(n, t[Cognome], Escape::Testo);
+        aggiungiValore(n, t[Cognome]);
         n += QLatin1Char(';');
-        aggiungiValore(n, t[Nome], Escape::Testo);
+        aggiungiValore(n, t[Nome]);
         n += QLatin1String(";;;");
         aggiungiRiga(out, n);
     }
@@ -535,14 +531,14 @@ void scriviVCard(const TestiScheda& testi, QByteArray& out)
     if (fn.isEmpty())
         fn = t[Azienda];
     QString rigaFn = QStringLiteral("FN:");
-    aggiungiValore(rigaFn, fn, Escape::Testo);
+    aggiungiValore(rigaFn, fn);
     aggiungiRiga(out, rigaFn);
 
     proprieta(out, QLatin1String("ORG"), t[Azienda]);
     if (!(t[Via].isEmpty() && t[Citta].isEmpty() && t[Prov].isEmpty() && t[Cap].isEmpty() && t[Stato].isEmpty())) {
         QString adr = QStringLiteral("ADR;TYPE=work:;;");
         for (Campo c : {Via, Citta, Prov, Cap, Stato}) {
-            aggiungiValore(adr, t[c], Escape::Testo);
+            aggiungiValore(adr, t[c]);
             if (c != Stato)
                 adr += QLatin1Char(';');
         }
@@ -552,7 +548,7 @@ void scriviVCard(const TestiScheda& testi, QByteArray& out)
     proprieta(out, QLatin1String("TEL;TYPE=fax"), t[Fax]);
     proprieta(out, QLatin1String("TEL;TYPE=cell"), t[Cellulare]);
     proprieta(out, QLatin1String("EMAIL"), t[Email]);
-    proprieta(out, QLatin1String("URL"), t[Web], Escape::Uri);
+    proprieta(out, QLatin1String("URL"), t[Web]);
     proprieta(out, QLatin1String("NOTE"), t[Note]);
     proprieta(out, QLatin1String("X-CODICE-FISCALE"), t[CodFisc]);
     proprieta(out, QLatin1String("X-PARTITA-IVA"), t[Iva]);
