@@ -87,7 +87,10 @@ RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
         riga.errore = QStringLiteral("Opzione sconosciuta: %1").arg(primo);
         return riga;
     } else {
-        return riga; // Qt's options, or a file to open: the windows' business
+        // Qt's options, or the file the desktop's "Open with" hands over: the windows' business.
+        if (argomenti.size() == 1 && !primo.startsWith(QLatin1Char('-')))
+            riga.file = primo;
+        return riga;
     }
 
     QStringList resto = argomenti.mid(1);

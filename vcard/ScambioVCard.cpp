@@ -226,3 +226,27 @@ QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
     }
     return {};
 }
+
+QString domandaImportazione(int schede)
+{
+    return schede == 1 ? QStringLiteral("Importare 1 contatto nell'archivio?")
+                       : QStringLiteral("Importare %1 contatti nell'archivio?").arg(schede);
+}
+
+QString messaggioImportazione(const EsitoScambio& esito)
+{
+    QString testo =
+        esito.schede == 1
+            ? QStringLiteral("Importato 1 contatto nell'archivio, alla posizione %1.").arg(esito.primaPosizione)
+            : QStringLiteral("Importati %1 contatti nell'archivio, dalla posizione %2.")
+                  .arg(esito.schede)
+                  .arg(esito.primaPosizione);
+    if (esito.accorciate > 0) {
+        testo += QStringLiteral("\n\n");
+        testo += esito.accorciate == 1 ? QStringLiteral("1 contatto è stato accorciato: ")
+                                       : QStringLiteral("%1 contatti sono stati accorciati: ").arg(esito.accorciate);
+        testo += QStringLiteral("testi più lunghi dei campi della scheda, o caratteri che l'archivio non può "
+                                "contenere, sostituiti da \"?\".");
+    }
+    return testo;
+}

@@ -62,3 +62,7 @@ EsitoScambio esportaVCard(const QString& appDir, const QString& percorso);
 
 // The message for a failed outcome, naming the file chosen.
 QString messaggioScambio(const EsitoScambio& esito, const QString& percorso);
+
+// For the card window's import of a dropped or opened file: the question before it and the report after it.
+QString domandaImportazione(int schede);
+QString messaggioImportazione(const EsitoScambio& esito);

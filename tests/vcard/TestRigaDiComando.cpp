@@ -68,7 +68,8 @@ void TestRigaDiComando::analizza_data()
 
     using R = RigaDiComando;
     QTest::newRow("nessuno") << QStringList{} << int(R::Finestre) << QString() << QString();
-    QTest::newRow("un file da aprire") << QStringList{"a.vcf"} << int(R::Finestre) << QString() << QString();
+    QTest::newRow("un file da aprire") << QStringList{"a.vcf"} << int(R::Finestre) << QStringLiteral("a.vcf")
+                                       << QString();
     QTest::newRow("opzioni di Qt") << QStringList{"-platform", "offscreen"} << int(R::Finestre) << QString()
                                    << QString();
     QTest::newRow("opzioni di Qt con due trattini")

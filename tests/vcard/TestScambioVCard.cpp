@@ -54,6 +54,8 @@ private Q_SLOTS:
     void esportaSuArchivioRifiutata();
     void csv_data();
     void csv();
+    void messaggiImportazione_data();
+    void messaggiImportazione();
 
 private:
     QTemporaryDir m_dir;
@@ -332,6 +334,41 @@ void TestScambioVCard::csv()
     QVERIFY(esito.riuscito());
     QCOMPARE(esito.schede, schede.size());
     QCOMPARE(out.data(), atteso);
+}
+
+void TestScambioVCard::messaggiImportazione_data()
+{
+    QTest::addColumn<int>("schede");
+    QTest::addColumn<int>("accorciate");
+    QTest::addColumn<QString>("domanda");
+    QTest::addColumn<QString>("messaggio");
+
+    QTest::newRow("uno") << 1 << 0 << QStringLiteral("Importare 1 contatto nell'archivio?")
+                         << QStringLiteral("Importato 1 contatto nell'archivio, alla posizione 7.");
+    QTest::newRow("molti, uno accorciato")
+        << 12 << 1 << QStringLiteral("Importare 12 contatti nell'archivio?")
+        << QStringLiteral("Importati 12 contatti nell'archivio, dalla posizione 7.\n\n1 contatto è stato accorciato: "
+                          "testi più lunghi dei campi della scheda, o caratteri che l'archivio non può contenere, "
+                          "sostituiti da \"?\".");
+    QTest::newRow("molti accorciati") << 3 << 2 << QStringLiteral("Importare 3 contatti nell'archivio?")
+                                      << QStringLiteral("Importati 3 contatti nell'archivio, dalla posizione 7.\n\n2 "
+                                                        "contatti sono stati accorciati: testi più lunghi dei campi "
+                                                        "della scheda, o caratteri che l'archivio non può contenere, "
+                                                        "sostituiti da \"?\".");
+}
+
+void TestScambioVCard::messaggiImportazione()
+{
+    QFETCH(int, schede);
+    QFETCH(int, accorciate);
+    QFETCH(QString, domanda);
+    QFETCH(QString, messaggio);
+    EsitoScambio esito;
+    esito.schede = schede;
+    esito.accorciate = accorciate;
+    esito.primaPosizione = 7;
+    QCOMPARE(domandaImportazione(schede), domanda);
+    QCOMPARE(messaggioImportazione(esito), messaggio);
 }
 
 QTEST_GUILESS_MAIN(TestScambioVCard)
