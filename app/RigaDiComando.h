@@ -10,7 +10,7 @@ class QTextStream;
 struct RigaDiComando
 {
     enum Azione {
-        Finestre, // no command of ours: the program starts its windows
+        Finestre, // no command of ours: the program starts its windows, with `file` when one was given to open
         Aiuto,
         EsportaVCard,
         EsportaCsv,
