@@ -1,0 +1,171 @@
+#include "app/RigaDiComando.h"
+
+#include "archive/ArchiveFile.h"
+#include "vcard/CsvTutti.h"
+#include "vcard/ScambioVCard.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const QString kEsportaVCard = QStringLiteral("--esporta-vcard");
+const QString kEsportaCsv = QStringLiteral("--esporta-csv");
+const QString kImportaVCard = QStringLiteral("--importa-vcard");
+
+// Qt's own options, which the windowed program hands on to Qt; Qt takes them with one dash or two.
+bool opzioneDiQt(const QString& argomento)
+{
+    static const QStringList kQt = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("reverse"),
+        QStringLiteral("session"),         QStringLiteral("display"),
+        QStringLiteral("geometry"),        QStringLiteral("style"),
+        QStringLiteral("stylesheet"),      QStringLiteral("widgetcount"),
+        QStringLiteral("qmljsdebugger"),   QStringLiteral("nograb"),
+        QStringLiteral("dograb"),          QStringLiteral("sync"),
+    };
+    const QString nome = argomento.mid(2).section(QLatin1Char('='), 0, 0);
+    return kQt.contains(nome);
+}
+
+QString uso(const QString& appDir)
+{
+    return QStringLiteral(
+               "Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE | --help]\n"
+               "Senza opzioni apre la rubrica.\n"
+               "  --esporta-vcard FILE   scrive tutte le schede dell'archivio in FILE come biglietti da visita "
+               "vCard (.vcf)\n"
+               "  --esporta-csv FILE     scrive tutte le schede in FILE come il file .CSV della vista \"Tutti\"\n"
+               "  --importa-vcard FILE   aggiunge in fondo all'archivio i contatti del file vCard FILE\n"
+               "  --help                 mostra questo aiuto\n"
+               "L'archivio è \"%1\"; un FILE senza percorso completo parte dalla cartella corrente.\n")
+        .arg(QDir::toNativeSeparators(ArchiveFile::archivePath(appDir)));
+}
+
+QString contatti(int n)
+{
+    return n == 1 ? QStringLiteral("1 contatto") : QStringLiteral("%1 contatti").arg(n);
+}
+
+QString nativo(const QString& percorso)
+{
+    return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(percorso));
+}
+
+} // namespace
+
+RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
+{
+    RigaDiComando riga;
+    if (argomenti.isEmpty())
+        return riga;
+    const QString& primo = argomenti.first();
+    if (primo == QLatin1String("--help") || primo == QLatin1String("-h") || primo == QLatin1String("-?")) {
+        riga.azione = argomenti.size() == 1 ? RigaDiComando::Aiuto : RigaDiComando::Sbagliata;
+        if (riga.azione == RigaDiComando::Sbagliata)
+            riga.errore = QStringLiteral("Argomento in più dopo %1: %2").arg(primo, argomenti[1]);
+        return riga;
+    }
+    // "--opzione FILE" or "--opzione=FILE".
+    const QString opzione = primo.section(QLatin1Char('='), 0, 0);
+    const bool conUguale = primo.contains(QLatin1Char('='));
+    if (opzione == kEsportaVCard)
+        riga.azione = RigaDiComando::EsportaVCard;
+    else if (opzione == kEsportaCsv)
+        riga.azione = RigaDiComando::EsportaCsv;
+    else if (opzione == kImportaVCard)
+        riga.azione = RigaDiComando::ImportaVCard;
+    else if (primo.startsWith(QLatin1String("--")) && !opzioneDiQt(primo)) {
+        riga.azione = RigaDiComando::Sbagliata;
+        riga.errore = QStringLiteral("Opzione sconosciuta: %1").arg(primo);
+        return riga;
+    } else {
+        // Qt's options, or the file the desktop's "Open with" hands over: the windows' business.
+        if (argomenti.size() == 1 && !primo.startsWith(QLatin1Char('-')))
+            riga.file = primo;
+        return riga;
+    }
+
+    QStringList resto = argomenti.mid(1);
+    if (conUguale)
+        resto.prepend(primo.section(QLatin1Char('='), 1));
+    if (resto.isEmpty() || resto.first().isEmpty()) {
+        riga.azione = RigaDiComando::Sbagliata;
+        riga.errore = QStringLiteral("Manca il nome del file dopo %1").arg(opzione);
+    } else if (resto.size() > 1) {
+        riga.azione = RigaDiComando::Sbagliata;
+        riga.errore = QStringLiteral("Argomento in più dopo %1 %2: %3").arg(opzione, resto[0], resto[1]);
+    } else {
+        riga.file = resto.first();
+    }
+    return riga;
+}
+
+int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err)
+{
+    switch (riga.azione) {
+    case RigaDiComando::Finestre:
+        return -1;
+    case RigaDiComando::Aiuto:
+        out << uso(appDir) << Qt::flush;
+        return 0;
+    case RigaDiComando::Sbagliata:
+        err << riga.errore << QLatin1Char('\n') << uso(appDir) << Qt::flush;
+        return 2;
+    default:
+        break;
+    }
+
+    const QString file = QFileInfo(QDir::current(), riga.file).absoluteFilePath();
+    const QString archivio = ArchiveFile::archivePath(appDir);
+    EsitoScambio esito;
+    if (riga.azione == RigaDiComando::ImportaVCard)
+        esito = importaVCard(appDir, file);
+    else if (riga.azione == RigaDiComando::EsportaVCard)
+        esito = esportaVCard(appDir, file);
+    else
+        esito = esportaCsvTutti(appDir, file);
+
+    if (!esito.riuscito()) {
+        // The archive's message parts its sentences for a message box; a terminal wants plain lines.
+        QString messaggio = messaggioScambio(esito, file);
+        messaggio.remove(QLatin1Char('\r'));
+        err << messaggio << QLatin1Char('\n') << Qt::flush;
+        return 1;
+    }
+    if (riga.azione == RigaDiComando::ImportaVCard) {
+        out << QStringLiteral("%1 %2 da %3 in %4, dalla posizione %5 (accorciati: %6).")
+                   .arg(esito.schede == 1 ? QStringLiteral("Importato") : QStringLiteral("Importati"),
+                        contatti(esito.schede), nativo(file), nativo(archivio))
+                   .arg(esito.primaPosizione)
+                   .arg(esito.accorciate);
+    } else {
+        out << QStringLiteral("%1 %2 da %3 in %4.")
+                   .arg(esito.schede == 1 ? QStringLiteral("Esportato") : QStringLiteral("Esportati"),
+                        contatti(esito.schede), nativo(archivio), nativo(file));
+    }
+    out << QLatin1Char('\n') << Qt::flush;
+    return 0;
+}
+
+int avviaRigaDiComando(int argc, char* argv[])
+{
+    QStringList argomenti;
+    for (int i = 1; i < argc; ++i)
+        argomenti << QString::fromLocal8Bit(argv[i]);
+    const RigaDiComando riga = leggiRigaDiComando(argomenti);
+    if (riga.azione == RigaDiComando::Finestre)
+        return -1;
+    // A core application is enough to know where the executable lies; no display is opened.
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return eseguiRigaDiComando(riga, QCoreApplication::applicationDirPath(), out, err);
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+// The commands for scripts: export and import without a window, and without a display.
+//     Carnetto --esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE | --help
+struct RigaDiComando
+{
+    enum Azione {
+        Finestre, // no command of ours: the program starts its windows, with `file` when one was given to open
+        Aiuto,
+        EsportaVCard,
+        EsportaCsv,
+        ImportaVCard,
+        Sbagliata, // a command of ours given wrongly; `errore` says how
+    };
+    Azione azione = Finestre;
+    QString file;
+    QString errore;
+};
+
+// The arguments after the program's name.
+RigaDiComando leggiRigaDiComando(const QStringList& argomenti);
+
+// Runs a command over the archive in `appDir`: one line on `out` on success, the message on `err` on failure.
+// A relative file name is taken from the current folder. Returns the exit status: 0, 1 on failure, 2 for a
+// command given wrongly.
+int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err);
+
+// Called by main() before any application object exists, so that a command never needs a display: -1 when the
+// windows should start, otherwise the exit status of the command it ran.
+int avviaRigaDiComando(int argc, char* argv[]);

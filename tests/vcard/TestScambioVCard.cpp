@@ -1,0 +1,375 @@
+#include "vcard/CodecVCard.h"
+#include "vcard/CsvTutti.h"
+#include "vcard/ScambioVCard.h"
+
+#include "archive/MessaggiArchivio.h"
+#include "support/CartellaBloccata.h"
+#include "support/FailDevice.h"
+#include "support/LimiteScrittura.h"
+#include "support/SchedeDiProva.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace SchedeDiProva;
+
+namespace {
+
+QByteArray crlf(const char* testo)
+{
+    return QByteArray(testo).replace("\n", "\r\n");
+}
+
+const QByteArray kTreSchede = crlf("BEGIN:VCARD\nVERSION:4.0\nN:Rossi;Mario;;;\nTEL;TYPE=cell:333\nEND:VCARD\n"
+                                   "BEGIN:VCARD\nVERSION:3.0\nFN:Acme\nORG:Acme\nEND:VCARD\n"
+                                   "BEGIN:VCARD\nVERSION:4.0\nN:Ωmega;Ugo;;;\nEND:VCARD\n");
+
+// The files the folder holds besides the archive and the file chosen: temporary files left behind show here.
+QStringList avanzi(const QString& cartella, const QStringList& attesi)
+{
+    QStringList nomi = QDir(cartella).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QString& a : attesi)
+        nomi.removeAll(a);
+    return nomi;
+}
+
+} // namespace
+
+class TestScambioVCard : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void importaInCoda();
+    void importaSenzaArchivio();
+    void fileRifiutato_data();
+    void fileRifiutato();
+    void importaFallitaLasciaArchivio_data();
+    void importaFallitaLasciaArchivio();
+    void esportaERileggi();
+    void esportaFallita_data();
+    void esportaFallita();
+    void esportaSuArchivioRifiutata();
+    void csv_data();
+    void csv();
+    void messaggiImportazione_data();
+    void messaggiImportazione();
+
+private:
+    QTemporaryDir m_dir;
+    QString app() const { return m_dir.path(); }
+    QString pro() const { return ArchiveFile::archivePath(app()); }
+    void pulisci()
+    {
+        QDir(app()).removeRecursively();
+        QDir().mkpath(app());
+    }
+};
+
+void TestScambioVCard::importaInCoda()
+{
+    pulisci();
+    const QByteArray prima = archivio(2);
+    QVERIFY(scrivi(pro(), prima + "coda"));
+    const QString vcf = app() + QStringLiteral("/amici.vcf");
+    QVERIFY(scrivi(vcf, kTreSchede));
+
+    const EsitoScambio esito = importaVCard(app(), vcf);
+    QVERIFY(esito.riuscito());
+    QCOMPARE(esito.schede, 3);
+    QCOMPARE(esito.accorciate, 1);
+    QCOMPARE(esito.primaPosizione, 3);
+
+    // The two cards keep their bytes; the incomplete tail, which no operation ever shows, is not carried over.
+    const QByteArray dopo = leggi(pro());
+    QCOMPARE(dopo.size(), 5 * kRecord);
+    QCOMPARE(dopo.first(2 * kRecord), prima);
+    QCOMPARE(testoCampo(record(dopo, 2), Cognome), QStringLiteral("Rossi"));
+    QCOMPARE(testoCampo(record(dopo, 2), Cellulare), QStringLiteral("333"));
+    QCOMPARE(testoCampo(record(dopo, 3), Azienda), QStringLiteral("Acme"));
+    QCOMPARE(testoCampo(record(dopo, 3), Cognome), QString());
+    QCOMPARE(testoCampo(record(dopo, 4), Cognome), QStringLiteral("?mega"));
+    QCOMPARE(avanzi(app(), {QStringLiteral("Contatti.pro"), QStringLiteral("amici.vcf")}), QStringList());
+}
+
+void TestScambioVCard::importaSenzaArchivio()
+{
+    pulisci();
+    const QString vcf = app() + QStringLiteral("/uno.vcf");
+    QVERIFY(scrivi(vcf, crlf("BEGIN:VCARD\nFN:Ada Neri\nEND:VCARD\n")));
+    const EsitoScambio esito = importaVCard(app(), vcf);
+    QVERIFY(esito.riuscito());
+    QCOMPARE(esito.primaPosizione, 1);
+    const QByteArray dopo = leggi(pro());
+    QCOMPARE(dopo.size(), kRecord);
+    QCOMPARE(testiDaScheda(record(dopo, 0))[Nome], QStringLiteral("Ada"));
+}
+
+void TestScambioVCard::fileRifiutato_data()
+{
+    QTest::addColumn<QByteArray>("contenuto"); // "<manca>": no file, "<cartella>": a folder of that name
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<QString>("messaggio");
+
+    QTest::newRow("manca") << QByteArray("<manca>") << int(EsitoScambio::FileIlleggibile)
+                           << QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (");
+    QTest::newRow("cartella") << QByteArray("<cartella>") << int(EsitoScambio::FileIlleggibile)
+                              << QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (è una cartella).");
+    QTest::newRow("vuoto") << QByteArray() << int(EsitoScambio::FileVuoto)
+                           << QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.");
+    QTest::newRow("binario") << QByteArray("\x7F"
+                                           "ELF\x02\x01\x01\0\0\0",
+                                           10)
+                             << int(EsitoScambio::NonVCard)
+                             << QStringLiteral("Attenzione: il file \"%1\" non è un file vCard (.vcf).");
+    QTest::newRow("solo BEGIN:VCARD") << QByteArray("BEGIN:VCARD\r\n") << int(EsitoScambio::FileIncompleto)
+                                      << QStringLiteral("Attenzione: il file \"%1\" è incompleto: l'ultimo contatto "
+                                                        "non termina. Nessun contatto è stato importato.");
+}
+
+void TestScambioVCard::fileRifiutato()
+{
+    QFETCH(QByteArray, contenuto);
+    QFETCH(int, tipo);
+    QFETCH(QString, messaggio);
+    for (const bool conArchivio : {true, false}) {
+        pulisci();
+        const QByteArray prima = archivio(3);
+        if (conArchivio)
+            QVERIFY(scrivi(pro(), prima));
+        const QString vcf = app() + QStringLiteral("/x.vcf");
+        if (contenuto == "<cartella>")
+            QVERIFY(QDir().mkpath(vcf));
+        else if (contenuto != "<manca>")
+            QVERIFY(scrivi(vcf, contenuto));
+
+        const EsitoScambio esito = importaVCard(app(), vcf);
+        QCOMPARE(int(esito.tipo), tipo);
+        QVERIFY(messaggioScambio(esito, vcf).startsWith(messaggio.arg(vcf)));
+        QCOMPARE(leggi(pro()), conArchivio ? prima : QByteArray("<manca>"));
+        QVERIFY(!QFile::exists(ArchiveFile::tempPath(app())));
+    }
+}
+
+void TestScambioVCard::importaFallitaLasciaArchivio_data()
+{
+    QTest::addColumn<QString>("guasto");
+    QTest::newRow("disco pieno a metà della copia") << QStringLiteral("disco");
+    QTest::newRow("archivio illeggibile (una cartella)") << QStringLiteral("cartella");
+    QTest::newRow("rinomina impedita") << QStringLiteral("rinomina");
+}
+
+void TestScambioVCard::importaFallitaLasciaArchivio()
+{
+    QFETCH(QString, guasto);
+    pulisci();
+    const QString vcf = QDir::tempPath() + QStringLiteral("/carnetto-test-scambio.vcf");
+    QByteArray molte;
+    for (int n = 0; n < 50; ++n)
+        molte += vCard(testiTipici(n));
+    QVERIFY(scrivi(vcf, molte));
+    const QByteArray prima = archivio(20);
+
+    EsitoScambio esito;
+    if (guasto == QLatin1String("cartella")) {
+        QVERIFY(archivioCartella(app()));
+        esito = importaVCard(app(), vcf);
+        QVERIFY(QFileInfo(pro()).isDir());
+    } else if (guasto == QLatin1String("disco")) {
+        QVERIFY(scrivi(pro(), prima));
+        {
+            LimiteScrittura discoPieno(30 * kRecord + 100);
+            if (!discoPieno.attiva())
+                QSKIP("no file size limit here");
+            esito = importaVCard(app(), vcf);
+        }
+        QCOMPARE(leggi(pro()), prima);
+    } else {
+        QVERIFY(scrivi(pro(), prima));
+        CartellaBloccata blocco(app());
+        if (!blocco.attiva())
+            QSKIP("chattr +a is not available here");
+        esito = importaVCard(app(), vcf);
+        QCOMPARE(leggi(pro()), prima);
+        return; // an append-only folder keeps Contatti.tmp too: no name in it can be removed
+    }
+    QFile::remove(vcf);
+    QCOMPARE(int(esito.tipo), int(EsitoScambio::ErroreArchivio));
+    QCOMPARE(messaggioScambio(esito, vcf), messaggioErroreArchivio());
+    QVERIFY(!QFile::exists(ArchiveFile::tempPath(app())));
+}
+
+void TestScambioVCard::esportaERileggi()
+{
+    pulisci();
+    QByteArray contenuto;
+    for (int n = 1; n <= 30; ++n)
+        contenuto += byte(schedaTipica(n));
+    QVERIFY(scrivi(pro(), contenuto));
+    const QString vcf = app() + QStringLiteral("/tutti.vcf");
+    QVERIFY(scrivi(vcf, "vecchio contenuto"));
+
+    const EsitoScambio esito = esportaVCard(app(), vcf);
+    QVERIFY(esito.riuscito());
+    QCOMPARE(esito.schede, 30);
+    const LetturaVCard letta = leggiVCard(leggi(vcf));
+    QCOMPARE(letta.schede.size(), 30);
+    for (int n = 1; n <= 30; ++n)
+        QCOMPARE(letta.schede[n - 1], testiTipici(n));
+    QCOMPARE(leggi(pro()), contenuto);
+    QCOMPARE(avanzi(app(), {QStringLiteral("Contatti.pro"), QStringLiteral("tutti.vcf")}), QStringList());
+
+    // No archive: an empty file, and no archive created for it.
+    pulisci();
+    QVERIFY(esportaVCard(app(), vcf).riuscito());
+    QCOMPARE(leggi(vcf), QByteArray());
+    QVERIFY(!QFile::exists(pro()));
+}
+
+void TestScambioVCard::esportaFallita_data()
+{
+    QTest::addColumn<bool>("vcard");
+    QTest::newRow("vCard") << true;
+    QTest::newRow("CSV") << false;
+}
+
+void TestScambioVCard::esportaFallita()
+{
+    QFETCH(bool, vcard);
+    pulisci();
+    QVERIFY(scrivi(pro(), archivio(3000)));
+    auto esporta = [&](QIODevice& out) { return vcard ? scriviVCardArchivio(app(), out) : csvTutti(app(), out); };
+
+    // A device that fills up part way.
+    FailDevice pieno(app() + QStringLiteral("/pieno"));
+    QVERIFY(pieno.open(QIODevice::WriteOnly));
+    pieno.failWritesAfter(5000);
+    const EsitoScambio esito = esporta(pieno);
+    QCOMPARE(int(esito.tipo), int(EsitoScambio::ErroreScrittura));
+    QVERIFY(messaggioScambio(esito, QStringLiteral("x"))
+                .startsWith(QStringLiteral("Attenzione: impossibile scrivere il file \"x\" (")));
+
+    // A file the disk cannot take whole: the old content stays, no temporary file is left.
+    const QString destinazione = app() + QStringLiteral("/uscita");
+    QVERIFY(scrivi(destinazione, "vecchio"));
+    {
+        LimiteScrittura discoPieno(100000);
+        if (discoPieno.attiva()) {
+            const EsitoScambio e = vcard ? esportaVCard(app(), destinazione) : esportaCsvTutti(app(), destinazione);
+            QCOMPARE(int(e.tipo), int(EsitoScambio::ErroreScrittura));
+        }
+    }
+    QCOMPARE(leggi(destinazione), QByteArray("vecchio"));
+    QCOMPARE(avanzi(app(), {QStringLiteral("Contatti.pro"), QStringLiteral("uscita"), QStringLiteral("pieno")}),
+             QStringList());
+
+    // A folder that does not exist.
+    const QString altrove = app() + QStringLiteral("/manca/file");
+    const EsitoScambio e = vcard ? esportaVCard(app(), altrove) : esportaCsvTutti(app(), altrove);
+    QCOMPARE(int(e.tipo), int(EsitoScambio::ErroreScrittura));
+}
+
+void TestScambioVCard::esportaSuArchivioRifiutata()
+{
+    pulisci();
+    const QByteArray prima = archivio(2);
+    QVERIFY(scrivi(pro(), prima));
+    QVERIFY(QFile::link(pro(), app() + QStringLiteral("/collegamento.vcf")));
+    for (const QString& percorso :
+         QStringList{pro(), app() + QStringLiteral("/./Contatti.pro"), app() + QStringLiteral("/collegamento.vcf")}) {
+        QCOMPARE(int(esportaVCard(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
+        QCOMPARE(int(esportaCsvTutti(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
+        QCOMPARE(leggi(pro()), prima);
+    }
+}
+
+void TestScambioVCard::csv_data()
+{
+    QTest::addColumn<QList<TestiScheda>>("schede");
+    QTest::addColumn<QByteArray>("atteso");
+
+    const QByteArray intestazione = ","
+                                    "\" Cognome\",\" Nome\",\" Azienda\",\" Codice fiscale\",\" Partita IVA\","
+                                    "\" Indirizzo\",\" Citt\xE0\",\" CAP\",\" Provincia\",\" Stato\",\" Telefono\","
+                                    "\" Fax\",\" Cellulare\",\" E-mail\",\" Sito Internet\",\" Note\"\r\n";
+    TestiScheda rossi;
+    rossi[Cognome] = QStringLiteral("Rossi");
+    rossi[Nome] = QStringLiteral("Mario");
+    rossi[CodFisc] = QStringLiteral("RSSMRA80A01H501U");
+    rossi[Via] = QStringLiteral("Via Roma 1");
+    rossi[Citta] = QStringLiteral("Forlì");
+    rossi[Note] = QStringLiteral("Cliente \"storico\"");
+    TestiScheda azienda;
+    azienda[Azienda] = QStringLiteral("Acme, S.p.A.");
+    azienda[Web] = QStringLiteral("http://acme.it");
+    azienda[Tel] = QStringLiteral("06-123.45");
+    QTest::newRow("due schede") << QList<TestiScheda>{rossi, azienda}
+                                << intestazione + "1,Rossi,Mario,,RSSMRA80A01H501U,,\"Via Roma 1\",Forl\xEC,,,,,,,,,"
+                                                  "\"Cliente \"\"storico\"\"\"\r\n"
+                                                  "2,,,\"Acme, S.p.A.\",,,,,,,,06-123.45,,,,http://acme.it,\r\n";
+    QByteArray dieci;
+    for (int i = 0; i < 10; ++i)
+        dieci += ",,,,,,,,,,,,,,,,\r\n";
+    QTest::newRow("archivio vuoto: la griglia mai riempita") << QList<TestiScheda>{} << dieci;
+}
+
+void TestScambioVCard::csv()
+{
+    QFETCH(QList<TestiScheda>, schede);
+    QFETCH(QByteArray, atteso);
+    pulisci();
+    QByteArray contenuto;
+    for (const TestiScheda& t : schede) {
+        TSchedaContatto s{};
+        schedaDaTesti(s, t);
+        contenuto += byte(s);
+    }
+    if (!schede.isEmpty())
+        QVERIFY(scrivi(pro(), contenuto));
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    const EsitoScambio esito = csvTutti(app(), out);
+    QVERIFY(esito.riuscito());
+    QCOMPARE(esito.schede, schede.size());
+    QCOMPARE(out.data(), atteso);
+}
+
+void TestScambioVCard::messaggiImportazione_data()
+{
+    QTest::addColumn<int>("schede");
+    QTest::addColumn<int>("accorciate");
+    QTest::addColumn<QString>("domanda");
+    QTest::addColumn<QString>("messaggio");
+
+    QTest::newRow("uno") << 1 << 0 << QStringLiteral("Importare 1 contatto nell'archivio?")
+                         << QStringLiteral("Importato 1 contatto nell'archivio, alla posizione 7.");
+    QTest::newRow("molti, uno accorciato")
+        << 12 << 1 << QStringLiteral("Importare 12 contatti nell'archivio?")
+        << QStringLiteral("Importati 12 contatti nell'archivio, dalla posizione 7.\n\n1 contatto è stato accorciato: "
+                          "testi più lunghi dei campi della scheda, o caratteri che l'archivio non può contenere, "
+                          "sostituiti da \"?\".");
+    QTest::newRow("molti accorciati") << 3 << 2 << QStringLiteral("Importare 3 contatti nell'archivio?")
+                                      << QStringLiteral("Importati 3 contatti nell'archivio, dalla posizione 7.\n\n2 "
+                                                        "contatti sono stati accorciati: testi più lunghi dei campi "
+                                                        "della scheda, o caratteri che l'archivio non può contenere, "
+                                                        "sostituiti da \"?\".");
+}
+
+void TestScambioVCard::messaggiImportazione()
+{
+    QFETCH(int, schede);
+    QFETCH(int, accorciate);
+    QFETCH(QString, domanda);
+    QFETCH(QString, messaggio);
+    EsitoScambio esito;
+    esito.schede = schede;
+    esito.accorciate = accorciate;
+    esito.primaPosizione = 7;
+    QCOMPARE(domandaImportazione(schede), domanda);
+    QCOMPARE(messaggioImportazione(esito), messaggio);
+}
+
+QTEST_GUILESS_MAIN(TestScambioVCard)
+#include "TestScambioVCard.moc"

@@ -1,0 +1,252 @@
+#include "vcard/ScambioVCard.h"
+
+#include "archive/ArchiveFile.h"
+#include "archive/MessaggiArchivio.h"
+#include "vcard/CodecVCard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+EsitoScambio fallito(EsitoScambio::Tipo tipo, const QString& dettaglio = {})
+{
+    EsitoScambio esito;
+    esito.tipo = tipo;
+    esito.dettaglio = dettaglio;
+    return esito;
+}
+
+std::filesystem::path percorsoNativo(const QString& percorso)
+{
+#ifdef Q_OS_WIN
+    return std::filesystem::path(percorso.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(percorso).toStdString());
+#endif
+}
+
+// Through a link, a second hard link or another spelling of the same path, the archive is still the archive.
+bool eArchivio(const QString& appDir, const QString& percorso)
+{
+    const QString archivio = ArchiveFile::archivePath(appDir);
+    std::error_code errore;
+    if (std::filesystem::equivalent(percorsoNativo(archivio), percorsoNativo(percorso), errore))
+        return true;
+    return QFileInfo(archivio).absoluteFilePath() == QFileInfo(percorso).absoluteFilePath();
+}
+
+constexpr qsizetype kBloccoScrittura = 1 << 20;
+
+bool scriviBlocco(QIODevice& out, QByteArray& blocco)
+{
+    const bool ok = out.write(blocco) == blocco.size();
+    blocco.resize(0);
+    return ok;
+}
+
+} // namespace
+
+FileVCardLetto leggiFileVCard(const QString& percorso)
+{
+    FileVCardLetto letto;
+    if (QFileInfo(percorso).isDir()) {
+        letto.esito = fallito(EsitoScambio::FileIlleggibile, QStringLiteral("è una cartella"));
+        return letto;
+    }
+    QFile file(percorso);
+    if (!file.open(QIODevice::ReadOnly)) {
+        letto.esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return letto;
+    }
+    const QByteArray contenuto = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        letto.esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return letto;
+    }
+    file.close();
+
+    LetturaVCard lettura = leggiVCard(contenuto);
+    switch (lettura.esito) {
+    case LetturaVCard::Letta:
+        letto.esito.schede = int(lettura.schede.size());
+        letto.esito.accorciate = lettura.accorciate;
+        letto.schede = std::move(lettura.schede);
+        break;
+    case LetturaVCard::Vuota:
+        letto.esito = fallito(EsitoScambio::FileVuoto);
+        break;
+    case LetturaVCard::NonVCard:
+        letto.esito = fallito(EsitoScambio::NonVCard);
+        break;
+    case LetturaVCard::Incompleta:
+        letto.esito = fallito(EsitoScambio::FileIncompleto);
+        break;
+    }
+    return letto;
+}
+
+EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede)
+{
+    EsitoScambio esito;
+    if (schede.isEmpty())
+        return esito;
+    const QString archivio = ArchiveFile::archivePath(appDir);
+    const QString temporaneo = ArchiveFile::tempPath(appDir);
+    const bool scritto = [&] {
+        ArchiveFile origine(archivio);
+        ArchiveFile copia(temporaneo);
+        if (!copia.create())
+            return false;
+        qint64 presenti = 0;
+        // A missing archive is not created here: the renamed copy becomes the archive.
+        if (QFileInfo::exists(archivio)) {
+            if (!origine.open(ArchiveFile::Access::ReadOnly) || !origine.seek(0))
+                return false;
+            presenti = origine.recordCount();
+            TSchedaContatto scheda;
+            for (qint64 i = 0; i < presenti; ++i) {
+                if (!origine.read(scheda) || !copia.write(scheda))
+                    return false;
+            }
+            if (!origine.close())
+                return false;
+        }
+        for (const TestiScheda& testi : schede) {
+            TSchedaContatto scheda{};
+            schedaDaTesti(scheda, testi);
+            if (!copia.write(scheda))
+                return false;
+        }
+        if (!copia.sync() || !copia.close())
+            return false;
+        esito.primaPosizione = presenti + 1;
+        return true;
+    }();
+    if (!scritto || !ArchiveFile::replaceWith(temporaneo, archivio)) {
+        QFile::remove(temporaneo);
+        return fallito(EsitoScambio::ErroreArchivio);
+    }
+    esito.schede = int(schede.size());
+    return esito;
+}
+
+EsitoScambio importaVCard(const QString& appDir, const QString& percorso)
+{
+    const FileVCardLetto letto = leggiFileVCard(percorso);
+    if (!letto.esito.riuscito())
+        return letto.esito;
+    EsitoScambio esito = aggiungiSchede(appDir, letto.schede);
+    if (esito.riuscito())
+        esito.accorciate = letto.esito.accorciate;
+    return esito;
+}
+
+EsitoScambio scriviVCardArchivio(const QString& appDir, QIODevice& out)
+{
+    EsitoScambio esito;
+    const QString percorso = ArchiveFile::archivePath(appDir);
+    if (!QFileInfo::exists(percorso))
+        return esito;
+    ArchiveFile archivio(percorso);
+    if (!archivio.open(ArchiveFile::Access::ReadOnly) || !archivio.seek(0))
+        return fallito(EsitoScambio::ErroreArchivio);
+    const qint64 n = archivio.recordCount();
+    QByteArray blocco;
+    blocco.reserve(kBloccoScrittura + 4096);
+    TSchedaContatto scheda;
+    for (qint64 i = 0; i < n; ++i) {
+        if (!archivio.read(scheda))
+            return fallito(EsitoScambio::ErroreArchivio);
+        scriviVCard(testiDaScheda(scheda), blocco);
+        if (blocco.size() >= kBloccoScrittura && !scriviBlocco(out, blocco))
+            return fallito(EsitoScambio::ErroreScrittura, out.errorString());
+    }
+    if (!archivio.close())
+        return fallito(EsitoScambio::ErroreArchivio);
+    if (!blocco.isEmpty() && !scriviBlocco(out, blocco))
+        return fallito(EsitoScambio::ErroreScrittura, out.errorString());
+    esito.schede = int(n);
+    return esito;
+}
+
+EsitoScambio salvaFile(const QString& appDir, const QString& percorso,
+                       const std::function<EsitoScambio(QIODevice&)>& scrivi)
+{
+    if (eArchivio(appDir, percorso))
+        return fallito(EsitoScambio::FileArchivio);
+    QSaveFile file(percorso);
+    if (!file.open(QIODevice::WriteOnly))
+        return fallito(EsitoScambio::ErroreScrittura, file.errorString());
+    EsitoScambio esito = scrivi(file);
+    if (!esito.riuscito()) {
+        file.cancelWriting();
+        return esito;
+    }
+    // commit() flushes the temporary file to the disk and renames it; on failure it removes it.
+    if (!file.commit())
+        return fallito(EsitoScambio::ErroreScrittura, file.errorString());
+    return esito;
+}
+
+EsitoScambio esportaVCard(const QString& appDir, const QString& percorso)
+{
+    return salvaFile(appDir, percorso, [&](QIODevice& out) { return scriviVCardArchivio(appDir, out); });
+}
+
+QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
+{
+    const QString nome = QDir::toNativeSeparators(percorso);
+    switch (esito.tipo) {
+    case EsitoScambio::Riuscito:
+        return {};
+    case EsitoScambio::FileIlleggibile:
+        return QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
+    case EsitoScambio::FileVuoto:
+        return QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.").arg(nome);
+    case EsitoScambio::NonVCard:
+        return QStringLiteral("Attenzione: il file \"%1\" non è un file vCard (.vcf).").arg(nome);
+    case EsitoScambio::FileIncompleto:
+        return QStringLiteral("Attenzione: il file \"%1\" è incompleto: l'ultimo contatto non termina. "
+                              "Nessun contatto è stato importato.")
+            .arg(nome);
+    case EsitoScambio::FileArchivio:
+        return QStringLiteral("Attenzione: il file \"%1\" è l'archivio dei contatti e non può essere sostituito "
+                              "da un'esportazione.")
+            .arg(nome);
+    case EsitoScambio::ErroreArchivio:
+        return messaggioErroreArchivio();
+    case EsitoScambio::ErroreScrittura:
+        return QStringLiteral("Attenzione: impossibile scrivere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
+    }
+    return {};
+}
+
+QString domandaImportazione(int schede)
+{
+    return schede == 1 ? QStringLiteral("Importare 1 contatto nell'archivio?")
+                       : QStringLiteral("Importare %1 contatti nell'archivio?").arg(schede);
+}
+
+QString messaggioImportazione(const EsitoScambio& esito)
+{
+    QString testo =
+        esito.schede == 1
+            ? QStringLiteral("Importato 1 contatto nell'archivio, alla posizione %1.").arg(esito.primaPosizione)
+            : QStringLiteral("Importati %1 contatti nell'archivio, dalla posizione %2.")
+                  .arg(esito.schede)
+                  .arg(esito.primaPosizione);
+    if (esito.accorciate > 0) {
+        testo += QStringLiteral("\n\n");
+        testo += esito.accorciate == 1 ? QStringLiteral("1 contatto è stato accorciato: ")
+                                       : QStringLiteral("%1 contatti sono stati accorciati: ").arg(esito.accorciate);
+        testo += QStringLiteral("testi più lunghi dei campi della scheda, o caratteri che l'archivio non può "
+                                "contenere, sostituiti da \"?\".");
+    }
+    return testo;
+}
