@@ -77,6 +77,9 @@ void Forms::connectWindows()
     QObject::connect(cards, &TfrmContatti::esportaRichiesta, cards, [this] { m_expContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::backupRichiesto, cards, [this] { m_bakContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::guidaRichiesta, cards, showHelp);
+
+    TfrmExpContatti* esporta = m_expContatti.get();
+    QObject::connect(esporta, &TfrmExpContatti::guidaRichiesta, esporta, showHelp);
 }
 
 Forms::~Forms()
