@@ -1,82 +1,86 @@
 #include "export/EsportazioneCsv.h"
 
-#include "archive/Cp1252.h"
 #include "export/GrigliaEsportazione.h"
 
 #include <QFileDevice>
 #include <QIODevice>
 #include <QSaveFile>
 
+#include <cstring>
+
 namespace {
 
-bool daVirgolettare(QStringView cella)
+bool daVirgolettare(QByteArrayView cella)
 {
-    for (QChar c : cella) {
-        const char16_t u = c.unicode();
-        if ((u >= 1 && u <= 32) || u == u'"' || u == u',')
+    for (char b : cella) {
+        const auto u = static_cast<unsigned char>(b);
+        if ((u >= 1 && u <= 32) || u == '"' || u == ',')
             return true;
     }
     return false;
 }
 
-// `out` has room for the worst case, every character a doubled quote, plus the two quotes.
-char* scriviCella(QStringView cella, char* out)
+// The empty rows go out in pieces of about this size.
+constexpr qsizetype kPezzo = 1 << 20;
+
+bool scriviTutto(QIODevice& dispositivo, QByteArrayView byte)
 {
-    if (!daVirgolettare(cella))
-        return out + toCp1252(cella, out);
-    *out++ = '"';
-    qsizetype da = 0;
-    for (qsizetype i = 0; i < cella.size(); ++i) {
-        if (cella[i] == u'"') {
-            out += toCp1252(cella.sliced(da, i + 1 - da), out);
-            *out++ = '"';
-            da = i + 1;
-        }
+    // A device may take fewer bytes than offered without an error; only a refusal says why.
+    const char* p = byte.constData();
+    qint64 resto = byte.size();
+    while (resto > 0) {
+        const qint64 n = dispositivo.write(p, resto);
+        if (n <= 0)
+            return false;
+        p += n;
+        resto -= n;
     }
-    out += toCp1252(cella.sliced(da), out);
-    *out++ = '"';
-    return out;
+    return true;
 }
 
 } // namespace
 
+EsportazioneCsv::Forma EsportazioneCsv::scriviCella(QByteArrayView cella, char* out)
+{
+    Forma forma;
+    if (!daVirgolettare(cella)) {
+        std::memcpy(out, cella.data(), size_t(cella.size()));
+        forma.byte = cella.size();
+        return forma;
+    }
+    forma.virgolettata = true;
+    char* p = out;
+    *p++ = '"';
+    for (char b : cella) {
+        *p++ = b;
+        if (b == '"') {
+            *p++ = '"';
+            forma.raddoppiata = true;
+        }
+    }
+    *p++ = '"';
+    forma.byte = p - out;
+    return forma;
+}
+
 QByteArray EsportazioneCsv::testo(const GrigliaEsportazione& griglia)
 {
-    const int colonne = griglia.colonne();
-    qsizetype massimo = 0;
-    for (int r = 0; r < griglia.righe(); ++r) {
-        massimo += colonne + 1;
-        for (int c = 0; c < colonne; ++c)
-            massimo += 2 * griglia.cella(c, r).size() + 2;
-    }
-    QByteArray out(massimo, Qt::Uninitialized);
-    char* p = out.data();
-    for (int r = 0; r < griglia.righe(); ++r) {
-        for (int c = 0; c < colonne; ++c) {
-            if (c > 0)
-                *p++ = ',';
-            p = scriviCella(griglia.cella(c, r), p);
-        }
-        *p++ = '\r';
-        *p++ = '\n';
-    }
-    out.truncate(p - out.data());
+    QByteArray out = griglia.lineePiene().toByteArray();
+    for (int r = griglia.righePiene(); r < griglia.righe(); ++r)
+        out.append(GrigliaEsportazione::lineaVuota());
     return out;
 }
 
 bool EsportazioneCsv::scrivi(const GrigliaEsportazione& griglia, QIODevice& dispositivo, QString* errore)
 {
-    const QByteArray byte = testo(griglia);
-    // A device may take fewer bytes than offered without an error; only a refusal says why.
-    const char* p = byte.constData();
-    qint64 resto = byte.size();
-    bool ok = true;
-    while (ok && resto > 0) {
-        const qint64 n = dispositivo.write(p, resto);
-        ok = n > 0;
-        if (ok) {
-            p += n;
-            resto -= n;
+    // The filled rows lie in one block already; the empty rows after them follow in pieces.
+    bool ok = scriviTutto(dispositivo, griglia.lineePiene());
+    QByteArray pezzo;
+    for (int r = griglia.righePiene(); ok && r < griglia.righe(); ++r) {
+        pezzo.append(GrigliaEsportazione::lineaVuota());
+        if (pezzo.size() >= kPezzo || r + 1 == griglia.righe()) {
+            ok = scriviTutto(dispositivo, pezzo);
+            pezzo.resize(0);
         }
     }
     // A file's own buffer may hold back the failure of the last bytes until it is emptied.

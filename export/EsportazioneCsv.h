@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 class GrigliaEsportazione;
@@ -12,6 +13,16 @@ class QIODevice;
 namespace EsportazioneCsv {
 
 QByteArray testo(const GrigliaEsportazione& griglia);
+
+// How one cell was written.
+struct Forma
+{
+    qsizetype byte = 0;
+    bool virgolettata = false;
+    bool raddoppiata = false; // it held double quotes, written twice
+};
+// Writes the cell's bare or quoted form at `out`, which has room for 2 * cella.size() + 2 bytes.
+Forma scriviCella(QByteArrayView cella, char* out);
 
 // Writes the text in one piece. False, with the device's error text in `errore`, when not every byte landed.
 bool scrivi(const GrigliaEsportazione& griglia, QIODevice& dispositivo, QString* errore = nullptr);

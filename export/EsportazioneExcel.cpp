@@ -12,7 +12,7 @@ QVariantList EsportazioneExcel::valori(const GrigliaEsportazione& griglia)
         QVariantList riga;
         riga.reserve(griglia.colonne());
         for (int c = 0; c < griglia.colonne(); ++c)
-            riga.append(TrimView(griglia.cella(c, r)).toString());
+            riga.append(Trim(griglia.testo(c, r)));
         righe.append(QVariant(riga));
     }
     return righe;

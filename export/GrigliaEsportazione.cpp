@@ -5,6 +5,7 @@
 #include "archive/Cp1252.h"
 #include "archive/SchedaTesti.h"
 #include "archive/Trim.h"
+#include "export/EsportazioneCsv.h"
 
 #include <charconv>
 #include <cstring>
@@ -113,13 +114,37 @@ const GrigliaEsportazione::Disposizione& GrigliaEsportazione::disposizione(Vista
     return kStandard;
 }
 
-QStringView GrigliaEsportazione::cella(int colonna, int riga) const
+QString GrigliaEsportazione::testo(int colonna, int riga) const
 {
     if (riga < 0 || colonna < 0 || colonna >= kColonne || size_t(riga) >= m_piene.size())
         return {};
     const Riga& r = m_piene[size_t(riga)];
-    const int inizio = colonna == 0 ? 0 : r.fine[size_t(colonna) - 1];
-    return QStringView(r.testo).sliced(inizio, r.fine[size_t(colonna)] - inizio);
+    qsizetype inizio = colonna == 0 ? 0 : r.fine[size_t(colonna) - 1] + 1;
+    qsizetype fine = r.fine[size_t(colonna)];
+    if (r.virgolettate & (1u << colonna)) {
+        ++inizio;
+        --fine;
+    }
+    const QByteArrayView scritta = QByteArrayView(m_linee).sliced(r.inizio + inizio, fine - inizio);
+    if (!(r.raddoppiate & (1u << colonna)))
+        return fromCp1252(scritta);
+    QByteArray cella = scritta.toByteArray();
+    cella.replace("\"\"", "\"");
+    return fromCp1252(cella);
+}
+
+QByteArrayView GrigliaEsportazione::lineaVuota()
+{
+    static const QByteArray vuota = QByteArray(kColonne - 1, ',') + "\r\n";
+    return vuota;
+}
+
+QByteArrayView GrigliaEsportazione::lineaCsv(int riga) const
+{
+    if (riga < 0 || size_t(riga) >= m_piene.size())
+        return lineaVuota();
+    const Riga& r = m_piene[size_t(riga)];
+    return QByteArrayView(m_linee).sliced(r.inizio, r.fine[kColonne - 1] + 2);
 }
 
 void GrigliaEsportazione::impostaLarghezza(int colonna, int pixel)
@@ -128,18 +153,31 @@ void GrigliaEsportazione::impostaLarghezza(int colonna, int pixel)
         m_larghezze[size_t(colonna)] = pixel;
 }
 
-GrigliaEsportazione::Riga GrigliaEsportazione::rigaDa(const std::array<QStringView, kColonne>& celle)
+// The largest line: a number of up to 10 digits, sixteen fields filling their slots, every character a doubled
+// double quote, the quotes and commas around them, CR LF.
+constexpr qsizetype kMassimaLinea = 16 + 2 * qsizetype(sizeof(TSchedaContatto)) + 4 * 17;
+
+void GrigliaEsportazione::aggiungiRiga(const std::array<QByteArrayView, kColonne>& celle)
 {
+    char linea[kMassimaLinea];
+    char* p = linea;
     Riga riga;
-    qsizetype totale = 0;
-    for (const QStringView& c : celle)
-        totale += c.size();
-    riga.testo.reserve(totale);
+    riga.inizio = m_linee.size();
     for (size_t k = 0; k < celle.size(); ++k) {
-        riga.testo += celle[k];
-        riga.fine[k] = quint16(riga.testo.size());
+        if (k > 0)
+            *p++ = ',';
+        const EsportazioneCsv::Forma forma = EsportazioneCsv::scriviCella(celle[k], p);
+        p += forma.byte;
+        riga.fine[k] = quint16(p - linea);
+        if (forma.virgolettata)
+            riga.virgolettate |= 1u << k;
+        if (forma.raddoppiata)
+            riga.raddoppiate |= 1u << k;
     }
-    return riga;
+    *p++ = '\r';
+    *p++ = '\n';
+    m_linee.append(linea, p - linea);
+    m_piene.push_back(riga);
 }
 
 GrigliaEsportazione::Esito GrigliaEsportazione::riempi(const QString& appDir, Vista vista)
@@ -152,44 +190,42 @@ GrigliaEsportazione::Esito GrigliaEsportazione::riempi(const QString& appDir, Vi
         return Esito::Vuota;
     const Disposizione& colonne = disposizione(vista);
 
-    std::array<QString, kColonne> captions;
-    std::array<QStringView, kColonne> viste;
+    std::array<QByteArray, kColonne> captions;
+    std::array<QByteArrayView, kColonne> celle;
     for (size_t k = 1; k < kColonne; ++k) {
-        captions[k] = QString::fromUtf8(colonne[k - 1].caption);
-        viste[k] = captions[k];
+        captions[k] = toCp1252(QString::fromUtf8(colonne[k - 1].caption));
+        celle[k] = captions[k];
     }
     m_piene.clear();
-    m_piene.push_back(rigaDa(viste));
+    m_linee.clear();
+    aggiungiRiga(celle);
     m_righe = int(std::min<qint64>(schede, std::numeric_limits<int>::max() - 1)) + 1;
 
-    // One row's cells as Windows-1252 bytes, decoded in one piece: a number of at most 10 digits and the
-    // sixteen fields, which fit their slots.
-    char byte[16 + sizeof(TSchedaContatto)];
+    char numero[16];
     TSchedaContatto scheda;
-    int numero = 0;
+    int k = 0;
     for (int i = 1; i < m_righe; ++i) {
         if (!archivio.read(scheda)) {
             m_piene.shrink_to_fit();
+            m_linee.squeeze();
             return Esito::Interrotta;
         }
         if (!passa(scheda, vista))
             continue;
-        if (m_piene.capacity() == 1)
+        if (m_piene.capacity() == 1) {
             m_piene.reserve(vista == Vista::Tutti ? size_t(m_righe) : size_t(m_righe) / 4 + 1);
-        ++numero;
-        Riga riga;
-        char* p = std::to_chars(byte, byte + 16, numero).ptr;
-        riga.fine[0] = quint16(p - byte);
-        for (size_t k = 1; k < kColonne; ++k) {
-            const QByteArrayView campo = TrimByte(byteCampo(scheda, Campo(colonne[k - 1].campo)));
-            std::memcpy(p, campo.data(), size_t(campo.size()));
-            p += campo.size();
-            riga.fine[k] = quint16(p - byte);
+            m_linee.reserve(qsizetype(m_piene.capacity()) * 256);
         }
-        riga.testo = fromCp1252(QByteArrayView(byte, p - byte));
-        m_piene.push_back(std::move(riga));
+        ++k;
+        celle[0] = QByteArrayView(numero, std::to_chars(numero, numero + sizeof numero, k).ptr - numero);
+        for (size_t c = 1; c < kColonne; ++c)
+            celle[c] = TrimByte(byteCampo(scheda, Campo(colonne[c - 1].campo)));
+        aggiungiRiga(celle);
     }
     m_piene.shrink_to_fit();
+    // Copying the block costs more than the little room a good guess leaves over.
+    if (m_linee.capacity() > m_linee.size() + m_linee.size() / 4)
+        m_linee.squeeze();
     archivio.close();
 
     m_larghezze[0] = kLarghezzaNumero;

@@ -1,7 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <QStringView>
 
 #include <array>
 #include <vector>
@@ -11,9 +12,10 @@
 // shown, columns 1 to 16 the trimmed fields in the order of the view's layout. A filtered view leaves the rows
 // after its last card empty, so the grid keeps one row per card of the archive.
 //
-// Each filled row is kept as one string, its 17 cells back to back with their ends alongside, and the empty rows
-// after the last card shown are not kept at all: 100,000 cards take a third of the archive's size, and every cell
-// can be read as a view without a copy.
+// The filled rows are kept as the lines of the CSV file, back to back in one block (Windows-1252 bytes, the
+// archive's own, each cell in its bare or quoted form), with the end of every cell alongside; the empty rows after
+// the last card shown are not kept at all. So 100,000 cards take about a quarter of the archive's size, the CSV
+// export writes the block as it is, and only the cells on screen are ever decoded.
 class GrigliaEsportazione
 {
 public:
@@ -34,8 +36,13 @@ public:
     int colonne() const { return kColonne; }
     int righe() const { return m_righe; }
     // Empty outside the grid.
-    QStringView cella(int colonna, int riga) const;
-    QString testo(int colonna, int riga) const { return cella(colonna, riga).toString(); }
+    QString testo(int colonna, int riga) const;
+    // The row's CSV line, CR LF included; an empty row is 16 commas.
+    QByteArrayView lineaCsv(int riga) const;
+    // The lines of rows 0 to righePiene() - 1 in one piece; the rows after them are empty.
+    QByteArrayView lineePiene() const { return m_linee; }
+    int righePiene() const { return int(m_piene.size()); }
+    static QByteArrayView lineaVuota();
 
     int larghezza(int colonna) const { return m_larghezze[colonna]; }
     // The user dragged a column border; the next fill puts the layout's width back.
@@ -58,14 +65,19 @@ public:
 private:
     struct Riga
     {
-        QString testo;
+        qsizetype inizio = 0; // in m_linee
+        // Where each cell's written form ends (the comma after it, or the CR), from the start of the line.
         std::array<quint16, kColonne> fine{};
+        // Cells in the quoted form, and those of them whose double quotes were doubled, by bit.
+        quint32 virgolettate = 0;
+        quint32 raddoppiate = 0;
     };
 
-    static Riga rigaDa(const std::array<QStringView, kColonne>& celle);
+    void aggiungiRiga(const std::array<QByteArrayView, kColonne>& celle);
 
     int m_righe = kRigheIniziali;
     // m_piene[0] is row 0; the rows from m_piene.size() to m_righe - 1 are empty.
     std::vector<Riga> m_piene;
+    QByteArray m_linee;
     std::array<int, kColonne> m_larghezze;
 };

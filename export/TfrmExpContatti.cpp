@@ -211,7 +211,7 @@ void TfrmExpContatti::grdRecordsMouseMove()
 {
     // The cell holding the grid's focus, not the one under the pointer.
     const QModelIndex corrente = grdRecords->currentIndex();
-    const QString testo = corrente.isValid() ? Trim(m_modello->griglia().cella(ModelloGriglia::colonnaGriglia(corrente),
+    const QString testo = corrente.isValid() ? Trim(m_modello->griglia().testo(ModelloGriglia::colonnaGriglia(corrente),
                                                                                 ModelloGriglia::rigaGriglia(corrente)))
                                              : QString();
     m_hints->reset();

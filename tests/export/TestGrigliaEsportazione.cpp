@@ -128,7 +128,7 @@ private Q_SLOTS:
             if (r <= mostrate)
                 continue;
             for (int c = 0; c < 17; ++c)
-                QVERIFY2(g.cella(c, r).isEmpty(), qPrintable(QStringLiteral("cella %1,%2").arg(c).arg(r)));
+                QVERIFY2(g.testo(c, r).isEmpty(), qPrintable(QStringLiteral("cella %1,%2").arg(c).arg(r)));
         }
     }
 
@@ -140,6 +140,28 @@ private Q_SLOTS:
         g.riempi(dir.path(), Vista::Tutti);
         QCOMPARE(g.testo(1, 4), QStringLiteral("Verdi"));
         QCOMPARE(g.testo(3, 3), QString());
+    }
+
+    // What a cell shows is its text, whatever form the file gives it.
+    void celleComeScritte_data()
+    {
+        QTest::addColumn<QString>("testo");
+        QTest::newRow("virgolette") << QStringLiteral("Cliente \"storico\", dal \"90");
+        QTest::newRow("solo virgolette") << QStringLiteral("\"\"\"");
+        QTest::newRow("accentate ed euro") << QStringLiteral("Città € à");
+        QTest::newRow("controlli interni") << QStringLiteral("a\tb\r\nc");
+    }
+
+    void celleComeScritte()
+    {
+        QFETCH(QString, testo);
+        QTemporaryDir dir;
+        QVERIFY(scrivi(dir, {{{Note, testo}, {Via, testo}}}));
+        GrigliaEsportazione g;
+        g.riempi(dir.path(), Vista::Tutti);
+        QCOMPARE(g.testo(16, 1), testo);
+        QCOMPARE(g.testo(6, 1), testo);
+        QCOMPARE(g.testo(7, 1), QString());
     }
 
     void grigliaIniziale()
@@ -215,9 +237,9 @@ private Q_SLOTS:
     void celleFuoriGriglia()
     {
         GrigliaEsportazione g;
-        QVERIFY(g.cella(-1, 0).isEmpty());
-        QVERIFY(g.cella(17, 0).isEmpty());
-        QVERIFY(g.cella(0, 99).isEmpty());
+        QVERIFY(g.testo(-1, 0).isEmpty());
+        QVERIFY(g.testo(17, 0).isEmpty());
+        QVERIFY(g.testo(0, 99).isEmpty());
     }
 };
 
