@@ -23,6 +23,8 @@
 #include <QLabel>
 #include <QTableView>
 
+#include <exception>
+
 namespace {
 constexpr int kAltezzaRiga = 24;
 } // namespace
@@ -245,7 +247,8 @@ void TfrmExpContatti::imgExcelMouseUp()
         BusyCursor attesa;
         try {
             EsportazioneExcel::esporta(m_modello->griglia());
-        } catch (const AutomationError&) {
+        } catch (const std::exception&) {
+            // A refused request, and anything else that stops the export half way (memory for a huge table).
             riuscita = false;
         }
     }
