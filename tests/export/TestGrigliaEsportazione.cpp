@@ -1,6 +1,7 @@
 #include "export/GrigliaEsportazione.h"
 
 #include "ArchivioEsportazione.h"
+#include "support/CartellaBloccata.h"
 
 #include <QTest>
 
@@ -222,6 +223,19 @@ private Q_SLOTS:
             QCOMPARE(g.testo(0, r), QString::number(r));
             QCOMPARE(g.testo(1, r), SchedeDiProva::cognome(r));
         }
+    }
+
+    // An archive that cannot be opened for writing (append-only here, which holds for root too) still shows.
+    void archivioProtetto()
+    {
+        QTemporaryDir dir;
+        QVERIFY(archivioPiccolo(dir));
+        CartellaBloccata protetto(ArchiveFile::archivePath(dir.path()));
+        if (!protetto.attiva())
+            QSKIP("chattr is not allowed here");
+        GrigliaEsportazione g;
+        QCOMPARE(g.riempi(dir.path(), Vista::Tutti), GrigliaEsportazione::Esito::Riempita);
+        QCOMPARE(g.righe(), 5);
     }
 
     void archivioInaccessibile()
