@@ -81,6 +81,9 @@ void Forms::connectWindows()
     // A restore replaces the archive under the card window, so it shows no card from before.
     QObject::connect(m_bakContatti.get(), &TfrmBakContatti::ripristinoEseguito, cards,
                      [cards] { cards->pulisciScheda(); });
+
+    TfrmExpContatti* esporta = m_expContatti.get();
+    QObject::connect(esporta, &TfrmExpContatti::guidaRichiesta, esporta, showHelp);
 }
 
 Forms::~Forms()
