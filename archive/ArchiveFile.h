@@ -20,13 +20,7 @@ public:
         OpenOrCreate, // read and write; a missing file is created empty
         ExistingOnly, // read and write; a missing file stays missing
         ReadOnly,     // read only, so a write-protected archive can still be read; a missing file is created
-
-        // The names this enum had before; kept only until code written against them has been merged.
-        ApriOCrea [[deprecated("use Access::OpenOrCreate")]] = OpenOrCreate,
-        SoloEsistente [[deprecated("use Access::ExistingOnly")]] = ExistingOnly,
-        Lettura [[deprecated("use Access::ReadOnly")]] = ReadOnly,
     };
-    using Apertura [[deprecated("use ArchiveFile::Access")]] = Access;
 
     struct Counters
     {

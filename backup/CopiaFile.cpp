@@ -9,12 +9,6 @@
 
 #include <filesystem>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace {
 
 // Large enough that a copy costs few system calls, small enough to sit in memory beside the program.
@@ -59,7 +53,9 @@ class FileProvvisorio
 public:
     FileProvvisorio(const QString& cartella, const DispositivoCopia& dispositivo)
     {
-        const auto crea = dispositivo.crea ? dispositivo.crea : &DispositivoCopia::fileNormale;
+        const auto crea = dispositivo ? dispositivo : [](const QString& percorso) {
+            return std::make_unique<ArchiveDevice>(percorso);
+        };
         for (int tentativo = 0; tentativo < 16; ++tentativo) {
             const QString nome =
                 QStringLiteral(".Carnetto-%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
@@ -85,42 +81,23 @@ public:
     FileProvvisorio(const FileProvvisorio&) = delete;
     FileProvvisorio& operator=(const FileProvvisorio&) = delete;
 
-    QFile& file() { return *m_file; }
+    ArchiveDevice& file() { return *m_file; }
     const QString& percorso() const { return m_percorso; }
 
     // Closing may be where the last bytes fail to land, so its result counts.
     void chiudi()
     {
-        m_file->unsetError();
-        const QString prima = m_file->errorString();
-        m_file->close();
-        if (m_file->error() != QFileDevice::NoError || m_file->errorString() != prima)
+        if (!m_file->closeFile())
             throw ErroreCopia(m_file->errorString());
     }
     void rinominato() { m_file.reset(); }
 
 private:
     QString m_percorso;
-    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<ArchiveDevice> m_file;
 };
 
 } // namespace
-
-std::unique_ptr<QFile> DispositivoCopia::fileNormale(const QString& percorso)
-{
-    return std::make_unique<QFile>(percorso);
-}
-
-bool DispositivoCopia::fsync(QFile& file)
-{
-    if (!file.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return ::_commit(file.handle()) == 0;
-#else
-    return ::fsync(file.handle()) == 0;
-#endif
-}
 
 void copiaDati(QIODevice& da, QIODevice& a, qint64 quanti)
 {
@@ -152,8 +129,7 @@ void CopiaFile(const QString& sorgente, const QString& destinazione, const Dispo
 
     FileProvvisorio copia(cartellaDestinazione(destinazione), dispositivo);
     copiaDati(origine, copia.file(), origine.size());
-    const auto sincronizza = dispositivo.sincronizza ? dispositivo.sincronizza : &DispositivoCopia::fsync;
-    if (!sincronizza(copia.file()))
+    if (!copia.file().syncToDisk())
         throw ErroreCopia(QStringLiteral("Impossibile scrivere la copia sul disco"));
     copia.chiudi();
     if (!ArchiveFile::replaceWith(copia.percorso(), destinazione))

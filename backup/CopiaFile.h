@@ -1,12 +1,13 @@
 #pragma once
 
+#include "archive/ArchiveFile.h"
+
 #include <QString>
 
 #include <functional>
 #include <memory>
 #include <stdexcept>
 
-class QFile;
 class QIODevice;
 
 // Why a copy failed, in the system's words; the windows show their own message instead.
@@ -16,18 +17,9 @@ public:
     explicit ErroreCopia(const QString& motivo) : std::runtime_error(motivo.toStdString()) {}
 };
 
-// How the copy makes and flushes the file it writes. Tests hand in devices that fail the way a full disk
-// or a pulled stick does.
-struct DispositivoCopia
-{
-    // An unopened file for the path; the copy opens it for writing.
-    std::function<std::unique_ptr<QFile>(const QString& percorso)> crea;
-    // Forces the written bytes to the disk; false when that fails.
-    std::function<bool(QFile& file)> sincronizza;
-
-    static std::unique_ptr<QFile> fileNormale(const QString& percorso);
-    static bool fsync(QFile& file);
-};
+// How the copy makes the file it writes: the archive's own kind of device, whose forcing to the disk and
+// closing can fail. Tests hand in devices that fail the way a full disk or a pulled stick does.
+using DispositivoCopia = ArchiveFile::DeviceFactory;
 
 // Copies exactly `quanti` bytes from the current position of `da` to `a`. A source that ends early or a
 // write that lands short is a failure: a backup is only worth anything whole.

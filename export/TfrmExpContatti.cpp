@@ -258,8 +258,10 @@ void TfrmExpContatti::imgExcelMouseUp()
 
 void TfrmExpContatti::imgCSVMouseUp()
 {
-    QString percorso = FileDialogService::current().getSaveFileNameReplacing(this, MessaggiEsportazione::titoloSalvaCsv(),
-                                                                             QString(), MessaggiEsportazione::filtroCsv());
+    // No extension is added and nothing is asked about an existing file: its content is replaced.
+    QString percorso = FileDialogService::current().saveFileName(this, {.caption = MessaggiEsportazione::titoloSalvaCsv(),
+                                                                       .filter = MessaggiEsportazione::filtroCsv(),
+                                                                       .confirmOverwrite = false});
     if (percorso.isEmpty())
         return;
     percorso = EsportazioneCsv::conEstensione(percorso);

@@ -20,18 +20,6 @@ public:
         return dialog.selectedFiles().constFirst();
     }
 
-    QString getSaveFileNameReplacing(QWidget* parent, const QString& caption, const QString& folder,
-                                     const QString& filter) override
-    {
-        QFileDialog dialog(parent, caption, folder, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return {};
-        return dialog.selectedFiles().constFirst();
-    }
-
     QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                             const QString& filter) override
     {

@@ -31,18 +31,13 @@ QMap<QString, QByteArray> contenuto(const QString& cartella)
 
 DispositivoCopia guasto(qint64 limite, bool fsyncFallisce, bool chiusuraFallisce)
 {
-    DispositivoCopia d;
-    d.crea = [=](const QString& percorso) {
+    return [=](const QString& percorso) {
         auto file = std::make_unique<FailDevice>(percorso);
         file->failWritesAfter(limite);
         file->failAtSync(fsyncFallisce);
         file->failAtClose(chiusuraFallisce);
-        return std::unique_ptr<QFile>(std::move(file));
+        return std::unique_ptr<ArchiveDevice>(std::move(file));
     };
-    d.sincronizza = [](QFile& file) {
-        return !static_cast<FailDevice&>(file).syncFails() && DispositivoCopia::fsync(file);
-    };
-    return d;
 }
 
 } // namespace

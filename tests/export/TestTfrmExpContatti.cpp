@@ -4,6 +4,7 @@
 
 #include "ArchivioEsportazione.h"
 #include "AutomazioneRegistrata.h"
+#include "support/FakeFileDialogService.h"
 #include "support/FakeMessageService.h"
 #include "ui/ActiveLabel.h"
 #include "ui/FileDialogService.h"
@@ -22,30 +23,6 @@
 using namespace ArchivioEsportazione;
 
 namespace {
-
-// Answers the save dialog with a path and records how it was asked for.
-class DialogoSalva final : public FileDialogService
-{
-public:
-    DialogoSalva() { FileDialogService::setCurrent(this); }
-    ~DialogoSalva() override { FileDialogService::setCurrent(nullptr); }
-
-    QString getSaveFileName(QWidget*, const QString& caption, const QString&, const QString&, const QString&) override
-    {
-        chiesti << QStringLiteral("salva con domanda: ") + caption;
-        return risposta;
-    }
-    QString getSaveFileNameReplacing(QWidget*, const QString& caption, const QString& folder,
-                                     const QString& filter) override
-    {
-        chiesti << QStringLiteral("salva senza domanda: %1|%2|%3").arg(caption, folder, filter);
-        return risposta;
-    }
-    QString getOpenFileName(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-
-    QString risposta;
-    QStringList chiesti;
-};
 
 void rilascia(QWidget* w, Qt::MouseButton tasto = Qt::LeftButton)
 {
@@ -87,7 +64,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(treSchede(dir));
         FakeMessageService messaggi;
-        DialogoSalva dialogo;
+        FakeFileDialogService dialogo;
         TfrmExpContatti finestra(dir.path());
         finestra.show();
         QTableView* grd = finestra.grdRecords;
@@ -128,11 +105,15 @@ private Q_SLOTS:
         QCOMPARE(finestra.panInfo->text(), QString());
 
         // The CSV of what the table shows, under the name typed with ".csv" added.
-        dialogo.risposta = dir.filePath(QStringLiteral("rubrica"));
+        dialogo.answers = {dir.filePath(QStringLiteral("rubrica"))};
         rilascia(trova<ActiveLabel>(&finestra, "imgCSV"));
-        QCOMPARE(dialogo.chiesti,
-                 QStringList{QStringLiteral("salva senza domanda: Esporta rubrica contatti in formato .CSV||"
-                                            "File .CSV (*.csv)")});
+        QCOMPARE(dialogo.requests.size(), 1);
+        const FileDialogOptions chiesto = dialogo.requests[0].options;
+        QCOMPARE(dialogo.requests[0].kind, FakeFileDialogService::Kind::Save);
+        QCOMPARE(chiesto.caption, QStringLiteral("Esporta rubrica contatti in formato .CSV"));
+        QCOMPARE(chiesto.filter, QStringLiteral("File .CSV (*.csv)"));
+        QCOMPARE(chiesto.defaultSuffix, QString());
+        QVERIFY(!chiesto.confirmOverwrite);
         QCOMPARE(messaggi.texts(), QStringList{QStringLiteral("Esportazione archivio completata con successo.")});
         const QByteArray csv = SchedeDiProva::leggi(dir.filePath(QStringLiteral("rubrica.csv")));
         QCOMPARE(csv.count("\r\n"), 4);
@@ -180,10 +161,10 @@ private Q_SLOTS:
         QTemporaryDir dir;
         QVERIFY(treSchede(dir));
         FakeMessageService messaggi;
-        DialogoSalva dialogo;
+        FakeFileDialogService dialogo;
         TfrmExpContatti finestra(dir.path());
         finestra.show();
-        dialogo.risposta = dir.filePath(QStringLiteral("manca/rubrica.csv"));
+        dialogo.answers = {dir.filePath(QStringLiteral("manca/rubrica.csv"))};
         rilascia(trova<ActiveLabel>(&finestra, "lblCSV"));
         QCOMPARE(messaggi.entries.size(), 1);
         QCOMPARE(messaggi.entries[0].kind, FakeMessageService::Kind::Error);
@@ -192,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::overrideCursor(), nullptr);
 
         messaggi.clear();
-        dialogo.risposta.clear();
+        dialogo.answers = {QString()};
         rilascia(trova<ActiveLabel>(&finestra, "lblCSV"));
         QVERIFY(messaggi.entries.isEmpty());
     }

@@ -11,7 +11,7 @@ QString descrivi(const TestiScheda& testi)
     QStringList parti;
     for (int i = 0; i < kNumeroCampi; ++i) {
         if (!testi[i].isEmpty())
-            parti << QString::fromLatin1(kCampiScheda[i].nome) + QLatin1Char('=') + testi[i];
+            parti << QString::fromLatin1(kCampiScheda[i].name) + QLatin1Char('=') + testi[i];
     }
     return parti.join(QStringLiteral(" ¦ "));
 }
