@@ -21,11 +21,7 @@ QString cartellaCon(int schede)
     static std::unique_ptr<QTemporaryDir> dir;
     if (!dir) {
         dir = std::make_unique<QTemporaryDir>();
-        ArchiveFile archivio(ArchiveFile::archivePath(dir->path()));
-        archivio.open(ArchiveFile::Access::OpenOrCreate);
-        for (int n = 0; n < schede; ++n)
-            archivio.write(SchedeDiProva::schedaTipica(n));
-        if (!archivio.close())
+        if (!SchedeDiProva::scriviArchivioTipico(dir->path(), schede))
             std::abort();
     }
     return dir->path();

@@ -23,12 +23,7 @@ namespace {
 
 void scriviArchivio(const QString& appDir, int schede)
 {
-    ArchiveFile archivio(ArchiveFile::archivePath(appDir));
-    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
-        std::abort();
-    for (int n = 0; n < schede; ++n)
-        archivio.write(SchedeDiProva::schedaTipica(n));
-    if (!archivio.close())
+    if (!SchedeDiProva::scriviArchivioTipico(appDir, schede))
         std::abort();
 }
 

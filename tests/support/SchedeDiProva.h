@@ -113,4 +113,15 @@ inline TSchedaContatto schedaTipica(int n)
     return scheda;
 }
 
+// An archive of `schede` typical cards in appDir, as the benchmarks build them; false when it cannot be written.
+inline bool scriviArchivioTipico(const QString& appDir, int schede)
+{
+    ArchiveFile archivio(ArchiveFile::archivePath(appDir));
+    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
+        return false;
+    for (int n = 0; n < schede; ++n)
+        archivio.write(schedaTipica(n));
+    return archivio.close();
+}
+
 } // namespace SchedeDiProva
