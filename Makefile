@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 RUN_DIR ?= $(HOME)/Carnetto
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench bundle format clean
+.PHONY: all deps configure build run test bench bundle format clean fuzz test-asan
 
 all: build
 
@@ -41,6 +41,36 @@ bench: build
 BUNDLE_DIR ?= dist/Carnetto
 bundle: build
 	bash scripts/make-bundle.sh "$(BUILD_DIR)" "$(BUNDLE_DIR)"
+
+# libFuzzer with AddressSanitizer over every reader of a file the user can hand to the program, each target for
+# FUZZ_RUNS inputs from its seed corpus (fuzz/corpus/<target>/). A separate clang build; inputs the fuzzer finds
+# interesting gather in $(FUZZ_DIR)/corpus/, crashes in $(FUZZ_DIR)/findings/.
+FUZZ_DIR ?= build-fuzz
+FUZZ_RUNS ?= 100000
+FUZZ_TARGETS ?= archivio rigalista ripristino griglia vcard
+# The archive targets write every input to a file: a memory file system keeps that cheap.
+FUZZ_TMP ?= $(shell [ -w /dev/shm ] && echo /dev/shm || echo /tmp)
+FUZZ_FLAGS = -fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCARNETTO_FUZZ=ON \
+	    "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address"
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_DIR)/corpus/$$t $(FUZZ_DIR)/findings/$$t; \
+	    echo "== fuzz_$$t: $(FUZZ_RUNS) inputs"; \
+	    TMPDIR=$(FUZZ_TMP) $(FUZZ_DIR)/fuzz/fuzz_$$t -runs=$(FUZZ_RUNS) -timeout=10 -max_len=8192 -print_final_stats=1 \
+	        -artifact_prefix=$(FUZZ_DIR)/findings/$$t/ $(FUZZ_DIR)/corpus/$$t fuzz/corpus/$$t || exit 1; \
+	done
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in a build of its own.
+ASAN_DIR ?= build-asan
+ASAN_FLAGS = -fsanitize=address,undefined -fno-omit-frame-pointer
+test-asan: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS=$(ASAN_FLAGS) -O1" \
+	    "-DCMAKE_EXE_LINKER_FLAGS=$(ASAN_FLAGS)" "-DCMAKE_SHARED_LINKER_FLAGS=$(ASAN_FLAGS)"
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_stack_use_after_return=1 \
+	    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -44,7 +44,8 @@ EsportazioneCsv::Forma EsportazioneCsv::scriviCella(QByteArrayView cella, char* 
 {
     Forma forma;
     if (!daVirgolettare(cella)) {
-        std::memcpy(out, cella.data(), size_t(cella.size()));
+        if (!cella.isEmpty()) // an empty cell may have no data at all, and memcpy takes no null pointer
+            std::memcpy(out, cella.data(), size_t(cella.size()));
         forma.byte = cella.size();
         return forma;
     }
