@@ -148,12 +148,13 @@ void BM_CopiaConCp(benchmark::State& state)
     const QString dir = cartellaCon(int(state.range(0)));
     const QByteArray comando = "/bin/cp '" + QFile::encodeName(ArchiveFile::archivePath(dir)) + "' '" +
                                QFile::encodeName(ArchiveFile::tempPath(dir)) + "'";
-    const QByteArray conSync = state.range(1) ? " && sync '" + QFile::encodeName(ArchiveFile::tempPath(dir)) + "'" : "";
+    const QByteArray conSync =
+        state.range(1) ? QByteArray(" && sync '" + QFile::encodeName(ArchiveFile::tempPath(dir)) + "'") : QByteArray();
     for (auto _ : state) {
         state.PauseTiming();
         QFile::remove(ArchiveFile::tempPath(dir));
         state.ResumeTiming();
-        if (std::system((comando + conSync).constData()) != 0)
+        if (std::system(QByteArray(comando + conSync).constData()) != 0)
             state.SkipWithError("cp failed");
     }
     QFile::remove(ArchiveFile::tempPath(dir));
