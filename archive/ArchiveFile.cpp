@@ -1,13 +1,21 @@
 #include "archive/ArchiveFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <typeinfo>
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
+#endif
+
+// copy_file_range: Linux 4.5 and glibc 2.27 on. Elsewhere records are always copied through the buffer.
+#if defined(Q_OS_LINUX) && __has_include(<unistd.h>)
+#define CARNETTO_KERNEL_COPY 1
+#include <sys/types.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -15,6 +23,25 @@ namespace fs = std::filesystem;
 namespace {
 
 ArchiveFile::Counters g_counters;
+
+#ifdef CARNETTO_KERNEL_COPY
+qint64 linuxCopyFileRange(int sourceFd, qint64 sourceOffset, int targetFd, qint64 targetOffset, qint64 length)
+{
+    off64_t in = sourceOffset;
+    off64_t out = targetOffset;
+    return ::copy_file_range(sourceFd, &in, targetFd, &out, size_t(length), 0);
+}
+#endif
+
+ArchiveFile::KernelCopy g_kernelCopy = ArchiveFile::systemKernelCopy();
+
+// The kernel saying it cannot copy between these two files, rather than that the copy failed: the buffer
+// then does the work. EXDEV: two file systems (before Linux 5.3, and again between unlike ones since 5.19);
+// ENOSYS: a kernel without the call; EOPNOTSUPP, EINVAL: a file system or file kind that does not take it.
+bool kernelRefused(int error)
+{
+    return error == EXDEV || error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP || error == EINVAL;
+}
 
 // A whole number of records, so that blocks read in sequence never split one.
 constexpr qint64 kBlockSize = 228 * ArchiveFile::kRecordSize;
@@ -305,6 +332,94 @@ bool ArchiveFile::sync()
         return true;
     m_writeFailed = true;
     return fail();
+}
+
+ArchiveFile::KernelCopy ArchiveFile::systemKernelCopy()
+{
+#ifdef CARNETTO_KERNEL_COPY
+    return &linuxCopyFileRange;
+#else
+    return nullptr;
+#endif
+}
+
+ArchiveFile::KernelCopy ArchiveFile::kernelCopy()
+{
+    return g_kernelCopy;
+}
+
+void ArchiveFile::setKernelCopy(KernelCopy copy)
+{
+    g_kernelCopy = copy;
+}
+
+bool ArchiveFile::copyRecordsFrom(ArchiveFile& source, qint64 first, qint64 count)
+{
+    if (!m_file->isOpen() || !source.m_file->isOpen() || first < 0 || count < 0)
+        return false;
+    if (count == 0)
+        return true;
+    // Whatever either file still holds in memory goes out first, so the kernel sees the file as it stands;
+    // and what this file has read ahead is stale once the kernel has written under it.
+    if (!source.flushWrites() || !flushWrites())
+        return false;
+    dropReadBuffer();
+    const qint64 moved = kernelCopyFrom(source, first, count);
+    if (moved < 0)
+        return false;
+    if (moved == count)
+        return true;
+    // The rest, or everything, through the buffer. Its reads and writes count themselves.
+    if (!source.seek(first + moved)) {
+        m_error = source.errorString();
+        return false;
+    }
+    TSchedaContatto scheda;
+    for (qint64 i = moved; i < count; ++i) {
+        if (!source.read(scheda)) {
+            m_error = source.errorString();
+            return false;
+        }
+        if (!write(scheda))
+            return false;
+    }
+    return true;
+}
+
+// The whole records the kernel copied, from 0 (it refused at once, or the devices are not plain files) to
+// `count`; -1 when the copy failed in a way the buffer would not get round (a full disk, an I/O error).
+// Bytes of a record copied only in part are written again by the buffered copy that follows.
+qint64 ArchiveFile::kernelCopyFrom(ArchiveFile& source, qint64 first, qint64 count)
+{
+    // A device of another kind decides itself what its reads and writes do; the kernel must not go round it.
+    if (!g_kernelCopy || typeid(*m_file) != typeid(ArchiveDevice) || typeid(*source.m_file) != typeid(ArchiveDevice))
+        return 0;
+    const int in = source.m_file->handle();
+    const int out = m_file->handle();
+    if (in < 0 || out < 0)
+        return 0;
+    const qint64 length = count * kRecordSize;
+    const qint64 from = first * kRecordSize;
+    qint64 done = 0;
+    while (done < length) {
+        // Slices the kernel takes in one call whatever the size of its types.
+        const qint64 n = g_kernelCopy(in, from + done, out, m_pos + done, std::min<qint64>(length - done, 1 << 30));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && !kernelRefused(errno)) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            m_writeFailed = true;
+            return -1;
+        }
+        break; // refused, or the source ended early: the buffered copy takes over and finds out which
+    }
+    const qint64 records = done / kRecordSize;
+    m_pos += records * kRecordSize;
+    g_counters.recordsRead += int(records);
+    g_counters.recordsWritten += int(records);
+    return records;
 }
 
 QString ArchiveFile::errorString() const

@@ -70,6 +70,22 @@ public:
     bool sync();
     QString errorString() const;
 
+    // Appends records first .. first+count-1 of `source` at this file's current index, as reading each from
+    // `source` and writing it here would, and leaves this file's index after them. Between two plain files the
+    // kernel moves the bytes (copy_file_range) without them passing through the program; where it refuses
+    // (another file system, an old kernel, a file system that cannot) and for any device that is not a plain
+    // ArchiveDevice (a test's failing one, say), the records go through the buffer instead. The counters count
+    // the records read and written either way. False when a record is missing from `source` or a write fails.
+    bool copyRecordsFrom(ArchiveFile& source, qint64 first, qint64 count);
+
+    // How the kernel copies bytes between two open files: copy_file_range's contract with explicit offsets
+    // (bytes copied, 0 at the end of the source, -1 with errno set). Null where the system has no such call;
+    // tests and benchmarks swap it for a refusing one, or null to copy through the buffer.
+    using KernelCopy = qint64 (*)(int sourceFd, qint64 sourceOffset, int targetFd, qint64 targetOffset, qint64 length);
+    static KernelCopy systemKernelCopy();
+    static KernelCopy kernelCopy();
+    static void setKernelCopy(KernelCopy copy);
+
     static const Counters& counters();
     static void resetCounters();
 
@@ -87,6 +103,7 @@ private:
     bool flushWrites();
     void dropReadBuffer();
     bool fail();
+    qint64 kernelCopyFrom(ArchiveFile& source, qint64 first, qint64 count);
 
     std::unique_ptr<ArchiveDevice> m_file;
     QString m_error;

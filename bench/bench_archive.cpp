@@ -111,17 +111,50 @@ void BM_CopiaTranneUnaConSync(benchmark::State& state)
     copiaTranneUna(state, true);
 }
 
-// The yardstick for the deletion: the same file copied by cp (one process start included).
+// The deletion's copy as it is done now: the two ranges around the middle record in one call each, the kernel
+// moving the bytes (second argument 1) or the buffer (0), then forced to the disk as a deletion does.
+void BM_CopiaDueTratti(benchmark::State& state)
+{
+    const QString dir = cartellaCon(int(state.range(0)));
+    const QString archivio = ArchiveFile::archivePath(dir);
+    const QString temp = ArchiveFile::tempPath(dir);
+    ArchiveFile::setKernelCopy(state.range(1) ? ArchiveFile::systemKernelCopy() : nullptr);
+    for (auto _ : state) {
+        state.PauseTiming();
+        QFile::remove(temp);
+        state.ResumeTiming();
+        ArchiveFile sorgente(archivio);
+        ArchiveFile copia(temp);
+        if (!sorgente.open(ArchiveFile::Access::ExistingOnly) || !copia.create()) {
+            state.SkipWithError("open failed");
+            break;
+        }
+        const qint64 n = sorgente.recordCount();
+        if (!copia.copyRecordsFrom(sorgente, 0, n / 2) || !copia.copyRecordsFrom(sorgente, n / 2 + 1, n - n / 2 - 1))
+            state.SkipWithError("copy failed");
+        sorgente.close();
+        if ((state.range(2) && !copia.sync()) || !copia.close())
+            state.SkipWithError("close failed");
+    }
+    ArchiveFile::setKernelCopy(ArchiveFile::systemKernelCopy());
+    QFile::remove(temp);
+    state.SetBytesProcessed(state.iterations() * state.range(0) * ArchiveFile::kRecordSize);
+}
+
+// The yardstick for the deletion: the same file copied by cp (one process start included), then forced to the
+// disk by `sync FILE` (an fsync of the copy) when the second argument is 1.
 void BM_CopiaConCp(benchmark::State& state)
 {
     const QString dir = cartellaCon(int(state.range(0)));
     const QByteArray comando = "/bin/cp '" + QFile::encodeName(ArchiveFile::archivePath(dir)) + "' '" +
                                QFile::encodeName(ArchiveFile::tempPath(dir)) + "'";
+    const QByteArray conSync =
+        state.range(1) ? QByteArray(" && sync '" + QFile::encodeName(ArchiveFile::tempPath(dir)) + "'") : QByteArray();
     for (auto _ : state) {
         state.PauseTiming();
         QFile::remove(ArchiveFile::tempPath(dir));
         state.ResumeTiming();
-        if (std::system(comando.constData()) != 0)
+        if (std::system(QByteArray(comando + conSync).constData()) != 0)
             state.SkipWithError("cp failed");
     }
     QFile::remove(ArchiveFile::tempPath(dir));
@@ -133,7 +166,16 @@ void BM_CopiaConCp(benchmark::State& state)
 BENCHMARK(BM_ApriELeggiUltima)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ScorriTutte)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CopiaTranneUna)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CopiaConCp)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopiaConCp)
+    ->ArgNames({"schede", "sync"})
+    ->ArgsProduct({{10000, 100000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_CopiaDueTratti)
+    ->ArgNames({"schede", "kernel", "sync"})
+    ->ArgsProduct({{10000, 100000}, {0, 1}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_CopiaTranneUnaConSync)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)

@@ -129,16 +129,15 @@ bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, const QString& 
     bool ok = false;
     const qint64 p = posizione.toLongLong(&ok);
     const qint64 saltato = ok && QString::number(p) == posizione ? p - 1 : -1;
+    // Whole records only: the bytes of an incomplete last record are left behind. The two ranges around the
+    // record left out go across in one piece each, which the kernel copies itself where it can.
     const qint64 count = archivio.recordCount();
-    TSchedaContatto scheda{};
-    if (!archivio.seek(0))
+    const bool salta = saltato >= 0 && saltato < count;
+    const qint64 prima = salta ? saltato : count;
+    if (!temporaneo.copyRecordsFrom(archivio, 0, prima))
         return false;
-    for (qint64 i = 0; i < count; ++i) {
-        if (!archivio.read(scheda))
-            return false;
-        if (i != saltato && !temporaneo.write(scheda))
-            return false;
-    }
+    if (salta && !temporaneo.copyRecordsFrom(archivio, saltato + 1, count - saltato - 1))
+        return false;
     return archivio.close() && temporaneo.sync() && temporaneo.close();
 }
 

@@ -10,10 +10,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -67,6 +69,40 @@ std::unique_ptr<FailDevice> dispositivo(const QString& percorso, const FailDevic
     return d;
 }
 
+// Stand-ins for the kernel's copy, to play one that refuses, stops short or fails. `g_kernelCalls` counts the
+// calls made to any of them.
+int g_kernelCalls = 0;
+int g_refusal = 0;
+qint64 g_shortAfter = 0;
+
+qint64 kernelRefusing(int, qint64, int, qint64, qint64)
+{
+    ++g_kernelCalls;
+    errno = g_refusal;
+    return -1;
+}
+
+// Copies the first g_shortAfter bytes as the system would, then reports the end of the source.
+qint64 kernelShort(int in, qint64 inOffset, int out, qint64 outOffset, qint64 length)
+{
+    ++g_kernelCalls;
+    const qint64 allowed = std::min(length, g_shortAfter);
+    if (allowed <= 0)
+        return 0;
+    const qint64 n = ArchiveFile::systemKernelCopy()(in, inOffset, out, outOffset, allowed);
+    if (n > 0)
+        g_shortAfter -= n;
+    return n;
+}
+
+qint64 kernelCounting(int in, qint64 inOffset, int out, qint64 outOffset, qint64 length)
+{
+    ++g_kernelCalls;
+    return ArchiveFile::systemKernelCopy()(in, inOffset, out, outOffset, length);
+}
+
+enum Copia { Kernel, Buffer, Rifiuto, Corta, SuFailDevice };
+
 } // namespace
 
 class TestArchiveFile : public QObject
@@ -75,6 +111,7 @@ class TestArchiveFile : public QObject
 
 private Q_SLOTS:
     void init();
+    void cleanup();
     void archivioMancante_data();
     void archivioMancante();
     void aperturaNonSvuota_data();
@@ -86,6 +123,9 @@ private Q_SLOTS:
     void sovrascritturaSulPosto();
     void letturaEScritturaAlternate();
     void copiaDiMoltiRecord();
+    void copyRecordsFrom_data();
+    void copyRecordsFrom();
+    void copyRecordsFromErroreDelKernel();
     void aperturaImpossibile_data();
     void aperturaImpossibile();
     void protettoDaScrittura_data();
@@ -115,6 +155,13 @@ void TestArchiveFile::init()
     QVERIFY(m_dir->isValid());
     m_archivio = ArchiveFile::archivePath(m_dir->path());
     ArchiveFile::resetCounters();
+    ArchiveFile::setKernelCopy(ArchiveFile::systemKernelCopy());
+    g_kernelCalls = 0;
+}
+
+void TestArchiveFile::cleanup()
+{
+    ArchiveFile::setKernelCopy(ArchiveFile::systemKernelCopy());
 }
 
 void TestArchiveFile::archivioMancante_data()
@@ -326,6 +373,105 @@ void TestArchiveFile::copiaDiMoltiRecord()
         QVERIFY(copia.read(scheda));
         QCOMPARE(byteDi(scheda), byteDi(schedaNumero(i < tolto ? i : i + 1)));
     }
+}
+
+// Every way of copying a range gives the same bytes as reading and writing each record: the kernel's copy,
+// the buffer, a kernel that refuses (each refusal the buffer gets round), one that stops short part-way
+// through a record, and a device that is not a plain file, which the kernel never sees. An incomplete last
+// record is never copied; a range reaching into it fails.
+void TestArchiveFile::copyRecordsFrom_data()
+{
+    QTest::addColumn<int>("modo");
+    QTest::addColumn<int>("rifiuto");
+    QTest::addColumn<qint64>("cortaDopo");
+    QTest::addColumn<int>("coda");
+    QTest::addColumn<int>("primo");
+    QTest::addColumn<int>("quanti");
+    QTest::addColumn<bool>("riesce");
+    QTest::addColumn<int>("chiamateKernel"); // -1: at least one
+
+    QTest::newRow("kernel") << int(Kernel) << 0 << qint64(0) << 0 << 3 << 40 << true << -1;
+    QTest::newRow("kernel, coda incompleta") << int(Kernel) << 0 << qint64(0) << 700 << 0 << 50 << true << -1;
+    QTest::newRow("kernel, nella coda") << int(Kernel) << 0 << qint64(0) << 700 << 45 << 6 << false << -1;
+    QTest::newRow("buffer") << int(Buffer) << 0 << qint64(0) << 0 << 3 << 40 << true << 0;
+    QTest::newRow("buffer, coda incompleta") << int(Buffer) << 0 << qint64(0) << 700 << 0 << 50 << true << 0;
+    QTest::newRow("buffer, nella coda") << int(Buffer) << 0 << qint64(0) << 700 << 45 << 6 << false << 0;
+    const std::pair<const char*, int> rifiuti[] = {
+        {"EXDEV", EXDEV}, {"ENOSYS", ENOSYS}, {"EOPNOTSUPP", EOPNOTSUPP}, {"EINVAL", EINVAL}};
+    for (const auto& [nome, e] : rifiuti)
+        QTest::addRow("rifiuto %s", nome) << int(Rifiuto) << e << qint64(0) << 700 << 3 << 47 << true << 1;
+    QTest::newRow("corta a metà record") << int(Corta) << 0 << qint64(5 * kRecord + 300) << 700 << 3 << 47 << true << -1;
+    QTest::newRow("corta subito") << int(Corta) << 0 << qint64(0) << 0 << 0 << 50 << true << 1;
+    QTest::newRow("corta nella coda") << int(Corta) << 0 << qint64(2 * kRecord) << 700 << 45 << 6 << false << -1;
+    QTest::newRow("FailDevice") << int(SuFailDevice) << 0 << qint64(0) << 700 << 3 << 47 << true << 0;
+    QTest::newRow("nessun record") << int(Kernel) << 0 << qint64(0) << 0 << 10 << 0 << true << 0;
+}
+
+void TestArchiveFile::copyRecordsFrom()
+{
+    QFETCH(int, modo);
+    QFETCH(int, rifiuto);
+    QFETCH(qint64, cortaDopo);
+    QFETCH(int, coda);
+    QFETCH(int, primo);
+    QFETCH(int, quanti);
+    QFETCH(bool, riesce);
+    QFETCH(int, chiamateKernel);
+    if (modo != Buffer && !ArchiveFile::systemKernelCopy())
+        QSKIP("no kernel copy on this system");
+    ArchiveFile::setKernelCopy(modo == Buffer    ? nullptr
+                               : modo == Rifiuto ? &kernelRefusing
+                               : modo == Corta   ? &kernelShort
+                                                 : &kernelCounting);
+    g_refusal = rifiuto;
+    g_shortAfter = cortaDopo;
+    scrivi(m_archivio, archivioDi(50, coda));
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    // Something already in the copy, and one more record after the range: the range lands at the copy's index
+    // and the index follows it.
+    const QByteArray prima = byteDi(schedaNumero(900));
+    {
+        ArchiveFile archivio(m_archivio);
+        ArchiveFile copia(modo == SuFailDevice ? std::unique_ptr<ArchiveDevice>(dispositivo(temp, {}))
+                                               : std::make_unique<ArchiveDevice>(temp));
+        QVERIFY(archivio.open(ArchiveFile::Access::ReadOnly));
+        QVERIFY(copia.create());
+        QVERIFY(copia.write(schedaNumero(900)));
+        ArchiveFile::resetCounters();
+        QCOMPARE(copia.copyRecordsFrom(archivio, primo, quanti), riesce);
+        if (chiamateKernel >= 0)
+            QCOMPARE(g_kernelCalls, chiamateKernel);
+        else
+            QVERIFY(g_kernelCalls > 0);
+        if (!riesce)
+            return;
+        QCOMPARE(ArchiveFile::counters().recordsRead, quanti);
+        QCOMPARE(ArchiveFile::counters().recordsWritten, quanti);
+        QCOMPARE(copia.currentIndex(), quanti + 1);
+        QVERIFY(copia.write(schedaNumero(901)));
+        QVERIFY(copia.close());
+        QVERIFY(archivio.close());
+    }
+    QCOMPARE(contenuto(temp),
+             prima + archivioDi(50).mid(primo * kRecord, quanti * kRecord) + byteDi(schedaNumero(901)));
+}
+
+// An error that is not a refusal (a full disk, a failing disk) is the copy's failure, and stays one until the
+// file is closed; the buffer does not try again behind it.
+void TestArchiveFile::copyRecordsFromErroreDelKernel()
+{
+    ArchiveFile::setKernelCopy(&kernelRefusing);
+    g_refusal = ENOSPC;
+    scrivi(m_archivio, archivioDi(10));
+    ArchiveFile archivio(m_archivio);
+    ArchiveFile copia(ArchiveFile::tempPath(m_dir->path()));
+    QVERIFY(archivio.open(ArchiveFile::Access::ReadOnly));
+    QVERIFY(copia.create());
+    QVERIFY(!copia.copyRecordsFrom(archivio, 0, 10));
+    QCOMPARE(copia.errorString(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+    QCOMPARE(g_kernelCalls, 1);
+    QCOMPARE(ArchiveFile::counters().recordsWritten, 0);
+    QVERIFY(!copia.close());
 }
 
 void TestArchiveFile::aperturaImpossibile_data()
