@@ -4,6 +4,7 @@
 #include "archive/Trim.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -106,13 +107,19 @@ EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QS
             return esito;
         indice = p - 1;
     }
+    const qint64 dimensione = QFileInfo(ArchiveFile::archivePath(appDir)).size();
     TSchedaContatto scheda{};
     schedaDaTesti(scheda, testi);
-    if (!archivio.seek(indice) || !archivio.write(scheda))
-        return esito;
+    const bool scritta = archivio.seek(indice) && archivio.write(scheda);
     const QString nuova = QString::number(archivio.currentIndex());
-    if (!archivio.close())
+    if (!archivio.close() || !scritta) {
+        // A new card that did not land whole (a full disk) or whose landing was not confirmed is taken off
+        // again: a failed save leaves the archive as it was, without half a record or a card the user was
+        // told is not saved and would save a second time.
+        if (indice == count)
+            QFile::resize(ArchiveFile::archivePath(appDir), dimensione);
         return esito;
+    }
     esito.tipo = trimmed.isEmpty() ? EsitoSalvataggio::Aggiunta : EsitoSalvataggio::Modificata;
     esito.posizione = nuova;
     return esito;
@@ -130,6 +137,10 @@ bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, const QString& 
     const qint64 p = posizione.toLongLong(&ok);
     const qint64 saltato = ok && QString::number(p) == posizione ? p - 1 : -1;
     const qint64 count = archivio.recordCount();
+    // A record past the end can only be one another program took away by shortening the archive: the card
+    // on screen is not deleted, and saying it was would be a lie.
+    if (saltato >= count)
+        return false;
     TSchedaContatto scheda{};
     if (!archivio.seek(0))
         return false;
