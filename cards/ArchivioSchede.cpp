@@ -4,6 +4,7 @@
 #include "archive/Trim.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -106,13 +107,19 @@ EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QS
             return esito;
         indice = p - 1;
     }
+    const qint64 dimensione = QFileInfo(ArchiveFile::archivePath(appDir)).size();
     TSchedaContatto scheda{};
     schedaDaTesti(scheda, testi);
-    if (!archivio.seek(indice) || !archivio.write(scheda))
-        return esito;
+    const bool scritta = archivio.seek(indice) && archivio.write(scheda);
     const QString nuova = QString::number(archivio.currentIndex());
-    if (!archivio.close())
+    if (!archivio.close() || !scritta) {
+        // A new card that did not land whole (a full disk) or whose landing was not confirmed is taken off
+        // again: a failed save leaves the archive as it was, without half a record or a card the user was
+        // told is not saved and would save a second time.
+        if (indice == count)
+            QFile::resize(ArchiveFile::archivePath(appDir), dimensione);
         return esito;
+    }
     esito.tipo = trimmed.isEmpty() ? EsitoSalvataggio::Aggiunta : EsitoSalvataggio::Modificata;
     esito.posizione = nuova;
     return esito;
@@ -132,7 +139,11 @@ bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, const QString& 
     // Whole records only: the bytes of an incomplete last record are left behind. The two ranges around the
     // record left out go across in one piece each, which the kernel copies itself where it can.
     const qint64 count = archivio.recordCount();
-    const bool salta = saltato >= 0 && saltato < count;
+    // A record past the end can only be one another program took away by shortening the archive: the card
+    // on screen is not deleted, and saying it was would be a lie.
+    if (saltato >= count)
+        return false;
+    const bool salta = saltato >= 0;
     const qint64 prima = salta ? saltato : count;
     if (!temporaneo.copyRecordsFrom(archivio, 0, prima))
         return false;

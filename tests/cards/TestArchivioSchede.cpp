@@ -247,13 +247,15 @@ private Q_SLOTS:
         QTest::addColumn<int>("coda");
         QTest::addColumn<QString>("posizione");
         QTest::addColumn<QList<int>>("resto");
+        QTest::addColumn<bool>("riuscita");
 
-        QTest::newRow("la prima di 3") << 3 << 0 << "1" << QList<int>{2, 3};
-        QTest::newRow("posizione tra spazi") << 3 << 0 << " 2 " << QList<int>{1, 3};
-        // The texts are compared, so "02" names no record; nor do positions the archive no longer has.
-        QTest::newRow("zero iniziale") << 3 << 0 << "02" << QList<int>{1, 2, 3};
-        QTest::newRow("archivio accorciato") << 3 << 0 << "5" << QList<int>{1, 2, 3};
-        QTest::newRow("coda incompleta") << 3 << 500 << "1" << QList<int>{2, 3};
+        QTest::newRow("la prima di 3") << 3 << 0 << "1" << QList<int>{2, 3} << true;
+        QTest::newRow("posizione tra spazi") << 3 << 0 << " 2 " << QList<int>{1, 3} << true;
+        // The texts are compared, so "02" names no record.
+        QTest::newRow("zero iniziale") << 3 << 0 << "02" << QList<int>{1, 2, 3} << true;
+        // A record the archive no longer has cannot be deleted: a failure, not a success that deleted nothing.
+        QTest::newRow("archivio accorciato") << 3 << 0 << "5" << QList<int>{1, 2, 3} << false;
+        QTest::newRow("coda incompleta") << 3 << 500 << "1" << QList<int>{2, 3} << true;
     }
     void eliminazione()
     {
@@ -261,9 +263,10 @@ private Q_SLOTS:
         QFETCH(int, coda);
         QFETCH(QString, posizione);
         QFETCH(QList<int>, resto);
+        QFETCH(bool, riuscita);
         prepara(schede, coda);
 
-        QVERIFY(elimina(m_dir->path(), posizione));
+        QCOMPARE(elimina(m_dir->path(), posizione), riuscita);
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(resto));
         QVERIFY(!QFile::exists(temporaneo()));
     }
