@@ -67,8 +67,8 @@ EsitoScambio scriviCsvTutti(const QString& appDir, QIODevice& out)
 {
     EsitoScambio esito;
     GrigliaEsportazione griglia;
-    if (QFileInfo::exists(ArchiveFile::archivePath(appDir))
-        && griglia.riempi(appDir, GrigliaEsportazione::Vista::Tutti) == GrigliaEsportazione::Esito::Interrotta) {
+    if (QFileInfo::exists(ArchiveFile::archivePath(appDir)) &&
+        griglia.riempi(appDir, GrigliaEsportazione::Vista::Tutti) == GrigliaEsportazione::Esito::Interrotta) {
         esito.tipo = EsitoScambio::ErroreArchivio;
         return esito;
     }

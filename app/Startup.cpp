@@ -7,9 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QUrl>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QUrl>
 
 void installItalianTranslation(QApplication& app)
 {

@@ -29,15 +29,15 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QMimeData>
-#include <QUrl>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QUrl>
 
 namespace {
 
@@ -88,8 +88,7 @@ QString TfrmContatti::fileVCard(const QMimeData* dati)
     if (!url.isLocalFile())
         return {};
     const QString percorso = url.toLocalFile();
-    return QFileInfo(percorso).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0 ? percorso
-                                                                                              : QString();
+    return QFileInfo(percorso).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0 ? percorso : QString();
 }
 
 void TfrmContatti::dragEnterEvent(QDragEnterEvent* event)

@@ -1,5 +1,5 @@
-#include "app/Startup.h"
 #include "BancoContatti.h"
+#include "app/Startup.h"
 #include "support/SchedeDiProva.h"
 
 #include <QDropEvent>
@@ -79,8 +79,7 @@ void TestImportaVCard::rilascio()
         QCOMPARE(banco.finestra()->lblPosizione->text(), QString());
         return;
     }
-    QCOMPARE(banco.messaggi.entries[1].text,
-             QStringLiteral("Importati 2 contatti nell'archivio, dalla posizione 3."));
+    QCOMPARE(banco.messaggi.entries[1].text, QStringLiteral("Importati 2 contatti nell'archivio, dalla posizione 3."));
     QCOMPARE(leggi(banco.archivio()).size(), 4 * kRecord);
     QCOMPARE(leggi(banco.archivio()).first(prima.size()), prima);
     // The first card added, at its place, as browsing shows it; the text dropped went to no box.
