@@ -1,7 +1,8 @@
 #include "app/RigaDiComando.h"
 
 #include "archive/ArchiveFile.h"
-#include "vcard/CsvTutti.h"
+#include "export/EsportazioneCsv.h"
+#include "export/GrigliaEsportazione.h"
 #include "vcard/ScambioVCard.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -57,6 +59,32 @@ QString contatti(int n)
 QString nativo(const QString& percorso)
 {
     return QStringLiteral("\"%1\"").arg(QDir::toNativeSeparators(percorso));
+}
+
+// The export window's "Tutti" CSV: the same grid fill and the same writer, so the bytes are the window's. A missing
+// archive gives the grid that was never filled and is not created.
+EsitoScambio scriviCsvTutti(const QString& appDir, QIODevice& out)
+{
+    EsitoScambio esito;
+    GrigliaEsportazione griglia;
+    if (QFileInfo::exists(ArchiveFile::archivePath(appDir)) &&
+        griglia.riempi(appDir, GrigliaEsportazione::Vista::Tutti) == GrigliaEsportazione::Esito::Interrotta) {
+        esito.tipo = EsitoScambio::ErroreArchivio;
+        return esito;
+    }
+    QString errore;
+    if (!EsportazioneCsv::scrivi(griglia, out, &errore)) {
+        esito.tipo = EsitoScambio::ErroreScrittura;
+        esito.dettaglio = errore;
+        return esito;
+    }
+    esito.schede = std::max(griglia.righePiene() - 1, 0);
+    return esito;
+}
+
+EsitoScambio esportaCsvTutti(const QString& appDir, const QString& percorso)
+{
+    return salvaFile(appDir, percorso, [&](QIODevice& out) { return scriviCsvTutti(appDir, out); });
 }
 
 } // namespace

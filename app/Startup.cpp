@@ -2,10 +2,14 @@
 
 #include "app/Forms.h"
 #include "app/TfrmCarnetto.h"
+#include "cards/TfrmContatti.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <QUrl>
 
 void installItalianTranslation(QApplication& app)
 {
@@ -16,7 +20,21 @@ void installItalianTranslation(QApplication& app)
         delete translator;
 }
 
-int runCarnetto(QApplication& app)
+void apriFileVCard(const QString& percorso)
+{
+    // "Open with" may hand over a file:// address instead of a path.
+    QString file = percorso;
+    if (file.startsWith(QLatin1String("file:")))
+        file = QUrl(file).toLocalFile();
+    file = QFileInfo(QDir::current(), file).absoluteFilePath();
+    TfrmContatti* contatti = frmContatti();
+    contatti->show();
+    contatti->raise();
+    contatti->activateWindow();
+    contatti->importaVCard(file);
+}
+
+int runCarnetto(QApplication& app, const QString& fileDaAprire)
 {
     QApplication::setApplicationName(QStringLiteral("Carnetto"));
     QApplication::setApplicationVersion(QStringLiteral("4.0"));
@@ -29,5 +47,7 @@ int runCarnetto(QApplication& app)
 
     Forms forms(QApplication::applicationDirPath());
     frmCarnetto()->show();
+    if (!fileDaAprire.isEmpty())
+        apriFileVCard(fileDaAprire);
     return QApplication::exec();
 }

@@ -1,10 +1,17 @@
 #pragma once
 
+#include <QString>
+
 class QApplication;
 
 // The program's entry after the application object exists: title, Italian texts for Qt's own dialogs,
-// the ten windows, the event loop. Returns the exit code.
-int runCarnetto(QApplication& app);
+// the ten windows, the event loop. Returns the exit code. A file given to open (the desktop's "Open with") is
+// imported on the card window once the windows exist.
+int runCarnetto(QApplication& app, const QString& fileDaAprire = {});
+
+// Brings up the card window and imports the vCard file into the archive there, asking first. The windows must
+// exist (a Forms instance).
+void apriFileVCard(const QString& percorso);
 
 // Loads Qt's Italian translation (Yes/No, file dialogs) whatever the system language; without the file
 // the program still runs, in Qt's own language.

@@ -9,5 +9,6 @@ int main(int argc, char* argv[])
     if (const int esito = avviaRigaDiComando(argc, argv); esito >= 0)
         return esito;
     QApplication app(argc, argv);
-    return runCarnetto(app);
+    // Qt has taken its own options out of the arguments by now; what is left may name a file to open.
+    return runCarnetto(app, leggiRigaDiComando(QApplication::arguments().mid(1)).file);
 }

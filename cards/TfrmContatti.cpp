@@ -23,15 +23,21 @@
 #include "ui/ValueLabel.h"
 #include "ui/WindowFrame.h"
 #include "ui/WindowKeys.h"
+#include "vcard/ScambioVCard.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QUrl>
 
 namespace {
 
@@ -68,6 +74,84 @@ TfrmContatti::TfrmContatti(const QString& cartella, QWidget* parent) : QWidget(p
 
     m_suggerimenti->addResetArea(this);
     m_suggerimenti->addResetArea(grpControlli);
+
+    setAcceptDrops(true);
+    for (QLineEdit* box : m_campi)
+        box->installEventFilter(this);
+}
+
+QString TfrmContatti::fileVCard(const QMimeData* dati)
+{
+    if (!dati || !dati->hasUrls() || dati->urls().size() != 1)
+        return {};
+    const QUrl url = dati->urls().constFirst();
+    if (!url.isLocalFile())
+        return {};
+    const QString percorso = url.toLocalFile();
+    return QFileInfo(percorso).suffix().compare(QLatin1String("vcf"), Qt::CaseInsensitive) == 0 ? percorso : QString();
+}
+
+void TfrmContatti::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!fileVCard(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmContatti::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!fileVCard(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TfrmContatti::dropEvent(QDropEvent* event)
+{
+    const QString percorso = fileVCard(event->mimeData());
+    if (percorso.isEmpty())
+        return;
+    event->acceptProposedAction();
+    importaVCard(percorso);
+}
+
+bool TfrmContatti::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+        if (!fileVCard(static_cast<QDropEvent*>(event)->mimeData()).isEmpty()) {
+            static_cast<QDropEvent*>(event)->acceptProposedAction();
+            return true;
+        }
+        break;
+    case QEvent::Drop:
+        if (!fileVCard(static_cast<QDropEvent*>(event)->mimeData()).isEmpty()) {
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmContatti::importaVCard(const QString& percorso)
+{
+    const FileVCardLetto letto = leggiFileVCard(percorso);
+    if (!letto.esito.riuscito()) {
+        messaggio(messaggioScambio(letto.esito, percorso));
+        return;
+    }
+    if (!MessageService::current().askYesNo(this, QStringLiteral("Importazione contatti"),
+                                            domandaImportazione(int(letto.schede.size()))))
+        return;
+    const EsitoScambio esito = aggiungiSchede(m_cartella, letto.schede);
+    if (!esito.riuscito()) {
+        messaggio(messaggioScambio(esito, percorso));
+        return;
+    }
+    // The first card added, where browsing would show it.
+    caricaScheda(letto.schede.constFirst(), QString::number(esito.primaPosizione));
+    messaggio(messaggioImportazione(esito));
 }
 
 void TfrmContatti::creaComandi()

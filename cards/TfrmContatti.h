@@ -14,6 +14,10 @@ class HoverHints;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
 class QPushButton;
 
 // The card window: one contact card at a time in sixteen edit boxes. Between actions it remembers only
@@ -32,6 +36,11 @@ public:
     // Puts a card into the boxes as typing would (the boxes' change rules run) and shows its position.
     void caricaScheda(const TestiScheda& testi, const QString& posizione);
     void pulisciScheda();
+    // Imports the cards of a vCard file (dropped on the window or given to the program): the whole file is read
+    // first, the person asked, then the cards appended to the archive and the first of them shown.
+    void importaVCard(const QString& percorso);
+    // The local .vcf file a drag carries, or an empty text: only those are taken.
+    static QString fileVCard(const QMimeData* dati);
 
     QGroupBox* grpControlli;
     QLabel* panInfo;
@@ -86,6 +95,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    // The edit boxes would take a dropped file's name as text; a vCard file is the window's.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void creaComandi();

@@ -11,6 +11,8 @@
 #include "ui/ActiveLabel.h"
 #include "ui/BusyCursor.h"
 #include "ui/FileDialogService.h"
+#include "vcard/CodecVCard.h"
+#include "vcard/ScambioVCard.h"
 #include "ui/HintLine.h"
 #include "ui/HoverHints.h"
 #include "ui/MessageService.h"
@@ -20,9 +22,11 @@
 #include <QDir>
 #include <QEvent>
 #include <QGroupBox>
+#include <QIODevice>
 #include <QLabel>
 #include <QTableView>
 
+#include <array>
 #include <exception>
 
 namespace {
@@ -256,20 +260,86 @@ void TfrmExpContatti::imgExcelMouseUp()
         MessageService::current().showMessage(this, MessaggiEsportazione::erroreExcel());
 }
 
+namespace {
+
+QString filtroVCard()
+{
+    return QStringLiteral("Biglietti da visita vCard (*.vcf)");
+}
+
+bool nomeVCard(const QString& percorso)
+{
+    return percorso.endsWith(QLatin1String(".vcf"), Qt::CaseInsensitive);
+}
+
+// The grid's rows 1 to N as vCards. Each column's caption in row 0 names its field, whatever the view's order.
+EsitoScambio scriviVCardGriglia(const GrigliaEsportazione& griglia, QIODevice& out)
+{
+    EsitoScambio esito;
+    const GrigliaEsportazione::Disposizione& tutti = GrigliaEsportazione::disposizione(GrigliaEsportazione::Vista::Tutti);
+    std::array<int, GrigliaEsportazione::kColonne> campi;
+    campi.fill(-1);
+    for (int c = 1; c < griglia.colonne(); ++c) {
+        const QString caption = griglia.testo(c, 0);
+        for (const GrigliaEsportazione::Colonna& colonna : tutti) {
+            if (caption == QString::fromUtf8(colonna.caption))
+                campi[c] = colonna.campo;
+        }
+    }
+    QByteArray blocco;
+    for (int r = 1; r < griglia.righePiene(); ++r) {
+        TestiScheda testi;
+        for (int c = 1; c < griglia.colonne(); ++c) {
+            if (campi[c] >= 0)
+                testi[campi[c]] = griglia.testo(c, r);
+        }
+        scriviVCard(testi, blocco);
+        ++esito.schede;
+        if (blocco.size() >= (1 << 20) || r + 1 == griglia.righePiene()) {
+            if (out.write(blocco) != blocco.size()) {
+                esito.tipo = EsitoScambio::ErroreScrittura;
+                esito.dettaglio = out.errorString();
+                return esito;
+            }
+            blocco.clear();
+        }
+    }
+    return esito;
+}
+
+} // namespace
+
 void TfrmExpContatti::imgCSVMouseUp()
 {
-    // No extension is added and nothing is asked about an existing file: its content is replaced.
-    QString percorso = FileDialogService::current().saveFileName(this, {.caption = MessaggiEsportazione::titoloSalvaCsv(),
-                                                                       .filter = MessaggiEsportazione::filtroCsv(),
-                                                                       .confirmOverwrite = false});
+    // No extension is added and nothing is asked about an existing file: its content is replaced. The second
+    // filter writes the rows on show as vCards instead.
+    QString filtro;
+    QString percorso = FileDialogService::current().saveFileName(
+        this, {.caption = MessaggiEsportazione::titoloSalvaCsv(),
+               .filter = MessaggiEsportazione::filtroCsv() + QStringLiteral(";;") + filtroVCard(),
+               .confirmOverwrite = false,
+               .selectedFilter = &filtro});
     if (percorso.isEmpty())
         return;
-    percorso = EsportazioneCsv::conEstensione(percorso);
+    const bool vcard = filtro == filtroVCard() || nomeVCard(percorso);
+    if (!vcard)
+        percorso = EsportazioneCsv::conEstensione(percorso);
+    else if (!nomeVCard(percorso))
+        percorso += QStringLiteral(".vcf");
     QString errore;
     bool scritto = false;
     {
         BusyCursor attesa;
-        scritto = EsportazioneCsv::salva(m_modello->griglia(), percorso, &errore);
+        if (vcard) {
+            const EsitoScambio esito = salvaFile(m_appDir, percorso, [&](QIODevice& out) {
+                return scriviVCardGriglia(m_modello->griglia(), out);
+            });
+            scritto = esito.riuscito();
+            // The archive itself is refused before anything is written; its own message says why.
+            errore = esito.tipo == EsitoScambio::FileArchivio ? messaggioScambio(esito, percorso) : esito.dettaglio;
+        } else {
+            scritto = EsportazioneCsv::salva(m_modello->griglia(), percorso, &errore);
+        }
     }
     if (!scritto) {
         MessageService::current().reportError(

@@ -52,6 +52,8 @@ private:
             dialog.selectFile(options.initialFileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
             return {};
+        if (options.selectedFilter)
+            *options.selectedFilter = dialog.selectedNameFilter();
         return dialog.selectedFiles().constFirst();
     }
 };

@@ -20,6 +20,9 @@ struct FileDialogOptions
     bool requireExisting = true;  // open: only an existing file can be chosen
     // Qt's dialogs have no "open read-only" box; a caller that needs none says so here all the same.
     bool readOnlyBox = false;
+    // When set, receives the filter entry the user had chosen when the dialog was accepted (one entry of
+    // `filter`, as written there); left as it is on a cancel.
+    QString* selectedFilter = nullptr;
 };
 
 // Every file picker of the program goes through here, so that tests can choose the file.

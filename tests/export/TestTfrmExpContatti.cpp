@@ -9,6 +9,7 @@
 #include "ui/ActiveLabel.h"
 #include "ui/FileDialogService.h"
 #include "ui/HoverHints.h"
+#include "vcard/CodecVCard.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -111,7 +112,7 @@ private Q_SLOTS:
         const FileDialogOptions chiesto = dialogo.requests[0].options;
         QCOMPARE(dialogo.requests[0].kind, FakeFileDialogService::Kind::Save);
         QCOMPARE(chiesto.caption, QStringLiteral("Esporta rubrica contatti in formato .CSV"));
-        QCOMPARE(chiesto.filter, QStringLiteral("File .CSV (*.csv)"));
+        QCOMPARE(chiesto.filter, QStringLiteral("File .CSV (*.csv);;Biglietti da visita vCard (*.vcf)"));
         QCOMPARE(chiesto.defaultSuffix, QString());
         QVERIFY(!chiesto.confirmOverwrite);
         QCOMPARE(messaggi.texts(), QStringList{QStringLiteral("Esportazione archivio completata con successo.")});
@@ -154,6 +155,63 @@ private Q_SLOTS:
         QCOMPARE(finestra.grdRecords->model()->rowCount(), 3);
         QCOMPARE(finestra.grdRecords->model()->index(0, 0).data().toString(), QStringLiteral("Uno"));
         QVERIFY(messaggi.entries.isEmpty());
+    }
+
+    // The second filter of the CSV dialog, or a name ending in ".vcf": the rows of the view on show as vCards.
+    void vcardDellaVista_data()
+    {
+        QTest::addColumn<QString>("filtro");
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("file"); // what is written; empty: nothing, the failure reported
+        const QString csv = QStringLiteral("File .CSV (*.csv)");
+        const QString vcf = QStringLiteral("Biglietti da visita vCard (*.vcf)");
+        QTest::newRow("filtro vCard") << vcf << QStringLiteral("biglietti") << QStringLiteral("biglietti.vcf");
+        QTest::newRow("filtro vCard, nome .VCF") << vcf << QStringLiteral("b.VCF") << QStringLiteral("b.VCF");
+        QTest::newRow("filtro CSV, nome .vcf") << csv << QStringLiteral("b.vcf") << QStringLiteral("b.vcf");
+        QTest::newRow("filtro CSV, nome .vcf.txt") << csv << QStringLiteral("b.vcf.txt")
+                                                   << QStringLiteral("b.vcf.txt.csv");
+        QTest::newRow("cartella che non c'è") << vcf << QStringLiteral("manca/b.vcf") << QString();
+    }
+    void vcardDellaVista()
+    {
+        QFETCH(QString, filtro);
+        QFETCH(QString, nome);
+        QFETCH(QString, file);
+        QTemporaryDir dir;
+        QVERIFY(treSchede(dir));
+        FakeMessageService messaggi;
+        FakeFileDialogService dialogo;
+        TfrmExpContatti finestra(dir.path());
+        finestra.show();
+        rilascia(trova<ActiveLabel>(&finestra, "lblPassate")); // the companies: their own column order
+        dialogo.answers = {dir.filePath(nome)};
+        dialogo.chosenFilters = {filtro};
+        rilascia(trova<ActiveLabel>(&finestra, "imgCSV"));
+        QCOMPARE(messaggi.entries.size(), 1);
+        if (file.isEmpty()) {
+            QCOMPARE(messaggi.entries[0].kind, FakeMessageService::Kind::Error);
+            QVERIFY(messaggi.entries[0].text.startsWith(QStringLiteral("Impossibile scrivere il file")));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Contatti.pro"});
+            return;
+        }
+        QCOMPARE(messaggi.texts(), QStringList{QStringLiteral("Esportazione archivio completata con successo.")});
+        const QByteArray scritto = SchedeDiProva::leggi(dir.filePath(file));
+        if (file.endsWith(QLatin1String(".csv"))) {
+            QVERIFY(scritto.startsWith(","));
+            return;
+        }
+        const LetturaVCard letta = leggiVCard(scritto);
+        QCOMPARE(int(letta.esito), int(LetturaVCard::Letta));
+        QCOMPARE(letta.schede.size(), 1);
+        QCOMPARE(letta.schede[0][Cognome], QStringLiteral("Due"));
+        QCOMPARE(letta.schede[0][Azienda], QStringLiteral("Ditta"));
+        QCOMPARE(letta.schede[0][Note], QStringLiteral("Una nota piuttosto lunga, più della colonna"));
+        QCOMPARE(letta.schede[0][Nome], QString());
+        QStringList presenti = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        presenti.sort();
+        QStringList attesi = {QStringLiteral("Contatti.pro"), file};
+        attesi.sort();
+        QCOMPARE(presenti, attesi);
     }
 
     void csvNonScrivibile()

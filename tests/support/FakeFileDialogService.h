@@ -34,6 +34,9 @@ public:
     QString openFileName(QWidget*, const FileDialogOptions& options) override { return record(Kind::Open, options); }
 
     QStringList answers;
+    // The filter entry reported as chosen for each answer, in turn; when none is queued, the first entry of the
+    // options' filter, as a dialog shows it at first.
+    QStringList chosenFilters;
     QStringList asked;
     QList<Request> requests;
 
@@ -43,6 +46,11 @@ private:
     {
         asked << options.caption;
         requests.append({kind, options});
-        return next();
+        const QString filtro =
+            chosenFilters.isEmpty() ? options.filter.section(QStringLiteral(";;"), 0, 0) : chosenFilters.takeFirst();
+        const QString risposta = next();
+        if (options.selectedFilter && !risposta.isEmpty())
+            *options.selectedFilter = filtro;
+        return risposta;
     }
 };

@@ -1,7 +1,11 @@
 #include "app/RigaDiComando.h"
 
 #include "archive/MessaggiArchivio.h"
+#include "export/TfrmExpContatti.h"
+#include "support/FakeFileDialogService.h"
+#include "support/FakeMessageService.h"
 #include "support/SchedeDiProva.h"
+#include "ui/ActiveLabel.h"
 #include "vcard/CodecVCard.h"
 
 #include <QDir>
@@ -23,6 +27,8 @@ private Q_SLOTS:
     void analizza();
     void esegui_data();
     void esegui();
+    void csvComeLaFinestra_data();
+    void csvComeLaFinestra();
     void programmaSenzaDisplay();
 
 private:
@@ -200,6 +206,55 @@ void TestRigaDiComando::esegui()
     }
 }
 
+void TestRigaDiComando::csvComeLaFinestra_data()
+{
+    QTest::addColumn<QByteArray>("archivio");
+    QByteArray tipiche;
+    for (int n = 1; n <= 12; ++n)
+        tipiche += byte(schedaTipica(n));
+    // Quotes, commas, blanks and characters beyond ASCII in the cells: each decides a cell's form.
+    TestiScheda strana;
+    strana[Cognome] = QStringLiteral("D'Amico, \"Pino\"");
+    strana[Citta] = QStringLiteral("Forlì");
+    strana[Note] = QStringLiteral("prezzo 5 €\tnetto");
+    TSchedaContatto s{};
+    schedaDaTesti(s, strana);
+    QTest::newRow("schede varie") << tipiche + byte(s);
+    QTest::newRow("archivio vuoto") << QByteArray();
+}
+
+// The command's CSV and the one the export window saves right after it opens on the "Tutti" view, byte for byte.
+void TestRigaDiComando::csvComeLaFinestra()
+{
+    QFETCH(QByteArray, archivio);
+    QVERIFY(scrivi(pro(), archivio));
+    const QString daFinestra = m_lavoro.path() + QStringLiteral("/finestra.csv");
+    {
+        FakeMessageService messaggi;
+        FakeFileDialogService dialogo;
+        dialogo.answers = {daFinestra};
+        TfrmExpContatti finestra(m_app.path());
+        finestra.show();
+        auto* csv = finestra.findChild<ActiveLabel*>(QStringLiteral("imgCSV"));
+        QVERIFY(csv);
+        QTest::mouseRelease(csv, Qt::LeftButton, {}, csv->rect().center());
+        QCOMPARE(dialogo.requests.size(), 1);
+        QCOMPARE(messaggi.entries.size(), 1);
+    }
+    QString testoOut;
+    QString testoErr;
+    QTextStream out(&testoOut);
+    QTextStream err(&testoErr);
+    QCOMPARE(eseguiRigaDiComando(leggiRigaDiComando({QStringLiteral("--esporta-csv"), QStringLiteral("riga.csv")}),
+                                 m_app.path(), out, err),
+             0);
+    QCOMPARE(testoErr, QString());
+    const QByteArray atteso = leggi(daFinestra);
+    QVERIFY(!atteso.isEmpty());
+    QCOMPARE(leggi(m_lavoro.path() + QStringLiteral("/riga.csv")), atteso);
+    QCOMPARE(leggi(pro()), archivio);
+}
+
 // The real program, from a folder of its own, with no display to open: the commands must not need one.
 void TestRigaDiComando::programmaSenzaDisplay()
 {
@@ -259,5 +314,5 @@ void TestRigaDiComando::programmaSenzaDisplay()
              QStringList({QStringLiteral("nuovi.vcf"), QStringLiteral("tutti.csv"), QStringLiteral("tutti.vcf")}));
 }
 
-QTEST_GUILESS_MAIN(TestRigaDiComando)
+QTEST_MAIN(TestRigaDiComando)
 #include "TestRigaDiComando.moc"

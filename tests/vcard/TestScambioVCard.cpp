@@ -1,5 +1,4 @@
 #include "vcard/CodecVCard.h"
-#include "vcard/CsvTutti.h"
 #include "vcard/ScambioVCard.h"
 
 #include "archive/MessaggiArchivio.h"
@@ -49,11 +48,8 @@ private Q_SLOTS:
     void importaFallitaLasciaArchivio_data();
     void importaFallitaLasciaArchivio();
     void esportaERileggi();
-    void esportaFallita_data();
     void esportaFallita();
     void esportaSuArchivioRifiutata();
-    void csv_data();
-    void csv();
     void messaggiImportazione_data();
     void messaggiImportazione();
 
@@ -228,19 +224,11 @@ void TestScambioVCard::esportaERileggi()
     QVERIFY(!QFile::exists(pro()));
 }
 
-void TestScambioVCard::esportaFallita_data()
-{
-    QTest::addColumn<bool>("vcard");
-    QTest::newRow("vCard") << true;
-    QTest::newRow("CSV") << false;
-}
-
 void TestScambioVCard::esportaFallita()
 {
-    QFETCH(bool, vcard);
     pulisci();
     QVERIFY(scrivi(pro(), archivio(3000)));
-    auto esporta = [&](QIODevice& out) { return vcard ? scriviVCardArchivio(app(), out) : csvTutti(app(), out); };
+    auto esporta = [&](QIODevice& out) { return scriviVCardArchivio(app(), out); };
 
     // A device that fills up part way.
     FailDevice pieno(app() + QStringLiteral("/pieno"));
@@ -257,7 +245,7 @@ void TestScambioVCard::esportaFallita()
     {
         LimiteScrittura discoPieno(100000);
         if (discoPieno.attiva()) {
-            const EsitoScambio e = vcard ? esportaVCard(app(), destinazione) : esportaCsvTutti(app(), destinazione);
+            const EsitoScambio e = esportaVCard(app(), destinazione);
             QCOMPARE(int(e.tipo), int(EsitoScambio::ErroreScrittura));
         }
     }
@@ -267,7 +255,7 @@ void TestScambioVCard::esportaFallita()
 
     // A folder that does not exist.
     const QString altrove = app() + QStringLiteral("/manca/file");
-    const EsitoScambio e = vcard ? esportaVCard(app(), altrove) : esportaCsvTutti(app(), altrove);
+    const EsitoScambio e = esportaVCard(app(), altrove);
     QCOMPARE(int(e.tipo), int(EsitoScambio::ErroreScrittura));
 }
 
@@ -280,60 +268,8 @@ void TestScambioVCard::esportaSuArchivioRifiutata()
     for (const QString& percorso :
          QStringList{pro(), app() + QStringLiteral("/./Contatti.pro"), app() + QStringLiteral("/collegamento.vcf")}) {
         QCOMPARE(int(esportaVCard(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
-        QCOMPARE(int(esportaCsvTutti(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
         QCOMPARE(leggi(pro()), prima);
     }
-}
-
-void TestScambioVCard::csv_data()
-{
-    QTest::addColumn<QList<TestiScheda>>("schede");
-    QTest::addColumn<QByteArray>("atteso");
-
-    const QByteArray intestazione = ","
-                                    "\" Cognome\",\" Nome\",\" Azienda\",\" Codice fiscale\",\" Partita IVA\","
-                                    "\" Indirizzo\",\" Citt\xE0\",\" CAP\",\" Provincia\",\" Stato\",\" Telefono\","
-                                    "\" Fax\",\" Cellulare\",\" E-mail\",\" Sito Internet\",\" Note\"\r\n";
-    TestiScheda rossi;
-    rossi[Cognome] = QStringLiteral("Rossi");
-    rossi[Nome] = QStringLiteral("Mario");
-    rossi[CodFisc] = QStringLiteral("RSSMRA80A01H501U");
-    rossi[Via] = QStringLiteral("Via Roma 1");
-    rossi[Citta] = QStringLiteral("Forlì");
-    rossi[Note] = QStringLiteral("Cliente \"storico\"");
-    TestiScheda azienda;
-    azienda[Azienda] = QStringLiteral("Acme, S.p.A.");
-    azienda[Web] = QStringLiteral("http://acme.it");
-    azienda[Tel] = QStringLiteral("06-123.45");
-    QTest::newRow("due schede") << QList<TestiScheda>{rossi, azienda}
-                                << intestazione + "1,Rossi,Mario,,RSSMRA80A01H501U,,\"Via Roma 1\",Forl\xEC,,,,,,,,,"
-                                                  "\"Cliente \"\"storico\"\"\"\r\n"
-                                                  "2,,,\"Acme, S.p.A.\",,,,,,,,06-123.45,,,,http://acme.it,\r\n";
-    QByteArray dieci;
-    for (int i = 0; i < 10; ++i)
-        dieci += ",,,,,,,,,,,,,,,,\r\n";
-    QTest::newRow("archivio vuoto: la griglia mai riempita") << QList<TestiScheda>{} << dieci;
-}
-
-void TestScambioVCard::csv()
-{
-    QFETCH(QList<TestiScheda>, schede);
-    QFETCH(QByteArray, atteso);
-    pulisci();
-    QByteArray contenuto;
-    for (const TestiScheda& t : schede) {
-        TSchedaContatto s{};
-        schedaDaTesti(s, t);
-        contenuto += byte(s);
-    }
-    if (!schede.isEmpty())
-        QVERIFY(scrivi(pro(), contenuto));
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    const EsitoScambio esito = csvTutti(app(), out);
-    QVERIFY(esito.riuscito());
-    QCOMPARE(esito.schede, schede.size());
-    QCOMPARE(out.data(), atteso);
 }
 
 void TestScambioVCard::messaggiImportazione_data()
