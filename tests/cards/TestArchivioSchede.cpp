@@ -280,7 +280,7 @@ private Q_SLOTS:
         QTest::newRow("in mezzo") << 0 << "250";
         QTest::newRow("la prima, coda incompleta") << 700 << "1";
         QTest::newRow("l'ultima, coda incompleta") << 1 << "500";
-        QTest::newRow("nessuna, coda incompleta") << 1147 << "501";
+        QTest::newRow("nessuna (posizione 0), coda incompleta") << 1147 << "0";
     }
     void eliminazioneStessiByte()
     {
