@@ -2,6 +2,7 @@
 #include "cards/TfrmContatti.h"
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
+#include "support/TemaScuro.h"
 #include "support/ModaleAttesa.h"
 #include "support/SchedeDiProva.h"
 #include "support/TestiAttesi.h"
@@ -630,20 +631,7 @@ private Q_SLOTS:
         QFETCH(QColor, sfondo);
 
         m_banco.reset();
-        const QPalette primaDelTest = QApplication::palette();
-        QPalette scuro;
-        scuro.setColor(QPalette::Window, QColor(40, 40, 40));
-        scuro.setColor(QPalette::WindowText, Qt::white);
-        scuro.setColor(QPalette::Base, QColor(20, 20, 20));
-        scuro.setColor(QPalette::Text, Qt::white);
-        scuro.setColor(QPalette::Button, QColor(50, 50, 50));
-        scuro.setColor(QPalette::ButtonText, Qt::white);
-        QApplication::setPalette(scuro);
-        struct Ripristina
-        {
-            QPalette palette;
-            ~Ripristina() { QApplication::setPalette(palette); }
-        } ripristina{primaDelTest};
+        const TemaScuro tema;
         m_banco = std::make_unique<BancoContatti>();
         QVERIFY(m_banco->mostra());
         QTest::mouseClick(c("imgPrimo"), Qt::LeftButton); // a message, so panInfo and lblPosizione get a turn

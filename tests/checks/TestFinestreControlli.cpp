@@ -1,6 +1,7 @@
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
 #include "support/FakeMessageService.h"
+#include "support/TemaScuro.h"
 #include "ui/FocusHighlight.h"
 #include "ui/WindowFrame.h"
 
@@ -601,20 +602,7 @@ void TestFinestreControlli::temaScuro()
 {
     QFETCH(QString, tipo);
 
-    const QPalette primaDelTest = QApplication::palette();
-    QPalette scuro;
-    scuro.setColor(QPalette::Window, QColor(40, 40, 40));
-    scuro.setColor(QPalette::WindowText, Qt::white);
-    scuro.setColor(QPalette::Base, QColor(20, 20, 20));
-    scuro.setColor(QPalette::Text, Qt::white);
-    scuro.setColor(QPalette::Button, QColor(50, 50, 50));
-    scuro.setColor(QPalette::ButtonText, Qt::white);
-    QApplication::setPalette(scuro);
-    struct Ripristina
-    {
-        QPalette palette;
-        ~Ripristina() { QApplication::setPalette(palette); }
-    } ripristina{primaDelTest};
+    const TemaScuro tema;
 
     FakeMessageService messaggi;
     Finestra f = crea(tipo);

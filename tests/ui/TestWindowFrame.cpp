@@ -1,3 +1,4 @@
+#include "support/TemaScuro.h"
 #include "ui/WindowFrame.h"
 
 #include <QApplication>
@@ -85,16 +86,7 @@ void TestWindowFrame::lookWhateverTheColourScheme()
     QFETCH(QColor, background);
     QFETCH(int, help);
 
-    const QPalette before = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(40, 40, 40));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    QApplication::setPalette(dark);
-    struct Restore
-    {
-        QPalette palette;
-        ~Restore() { QApplication::setPalette(palette); }
-    } restore{before};
+    const TemaScuro tema;
 
     QWidget window;
     auto* label = new QLabel(QStringLiteral("Testo"), &window);
