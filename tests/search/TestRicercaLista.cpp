@@ -2,6 +2,8 @@
 #include "search/ListaContatti.h"
 #include "search/RicercaLista.h"
 
+#include "support/SchedeDiProva.h"
+
 #include <QTest>
 
 namespace {
@@ -23,14 +25,7 @@ TSchedaContatto scheda(const QString& cognome, const QString& nome = {}, const Q
 //   0 a card without surname, 1 bianchi Anna, 2 Rossi Mario, 3 ROSSI Paola, 4 Zamboni (25 characters).
 ListaContatti listaDiProva()
 {
-    TestiScheda rossi;
-    rossi[Cognome] = QStringLiteral("Rossi");
-    rossi[Nome] = QStringLiteral("Mario");
-    rossi[Azienda] = QStringLiteral("Alfa Srl");
-    rossi[CodFisc] = QStringLiteral("RSSMRA80A01H501U");
-    rossi[Iva] = QStringLiteral("01234567890");
-    rossi[Citta] = QStringLiteral("Roma");
-    rossi[Tel] = QStringLiteral("06 1234567");
+    const TestiScheda rossi = SchedeDiProva::testiRossi();
     TSchedaContatto mario{};
     schedaDaTesti(mario, rossi);
     return ListaContatti::daSchede({

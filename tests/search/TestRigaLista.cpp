@@ -1,6 +1,8 @@
 #include "archive/RigaLista.h"
 #include "archive/TestiScheda.h"
 
+#include "support/SchedeDiProva.h"
+
 #include <QTest>
 
 #include <cstring>
@@ -41,14 +43,7 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("record");
         QTest::addColumn<QString>("attesa");
 
-        TestiScheda rossi;
-        rossi[Cognome] = QStringLiteral("Rossi");
-        rossi[Nome] = QStringLiteral("Mario");
-        rossi[Azienda] = QStringLiteral("Alfa Srl");
-        rossi[CodFisc] = QStringLiteral("RSSMRA80A01H501U");
-        rossi[Iva] = QStringLiteral("01234567890");
-        rossi[Citta] = QStringLiteral("Roma");
-        rossi[Tel] = QStringLiteral("06 1234567");
+        TestiScheda rossi = SchedeDiProva::testiRossi();
         // The fields the line leaves out must not show in it.
         rossi[Via] = QStringLiteral("Via Appia 1");
         rossi[Note] = QStringLiteral("nota");

@@ -89,6 +89,20 @@ inline bool archivioCartella(const QString& appDir)
     return QDir(appDir).mkpath(QStringLiteral("Contatti.pro/dentro"));
 }
 
+// The card of Mario Rossi that the list-line and search tests show: every field the list line shows is filled.
+inline TestiScheda testiRossi()
+{
+    TestiScheda rossi;
+    rossi[Cognome] = QStringLiteral("Rossi");
+    rossi[Nome] = QStringLiteral("Mario");
+    rossi[Azienda] = QStringLiteral("Alfa Srl");
+    rossi[CodFisc] = QStringLiteral("RSSMRA80A01H501U");
+    rossi[Iva] = QStringLiteral("01234567890");
+    rossi[Citta] = QStringLiteral("Roma");
+    rossi[Tel] = QStringLiteral("06 1234567");
+    return rossi;
+}
+
 // The cards every benchmark writes: typical lengths, accented letters and the euro sign.
 inline TestiScheda testiTipici(int n)
 {
