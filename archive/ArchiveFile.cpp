@@ -326,7 +326,8 @@ bool ArchiveFile::close()
 
 bool ArchiveFile::sync()
 {
-    if (!m_file->isOpen() || !flushWrites())
+    // Records dropped by an earlier failed write are not on the disk, whatever the system's sync says now.
+    if (!m_file->isOpen() || !flushWrites() || m_writeFailed)
         return false;
     if (m_file->syncToDisk())
         return true;

@@ -590,8 +590,10 @@ void TestArchiveFile::erroreDiScritturaSegnalato()
     if (conSync) {
         const bool syncRiesce = scrittiPrimaDelGuasto > kRecord && !guastoAlSync;
         QCOMPARE(file.sync(), syncRiesce);
-        if (!syncRiesce)
+        if (!syncRiesce) {
             QVERIFY(!file.errorString().isEmpty());
+            QVERIFY2(!file.sync(), "a second sync must not hide the records lost before it");
+        }
     }
     QVERIFY(!file.close());
     QVERIFY(!file.errorString().isEmpty());
