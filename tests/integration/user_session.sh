@@ -43,12 +43,15 @@ double_click() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove $((X + $2)) $((Y + $3)) click --repeat 2 --delay 80 1
 }
+# How many windows are visible. xdotool fails when a window goes away while it looks at it; that counts as
+# none seen, not as the end of the script.
+visible() { { xdotool search --onlyvisible --name '.' 2>/dev/null || true; } | wc -l; }
 # A message box of the program (caption " Carnetto 4.0", like the main menu's, so it is the newest one) is
 # answered with Return, which presses its default button (OK, or Sì).
 answer_box() {
     local before=$1
     for _ in $(seq 1 200); do
-        count=$(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l)
+        count=$(visible)
         [ "$count" -gt "$before" ] && break
         sleep 0.1
     done
@@ -56,13 +59,12 @@ answer_box() {
     sleep 0.3
     xdotool key Return
     for _ in $(seq 1 200); do
-        count=$(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l)
+        count=$(visible)
         [ "$count" -le "$before" ] && return 0
         sleep 0.1
     done
     fail "the message box did not close ($2)"
 }
-visible() { xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l; }
 wait_size() {
     for _ in $(seq 1 200); do
         [ -f "$1" ] && [ "$(stat -c %s "$1")" = "$2" ] && return 0
@@ -175,5 +177,8 @@ menu=$(wait_window '^ Carnetto 4.0$') || fail "the main menu did not come back"
 click "$menu" $((744 + 16)) $((460 + 16))
 for _ in $(seq 1 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "the program did not quit"
+status=0
+wait "$pid" || status=$?
+[ "$status" = 0 ] || fail "the program ended with status $status"
 [ -f "$archive" ] && [ "$(stat -c %s "$archive")" = 0 ] || fail "quitting changed the archive"
 echo "1 passed, 0 failed"
