@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of packages.txt that are not installed yet; a second run installs nothing.
+# Installs the Debian packages of packages.txt, and of any further lists named as arguments, that are not
+# installed yet; a second run installs nothing.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$here/packages.txt")
+mapfile -t wanted < <(cat "$here/packages.txt" "$@" | grep -v -E '^\s*(#|$)')
 missing=()
 for p in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
