@@ -225,6 +225,9 @@ QByteArray decodificaQuotedPrintable(QByteArrayView valore)
     QByteArray out;
     out.reserve(valore.size());
     for (qsizetype i = 0; i < valore.size(); ++i) {
+        // A soft line break with no line after it (a phone's last line ending in "=") holds no character.
+        if (valore[i] == '=' && i + 1 == valore.size())
+            break;
         if (valore[i] == '=' && i + 2 < valore.size()) {
             const int alta = cifraEsadecimale(valore[i + 1]);
             const int bassa = cifraEsadecimale(valore[i + 2]);

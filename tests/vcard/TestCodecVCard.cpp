@@ -217,6 +217,10 @@ void TestCodecVCard::lettura_data()
                "Cognome=Àlvaro ¦ Nome=José ¦ Tel=061234 ¦ Fax=067890 ¦ Cellulare=+393331234567 ¦ "
                "Note=Prima riga\r\nseconda riga con un testo lungo e €")}
         << 0;
+    QTest::newRow("quoted-printable: l'ultima riga finisce per \"=\" prima di END")
+        << crlf("BEGIN:VCARD\nVERSION:2.1\nN:Gialli;Ugo\n"
+                "NOTE;ENCODING=QUOTED-PRINTABLE:a=3Db=\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=Gialli ¦ Nome=Ugo ¦ Note=a=b")} << 0;
     QTest::newRow("2.1 in Windows-1252 dichiarato")
         << QByteArray(
                "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=ISO-8859-1:Citt\xE0;Lu\xEC\r\n"
