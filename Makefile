@@ -35,7 +35,9 @@ test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+	@for b in $(BUILD_DIR)/bench/bench_*; do \
+	    if [ -f "$$b" ] && [ -x "$$b" ]; then QT_QPA_PLATFORM=offscreen "$$b" || exit 1; fi; \
+	done
 
 # The portable folder for a USB drive: the program with the Qt libraries and plugins it needs (README).
 BUNDLE_DIR ?= dist/Carnetto
