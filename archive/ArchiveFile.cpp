@@ -387,6 +387,26 @@ bool ArchiveFile::copyRecordsFrom(ArchiveFile& source, qint64 first, qint64 coun
     return true;
 }
 
+qint64 ArchiveFile::kernelCopyBytes(int sourceFd, qint64 from, int targetFd, qint64 to, qint64 length)
+{
+    if (!g_kernelCopy)
+        return 0;
+    qint64 done = 0;
+    while (done < length) {
+        // Slices the kernel takes in one call whatever the size of its types.
+        const qint64 n =
+            g_kernelCopy(sourceFd, from + done, targetFd, to + done, std::min<qint64>(length - done, 1 << 30));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && !kernelRefused(errno))
+            return -1;
+        break; // refused, or the source ended early
+    }
+    return done;
+}
+
 // The whole records the kernel copied, from 0 (it refused at once, or the devices are not plain files) to
 // `count`; -1 when the copy failed in a way the buffer would not get round (a full disk, an I/O error).
 // Bytes of a record copied only in part are written again by the buffered copy that follows.
@@ -399,22 +419,11 @@ qint64 ArchiveFile::kernelCopyFrom(ArchiveFile& source, qint64 first, qint64 cou
     const int out = m_file->handle();
     if (in < 0 || out < 0)
         return 0;
-    const qint64 length = count * kRecordSize;
-    const qint64 from = first * kRecordSize;
-    qint64 done = 0;
-    while (done < length) {
-        // Slices the kernel takes in one call whatever the size of its types.
-        const qint64 n = g_kernelCopy(in, from + done, out, m_pos + done, std::min<qint64>(length - done, 1 << 30));
-        if (n > 0) {
-            done += n;
-            continue;
-        }
-        if (n < 0 && !kernelRefused(errno)) {
-            m_error = QString::fromLocal8Bit(std::strerror(errno));
-            m_writeFailed = true;
-            return -1;
-        }
-        break; // refused, or the source ended early: the buffered copy takes over and finds out which
+    const qint64 done = kernelCopyBytes(in, first * kRecordSize, out, m_pos, count * kRecordSize);
+    if (done < 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_writeFailed = true;
+        return -1;
     }
     const qint64 records = done / kRecordSize;
     m_pos += records * kRecordSize;

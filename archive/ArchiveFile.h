@@ -85,6 +85,11 @@ public:
     static KernelCopy systemKernelCopy();
     static KernelCopy kernelCopy();
     static void setKernelCopy(KernelCopy copy);
+    // Copies `length` bytes at `from` in one open file to `to` in another through the kernel copy in use. The
+    // bytes it copied: all of them, or fewer where the kernel refused or the source ended (the caller's own
+    // copy then takes over and finds out which); -1, with errno set, on a failure that copy would not get
+    // round either (a full disk, an I/O error).
+    static qint64 kernelCopyBytes(int sourceFd, qint64 from, int targetFd, qint64 to, qint64 length);
 
     static const Counters& counters();
     static void resetCounters();

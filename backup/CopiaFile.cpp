@@ -7,7 +7,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <typeinfo>
 
 namespace {
 
@@ -97,6 +100,23 @@ private:
     std::unique_ptr<ArchiveDevice> m_file;
 };
 
+// The kernel moves the bytes from the start of `da` to the start of `a` where it will (copy_file_range); the
+// bytes it copied, after which both files stand where the buffered copy carries on. A device of another kind
+// decides itself what its writes do, so the kernel must not go round it.
+qint64 copiaNelKernel(QFile& da, ArchiveDevice& a, qint64 quanti)
+{
+    if (typeid(a) != typeid(ArchiveDevice) || da.handle() < 0 || a.handle() < 0)
+        return 0;
+    const qint64 fatti = ArchiveFile::kernelCopyBytes(da.handle(), 0, a.handle(), 0, quanti);
+    if (fatti < 0)
+        throw ErroreCopia(QString::fromLocal8Bit(std::strerror(errno)));
+    if (fatti > 0 && !da.seek(fatti))
+        throw ErroreCopia(da.errorString());
+    if (fatti > 0 && !a.seek(fatti))
+        throw ErroreCopia(a.errorString());
+    return fatti;
+}
+
 } // namespace
 
 void copiaDati(QIODevice& da, QIODevice& a, qint64 quanti)
@@ -128,7 +148,9 @@ void CopiaFile(const QString& sorgente, const QString& destinazione, const Dispo
     controllaDestinazione(sorgente, destinazione);
 
     FileProvvisorio copia(cartellaDestinazione(destinazione), dispositivo);
-    copiaDati(origine, copia.file(), origine.size());
+    const qint64 quanti = origine.size();
+    const qint64 nelKernel = copiaNelKernel(origine, copia.file(), quanti);
+    copiaDati(origine, copia.file(), quanti - nelKernel);
     if (!copia.file().syncToDisk())
         throw ErroreCopia(QStringLiteral("Impossibile scrivere la copia sul disco"));
     copia.chiudi();

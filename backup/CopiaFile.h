@@ -26,7 +26,8 @@ using DispositivoCopia = ArchiveFile::DeviceFactory;
 void copiaDati(QIODevice& da, QIODevice& a, qint64 quanti);
 
 // The whole content of the file `sorgente` becomes the file `destinazione`. The copy goes into a new file
-// beside the destination, is flushed to the disk and only then renamed over it, so whatever fails the
+// beside the destination (the kernel moving the bytes where it will, the program's buffer where it refuses),
+// is flushed to the disk and only then renamed over it, so whatever fails the
 // destination holds either its old content or the complete copy, and no half-written file is left behind.
 // Refuses to copy a file onto itself (through a link or another name too): on Linux nothing else would stop
 // the copy from emptying the file it reads. Throws ErroreCopia.

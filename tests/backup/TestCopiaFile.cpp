@@ -8,9 +8,12 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cerrno>
 #include <memory>
 
 #include <unistd.h>
@@ -38,6 +41,20 @@ DispositivoCopia guasto(qint64 limite, bool fsyncFallisce, bool chiusuraFallisce
         file->failAtClose(chiusuraFallisce);
         return std::unique_ptr<ArchiveDevice>(std::move(file));
     };
+}
+
+// A kernel copy that copies the first `g_finoA` bytes of the source through the system's own call and then
+// answers -1 with `g_errore`, counting its calls.
+qint64 g_finoA = 0;
+int g_errore = 0;
+int g_chiamate = 0;
+qint64 kernelCheSiFerma(int da, qint64 daPos, int a, qint64 aPos, qint64 quanti)
+{
+    ++g_chiamate;
+    if (daPos < g_finoA)
+        return ArchiveFile::systemKernelCopy()(da, daPos, a, aPos, std::min(quanti, g_finoA - daPos));
+    errno = g_errore;
+    return -1;
 }
 
 } // namespace
@@ -210,6 +227,46 @@ private Q_SLOTS:
             guasto(limite < 0 ? std::numeric_limits<qint64>::max() : limite, fsyncFallisce, chiusuraFallisce);
         QVERIFY(!Backup::ripristinaBackup(m_dir->path(), percorso(scelto), dispositivo));
         QCOMPARE(contenuto(m_dir->path()), prima);
+    }
+
+    // The kernel copies what it will; where it refuses, at once or part way through a card, the buffer copies
+    // the rest and the restore is whole. A full disk the kernel reports is the restore's failure.
+    void ripristinoNelKernel_data()
+    {
+        QTest::addColumn<qint64>("finoA");
+        QTest::addColumn<int>("errore");
+        QTest::addColumn<bool>("riesce");
+        QTest::newRow("tutto nel kernel") << qint64(1) << 0 << true;
+        QTest::newRow("rifiuto subito") << qint64(0) << EXDEV << true;
+        QTest::newRow("rifiuto a metà scheda") << kRecord * 3 + 500 << EOPNOTSUPP << true;
+        QTest::newRow("disco pieno a metà") << kRecord * 3 << ENOSPC << false;
+    }
+    void ripristinoNelKernel()
+    {
+        QFETCH(qint64, finoA);
+        QFETCH(int, errore);
+        QFETCH(bool, riesce);
+        if (!ArchiveFile::systemKernelCopy())
+            QSKIP("no kernel copy on this system");
+        const QByteArray backup = SchedeDiProva::archivio(700);
+        g_finoA = errore ? finoA : backup.size();
+        g_errore = errore;
+        g_chiamate = 0;
+        ArchiveFile::setKernelCopy(&kernelCheSiFerma);
+        const auto ripristina = qScopeGuard([] { ArchiveFile::setKernelCopy(ArchiveFile::systemKernelCopy()); });
+        QVERIFY(scrivi(archivio(), SchedeDiProva::archivio(3)));
+        const QString sorgente = percorso(QStringLiteral("copia.bkc"));
+        QVERIFY(scrivi(sorgente, backup));
+        const auto prima = contenuto(m_dir->path());
+
+        QCOMPARE(Backup::ripristinaBackup(m_dir->path(), sorgente), riesce);
+        QVERIFY(g_chiamate > 0);
+        if (riesce) {
+            QCOMPARE(leggi(archivio()), backup);
+            QCOMPARE(contenuto(m_dir->path()).keys(), QStringList({"Contatti.pro", "copia.bkc"}));
+        } else {
+            QCOMPARE(contenuto(m_dir->path()), prima);
+        }
     }
 
     // The copy is complete, but the archive cannot be replaced: it keeps its content.
