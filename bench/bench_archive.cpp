@@ -1,5 +1,6 @@
 // Archive access on 10,000 and 100,000 cards: one card at the end (browsing), the whole file (search list and
 // export views), and the deletion's record-by-record copy next to a plain `cp` of the same file.
+#include "BenchMain.h"
 #include "archive/ArchiveFile.h"
 #include "archive/TestiScheda.h"
 #include "support/SchedeDiProva.h"
@@ -180,9 +181,5 @@ BENCHMARK(BM_CopiaTranneUnaConSync)->Arg(100000)->Unit(benchmark::kMillisecond)-
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiBenchmark<QCoreApplication>(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Backup and restore of an archive of 100,000 cards (about 115 MB), each a complete copy flushed to the disk
 // and renamed into place, next to `cp` of the same file followed by `sync` of the copy. The second argument:
 // 1 lets the kernel copy the bytes (copy_file_range), 0 sends them through the program's buffer.
+#include "BenchMain.h"
 #include "archive/ArchiveFile.h"
 #include "backup/Backup.h"
 #include "support/SchedeDiProva.h"
@@ -85,9 +86,5 @@ BENCHMARK(BM_CpESync)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiBenchmark<QCoreApplication>(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The export window on archives of 10,000 and 100,000 cards: the view "Tutti" filled and shown, the memory the
 // grid holds next to the archive's size, and the CSV text of the grid written to a file next to one buffered
 // write of the same bytes.
+#include "BenchMain.h"
 #include "archive/ArchiveFile.h"
 #include "export/EsportazioneCsv.h"
 #include "export/GrigliaEsportazione.h"
@@ -128,11 +129,5 @@ BENCHMARK(BM_SalvaCsv)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiBenchmark<QApplication>(argc, argv);
 }

@@ -1,5 +1,6 @@
 // The search window on an archive of 100,000 cards: the list filled (the archive read once, the lines built
 // and sorted, the model reset and the view laid out), and one click of "Trova" that walks every line.
+#include "BenchMain.h"
 #include "archive/ArchiveFile.h"
 #include "search/ListaContatti.h"
 #include "search/RicercaLista.h"
@@ -106,11 +107,5 @@ BENCHMARK(BM_ClicTrova)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTim
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiBenchmark<QApplication>(argc, argv);
 }

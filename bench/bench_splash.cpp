@@ -1,6 +1,7 @@
 // One step of the credits animation with its five flags: the squares under them restored, each flag
 // moved, rendered rotated and scaled, and drawn onto the frame. The second benchmark adds the copy of the
 // frame onto a window-sized surface, as the shown window paints it.
+#include "BenchMain.h"
 #include "app/BitmapFile.h"
 #include "app/SplashAnimation.h"
 
@@ -54,11 +55,5 @@ BENCHMARK(BM_PassoEDisegno)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiBenchmark<QGuiApplication>(argc, argv);
 }

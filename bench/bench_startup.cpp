@@ -1,5 +1,6 @@
 // Start-up to the main menu on screen: the ten windows created in order, the menu shown and painted once.
 // Runs on the offscreen platform unless a display is given.
+#include "BenchMain.h"
 #include "app/Forms.h"
 #include "app/TfrmCarnetto.h"
 
@@ -29,11 +30,5 @@ BENCHMARK(BM_AvvioFinoAlMenu)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return eseguiBenchmark<QApplication>(argc, argv);
 }
