@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 RUN_DIR ?= $(HOME)/Carnetto
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test bench bundle format clean fuzz test-asan
+.PHONY: all deps configure build run test test-fresh bench bundle format clean fuzz test-asan
 
 all: build
 
@@ -31,8 +31,18 @@ run: build
 	    cd "$(RUN_DIR)" && ./Carnetto; \
 	fi
 
-test: build
+# packages.txt must be enough for a fresh machine: the libraries of the link lines are checked before the build
+# (a missing one would stop the linker), the headers the compiler read and the programs the tests start after it.
+test: deps configure
+	@bash scripts/check-packages.sh links $(BUILD_DIR)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	@bash scripts/check-packages.sh all $(BUILD_DIR)
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The README's `make test` on a fresh Debian 12 (debootstrap, as root, in a chroot), from a clean clone of HEAD:
+# what CI runs first. The base system is kept in ~/.cache/carnetto/.
+test-fresh:
+	bash scripts/test-fresh.sh
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do \
