@@ -239,6 +239,13 @@ bool ArchiveFile::read(TSchedaContatto& scheda)
     return true;
 }
 
+bool ArchiveFile::holds(qint64 index, const TSchedaContatto& expected)
+{
+    TSchedaContatto found;
+    return index >= 0 && index < recordCount() && seek(index) && read(found) &&
+           std::memcmp(&found, &expected, kRecordSize) == 0;
+}
+
 bool ArchiveFile::fillReadBuffer(qint64 pos)
 {
     const bool inSequence = !m_readBuffer.isEmpty() && pos == m_readStart + m_readBuffer.size();

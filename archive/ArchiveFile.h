@@ -61,6 +61,10 @@ public:
     // Writes at the current index, extending the file when it equals recordCount().
     bool write(const TSchedaContatto& scheda);
     qint64 currentIndex() const;
+    // True when record `index` is there and is byte for byte `expected`: a writer checks the record a person
+    // loaded before it overwrites or deletes it, since another program may have changed the archive meanwhile.
+    // Leaves the current index after the record.
+    bool holds(qint64 index, const TSchedaContatto& expected);
 
     // Records are written out in blocks, so a failed write may only show here: a false return is a failed
     // write. Closing a closed file does nothing.

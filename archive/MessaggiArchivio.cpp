@@ -6,3 +6,8 @@ QString messaggioErroreArchivio()
                           "Accertarsi di possedere i privilegi di scrittura nella cartella di installazione del "
                           "programma.");
 }
+
+QString messaggioArchivioOccupato()
+{
+    return QStringLiteral("Archivio occupato da un altro programma: riprovare.");
+}

@@ -1,6 +1,7 @@
 #include "backup/Backup.h"
 
 #include "archive/ArchiveFile.h"
+#include "archive/ArchiveLock.h"
 
 namespace Backup {
 
@@ -30,9 +31,13 @@ bool creaBackup(const QString& appDir, const QString& scelto, const DispositivoC
     return copia(ArchiveFile::archivePath(appDir), nomeBackup(scelto), dispositivo);
 }
 
-bool ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo)
+Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo)
 {
-    return copia(scelto, ArchiveFile::archivePath(appDir), dispositivo);
+    const QString archivio = ArchiveFile::archivePath(appDir);
+    const ArchiveLock blocco(archivio);
+    if (blocco.busy())
+        return Ripristino::Occupato;
+    return copia(scelto, archivio, dispositivo) ? Ripristino::Riuscito : Ripristino::Fallito;
 }
 
 QString messaggioBackupRiuscito()

@@ -15,9 +15,15 @@ QString nomeBackup(const QString& scelto);
 // and no backup file made, when anything fails, a missing archive included.
 bool creaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
 
-// Puts the backup chosen in the archive's place. False, with the archive keeping its old content, when
-// anything fails, the archive chosen as its own source included.
-bool ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
+enum class Ripristino {
+    Riuscito,
+    Fallito,  // anything failed, the archive chosen as its own source included
+    Occupato, // another writer kept the archive's write lock
+};
+
+// Puts the backup chosen in the archive's place, under the archive's write lock. Unless it succeeds, the
+// archive keeps its old content.
+Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
 
 QString messaggioBackupRiuscito();
 QString messaggioBackupFallito();

@@ -1,5 +1,6 @@
 #include "backup/TfrmBakContatti.h"
 
+#include "archive/MessaggiArchivio.h"
 #include "backup/Backup.h"
 #include "ui/BusyCursor.h"
 #include "ui/FileDialogService.h"
@@ -152,13 +153,15 @@ void TfrmBakContatti::cmdRipristinaClick()
     const QString scelto = FileDialogService::current().openFileName(this, opzioni);
     if (scelto.isEmpty())
         return;
-    bool riuscito = false;
+    Backup::Ripristino esito = Backup::Ripristino::Fallito;
     {
         BusyCursor clessidra;
-        riuscito = Backup::ripristinaBackup(m_appDir, scelto);
+        esito = Backup::ripristinaBackup(m_appDir, scelto);
     }
-    if (!riuscito) {
-        MessageService::current().showMessage(this, Backup::messaggioRipristinoFallito());
+    if (esito != Backup::Ripristino::Riuscito) {
+        MessageService::current().showMessage(this, esito == Backup::Ripristino::Occupato
+                                                        ? messaggioArchivioOccupato()
+                                                        : Backup::messaggioRipristinoFallito());
         return;
     }
     Q_EMIT ripristinoEseguito();

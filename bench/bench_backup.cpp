@@ -49,7 +49,7 @@ void BM_Ripristino(benchmark::State& state)
     if (!QFile::exists(backup) && !Backup::creaBackup(dir, backup))
         state.SkipWithError("backup failed");
     for (auto _ : state) {
-        if (!Backup::ripristinaBackup(dir, backup))
+        if (Backup::ripristinaBackup(dir, backup) != Backup::Ripristino::Riuscito)
             state.SkipWithError("restore failed");
     }
     state.SetBytesProcessed(state.iterations() * state.range(0) * ArchiveFile::kRecordSize);

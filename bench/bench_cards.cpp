@@ -4,8 +4,8 @@
 // deletion does force its temporary file).
 #include "archive/ArchiveFile.h"
 #include "archive/TestiScheda.h"
-#include "support/SchedeDiProva.h"
 #include "cards/ArchivioSchede.h"
+#include "support/SchedeDiProva.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,9 +48,14 @@ void BM_SalvaModifica(benchmark::State& state)
     scriviArchivio(ArchiveFile::archivePath(dir.path()), schede);
     const TestiScheda testi = SchedeDiProva::testiTipici(7);
     const QString posizione = QString::number(schede / 2);
+    TSchedaContatto caricata = SchedeDiProva::schedaTipica(schede / 2 - 1);
     ArchiveFile::resetCounters();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(salva(dir.path(), testi, posizione));
+    for (auto _ : state) {
+        const EsitoScrittura esito = salva(dir.path(), testi, posizione, caricata);
+        if (esito.tipo != EsitoScrittura::Modificata)
+            state.SkipWithError("save failed");
+        caricata = esito.scheda;
+    }
     state.counters["records_written_per_save"] =
         benchmark::Counter(ArchiveFile::counters().recordsWritten, benchmark::Counter::kAvgIterations);
     state.counters["records_read_per_save"] =
@@ -85,7 +90,8 @@ void BM_Elimina(benchmark::State& state)
         state.PauseTiming();
         base.ripristina(lavoro.path());
         state.ResumeTiming();
-        if (!elimina(lavoro.path(), QStringLiteral("2")))
+        if (elimina(lavoro.path(), QStringLiteral("2"), SchedeDiProva::schedaTipica(1)).tipo !=
+            EsitoScrittura::Eliminata)
             state.SkipWithError("deletion failed");
     }
     ArchiveFile::setKernelCopy(ArchiveFile::systemKernelCopy());

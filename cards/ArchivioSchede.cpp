@@ -1,6 +1,7 @@
 #include "cards/ArchivioSchede.h"
 
 #include "archive/ArchiveFile.h"
+#include "archive/ArchiveLock.h"
 #include "archive/Trim.h"
 
 #include <QFile>
@@ -24,7 +25,7 @@ void mostra(ArchiveFile& archivio, qint64 indice, EsitoScorrimento& esito)
         return;
     }
     esito.tipo = EsitoScorrimento::Mostra;
-    esito.testi = testiDaScheda(scheda);
+    esito.scheda = scheda;
     esito.posizione = QString::number(archivio.currentIndex());
 }
 
@@ -87,62 +88,88 @@ bool haContenutoMinimo(const TestiScheda& testi)
            !TrimView(testi[Azienda]).isEmpty();
 }
 
-EsitoSalvataggio salva(const QString& appDir, const TestiScheda& testi, const QString& posizione,
-                       const ArchiveFile::DeviceFactory& dispositivi)
+namespace {
+
+EsitoScrittura esitoDi(EsitoScrittura::Tipo tipo, const QString& posizione)
 {
-    EsitoSalvataggio esito;
+    EsitoScrittura esito;
+    esito.tipo = tipo;
     esito.posizione = posizione;
-    ArchiveFile archivio(ArchiveFile::archivePath(appDir), dispositivi);
-    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
+    return esito;
+}
+
+// The card to show once the one on screen turned out changed: the record now at position p, or the first
+// card when p is gone, or none.
+EsitoScrittura cambiata(ArchiveFile& archivio, qint64 p)
+{
+    EsitoScrittura esito = esitoDi(EsitoScrittura::Cambiata, QString());
+    const qint64 count = archivio.recordCount();
+    if (count == 0)
         return esito;
+    const qint64 indice = p >= 1 && p <= count ? p - 1 : 0;
+    if (!archivio.seek(indice) || !archivio.read(esito.scheda))
+        return esitoDi(EsitoScrittura::Errore, QString());
+    esito.posizione = QString::number(archivio.currentIndex());
+    return esito;
+}
+
+} // namespace
+
+EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QString& posizione,
+                     const TSchedaContatto& caricata, const ArchiveFile::DeviceFactory& dispositivi)
+{
+    const QString percorso = ArchiveFile::archivePath(appDir);
+    const ArchiveLock blocco(percorso);
+    if (blocco.busy())
+        return esitoDi(EsitoScrittura::Occupato, posizione);
+    const EsitoScrittura errore = esitoDi(EsitoScrittura::Errore, posizione);
+    ArchiveFile archivio(percorso, dispositivi);
+    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
+        return errore;
 
     const QString trimmed = Trim(posizione);
     const qint64 count = archivio.recordCount();
     qint64 indice = count;
     if (!trimmed.isEmpty()) {
-        // A position past the end can only come from another program shortening the archive; writing
-        // there would leave a gap of garbage records, so the save fails instead.
         const qint64 p = numero(trimmed);
-        if (p < 1 || p > count)
-            return esito;
+        if (p < 1)
+            return errore;
+        // Another program may have changed, moved or removed the card since it was loaded: writing over
+        // whatever is at that place now would lose a card without a word.
+        if (!archivio.holds(p - 1, caricata)) {
+            EsitoScrittura esito = cambiata(archivio, p);
+            return archivio.close() ? esito : errore;
+        }
         indice = p - 1;
     }
-    const qint64 dimensione = QFileInfo(ArchiveFile::archivePath(appDir)).size();
-    TSchedaContatto scheda{};
-    schedaDaTesti(scheda, testi);
-    const bool scritta = archivio.seek(indice) && archivio.write(scheda);
+    const qint64 dimensione = QFileInfo(percorso).size();
+    EsitoScrittura esito;
+    schedaDaTesti(esito.scheda, testi);
+    const bool scritta = archivio.seek(indice) && archivio.write(esito.scheda);
     const QString nuova = QString::number(archivio.currentIndex());
     if (!archivio.close() || !scritta) {
         // A new card that did not land whole (a full disk) or whose landing was not confirmed is taken off
         // again: a failed save leaves the archive as it was, without half a record or a card the user was
-        // told is not saved and would save a second time.
+        // told is not saved and would save a second time. The lock is held, so the bytes after the old end
+        // are this save's own.
         if (indice == count)
-            QFile::resize(ArchiveFile::archivePath(appDir), dimensione);
-        return esito;
+            QFile::resize(percorso, dimensione);
+        return errore;
     }
-    esito.tipo = trimmed.isEmpty() ? EsitoSalvataggio::Aggiunta : EsitoSalvataggio::Modificata;
+    esito.tipo = trimmed.isEmpty() ? EsitoScrittura::Aggiunta : EsitoScrittura::Modificata;
     esito.posizione = nuova;
     return esito;
 }
 
 namespace {
 
-// Copies every record of the archive but the one at `posizione` into the temporary file, and forces it to the
-// disk: renaming a file whose records may still be only in memory could leave an empty archive after a
-// power cut.
-bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, const QString& posizione)
+// Copies every record of the archive but record `saltato` (none when -1) into the temporary file, and forces
+// it to the disk: renaming a file whose records may still be only in memory could leave an empty archive
+// after a power cut. Whole records only: the bytes of an incomplete last record are left behind. The two
+// ranges around the record left out go across in one piece each, which the kernel copies itself where it can.
+bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, qint64 saltato)
 {
-    // The record left out is the one whose position, written as decimal text, equals the label's text.
-    bool ok = false;
-    const qint64 p = posizione.toLongLong(&ok);
-    const qint64 saltato = ok && QString::number(p) == posizione ? p - 1 : -1;
-    // Whole records only: the bytes of an incomplete last record are left behind. The two ranges around the
-    // record left out go across in one piece each, which the kernel copies itself where it can.
     const qint64 count = archivio.recordCount();
-    // A record past the end can only be one another program took away by shortening the archive: the card
-    // on screen is not deleted, and saying it was would be a lie.
-    if (saltato >= count)
-        return false;
     const bool salta = saltato >= 0;
     const qint64 prima = salta ? saltato : count;
     if (!temporaneo.copyRecordsFrom(archivio, 0, prima))
@@ -154,24 +181,37 @@ bool copiaTranne(ArchiveFile& archivio, ArchiveFile& temporaneo, const QString& 
 
 } // namespace
 
-bool elimina(const QString& appDir, const QString& posizione, const ArchiveFile::DeviceFactory& dispositivi)
+EsitoScrittura elimina(const QString& appDir, const QString& posizione, const TSchedaContatto& caricata,
+                       const ArchiveFile::DeviceFactory& dispositivi)
 {
     const QString archivePath = ArchiveFile::archivePath(appDir);
+    const ArchiveLock blocco(archivePath);
+    if (blocco.busy())
+        return esitoDi(EsitoScrittura::Occupato, posizione);
     // Beside the file the archive really is, which a symbolic link may put in another folder.
     const QString tempPath = ArchiveFile::tempPathFor(archivePath);
+    // The record left out is the one whose position, written as decimal text, equals the label's text.
+    const QString testo = Trim(posizione);
+    bool numerico = false;
+    const qint64 p = testo.toLongLong(&numerico);
+    const qint64 saltato = numerico && QString::number(p) == testo ? p - 1 : -1;
     bool creato = false;
     bool ok = false;
     {
         ArchiveFile archivio(archivePath, dispositivi);
-        ArchiveFile temporaneo(tempPath, dispositivi);
-        if (archivio.open(ArchiveFile::Access::ExistingOnly)) {
-            creato = temporaneo.create();
-            ok = creato && copiaTranne(archivio, temporaneo, Trim(posizione));
+        if (!archivio.open(ArchiveFile::Access::ExistingOnly))
+            return esitoDi(EsitoScrittura::Errore, posizione);
+        if (saltato >= 0 && !archivio.holds(saltato, caricata)) {
+            EsitoScrittura esito = cambiata(archivio, p);
+            return archivio.close() ? esito : esitoDi(EsitoScrittura::Errore, posizione);
         }
+        ArchiveFile temporaneo(tempPath, dispositivi);
+        creato = temporaneo.create();
+        ok = creato && copiaTranne(archivio, temporaneo, saltato);
     }
     ok = ok && ArchiveFile::replaceWith(tempPath, archivePath);
     // A Contatti.tmp that this deletion did not make (a folder of that name, say) is not ours to remove.
     if (!ok && creato)
         QFile::remove(tempPath);
-    return ok;
+    return esitoDi(ok ? EsitoScrittura::Eliminata : EsitoScrittura::Errore, ok ? QString() : posizione);
 }

@@ -38,3 +38,8 @@ QString domandaConfermaCancellazione()
 {
     return QStringLiteral("Si vuole proprio eliminare la scheda corrente?");
 }
+
+QString messaggioSchedaCambiata()
+{
+    return QStringLiteral("La scheda è stata modificata da un altro programma: è stata ricaricata.");
+}

@@ -12,3 +12,6 @@ QString messaggioCancellazioneNonValida();
 // The question before a deletion: its caption and its text.
 QString titoloConfermaCancellazione();
 QString domandaConfermaCancellazione();
+
+// The card on screen was changed, moved or removed by another program since it was loaded; nothing was written.
+QString messaggioSchedaCambiata();

@@ -149,8 +149,10 @@ void TfrmContatti::importaVCard(const QString& percorso)
         messaggio(messaggioScambio(esito, percorso));
         return;
     }
-    // The first card added, where browsing would show it.
-    caricaScheda(letto.schede.constFirst(), QString::number(esito.primaPosizione));
+    // The first card added, where browsing would show it, as it was written.
+    TSchedaContatto prima{};
+    schedaDaTesti(prima, letto.schede.constFirst());
+    caricaScheda(prima, QString::number(esito.primaPosizione));
     messaggio(messaggioImportazione(esito));
 }
 
@@ -382,11 +384,13 @@ TestiScheda TfrmContatti::testi() const
     return out;
 }
 
-void TfrmContatti::caricaScheda(const TestiScheda& testi, const QString& posizione)
+void TfrmContatti::caricaScheda(const TSchedaContatto& scheda, const QString& posizione)
 {
+    const TestiScheda testi = testiDaScheda(scheda);
     for (int c = 0; c < kNumeroCampi; ++c)
         m_campi[c]->setText(testi[c]);
     lblPosizione->setText(posizione);
+    m_caricata = scheda;
 }
 
 void TfrmContatti::messaggio(const QString& testo)
@@ -399,6 +403,7 @@ void TfrmContatti::pulisciScheda()
     for (QLineEdit* box : m_campi)
         box->setText(box == txtWeb ? kWebPredefinito.toString() : QString());
     lblPosizione->setText(QString());
+    m_caricata = {};
 }
 
 void TfrmContatti::showEvent(QShowEvent* event)
@@ -441,7 +446,7 @@ void TfrmContatti::scorri(Scorrimento direzione)
 {
     const EsitoScorrimento esito = ::scorri(m_cartella, direzione, lblPosizione->text());
     if (esito.tipo == EsitoScorrimento::Mostra)
-        caricaScheda(esito.testi, esito.posizione);
+        caricaScheda(esito.scheda, esito.posizione);
     else
         lblPosizione->setText(esito.posizione);
     if (esito.tipo == EsitoScorrimento::NessunaScheda)
@@ -478,17 +483,17 @@ void TfrmContatti::imgSalvaMouseUp()
         txtCognome->setFocus(Qt::OtherFocusReason);
         return;
     }
-    const EsitoSalvataggio esito = salva(m_cartella, scheda, lblPosizione->text());
-    lblPosizione->setText(esito.posizione);
+    const EsitoScrittura esito = salva(m_cartella, scheda, lblPosizione->text(), m_caricata);
     switch (esito.tipo) {
-    case EsitoSalvataggio::Aggiunta:
-        messaggio(messaggioContattoSalvato());
+    case EsitoScrittura::Aggiunta:
+    case EsitoScrittura::Modificata:
+        // The boxes keep what was typed; the record as written is what the next save must find.
+        lblPosizione->setText(esito.posizione);
+        m_caricata = esito.scheda;
+        messaggio(esito.tipo == EsitoScrittura::Aggiunta ? messaggioContattoSalvato() : messaggioModificheSalvate());
         break;
-    case EsitoSalvataggio::Modificata:
-        messaggio(messaggioModificheSalvate());
-        break;
-    case EsitoSalvataggio::Errore:
-        messaggio(messaggioErroreArchivio());
+    default:
+        esitoNonScritto(esito);
         break;
     }
 }
@@ -501,12 +506,32 @@ void TfrmContatti::imgEliminaMouseUp()
     }
     if (!MessageService::current().askYesNo(this, titoloConfermaCancellazione(), domandaConfermaCancellazione()))
         return;
-    if (!elimina(m_cartella, lblPosizione->text())) {
-        messaggio(messaggioErroreArchivio());
+    const EsitoScrittura esito = elimina(m_cartella, lblPosizione->text(), m_caricata);
+    if (esito.tipo != EsitoScrittura::Eliminata) {
+        esitoNonScritto(esito);
         return;
     }
     pulisciScheda();
     txtCognome->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmContatti::esitoNonScritto(const EsitoScrittura& esito)
+{
+    switch (esito.tipo) {
+    case EsitoScrittura::Cambiata:
+        if (esito.posizione.isEmpty())
+            pulisciScheda();
+        else
+            caricaScheda(esito.scheda, esito.posizione);
+        messaggio(messaggioSchedaCambiata());
+        break;
+    case EsitoScrittura::Occupato:
+        messaggio(messaggioArchivioOccupato());
+        break;
+    default:
+        messaggio(messaggioErroreArchivio());
+        break;
+    }
 }
 
 void TfrmContatti::imgTrovaMouseUp()

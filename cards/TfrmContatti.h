@@ -33,8 +33,9 @@ public:
 
     QLineEdit* campo(Campo c) const { return m_campi[c]; }
     TestiScheda testi() const;
-    // Puts a card into the boxes as typing would (the boxes' change rules run) and shows its position.
-    void caricaScheda(const TestiScheda& testi, const QString& posizione);
+    // Puts a record into the boxes as typing would (the boxes' change rules run) and shows its position. The
+    // record's bytes are kept: a save or a deletion first checks that the archive still holds them there.
+    void caricaScheda(const TSchedaContatto& scheda, const QString& posizione);
     void pulisciScheda();
     // Imports the cards of a vCard file (dropped on the window or given to the program): the whole file is read
     // first, the person asked, then the cards appended to the archive and the first of them shown.
@@ -111,8 +112,12 @@ private:
     void collegaPulsante(ActiveLabel* immagine, ActiveLabel* didascalia, void (TfrmContatti::*gestore)());
     void scorri(Scorrimento direzione);
     void messaggio(const QString& testo);
+    // A save or a deletion that wrote nothing: the card that changed meanwhile is shown again, and why is said.
+    void esitoNonScritto(const EsitoScrittura& esito);
 
     QString m_cartella;
+    // The record as it was loaded at the position shown, or as this window last wrote it there.
+    TSchedaContatto m_caricata{};
     std::array<QLineEdit*, kNumeroCampi> m_campi{};
     FocusHighlight* m_evidenziazione;
     HoverHints* m_suggerimenti;

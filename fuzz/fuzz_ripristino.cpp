@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!fatta)
         abort();
     const QString scelto = Fuzz::scrivi(QStringLiteral("copia.bkc"), data, size);
-    if (!Backup::ripristinaBackup(appDir, scelto))
+    if (Backup::ripristinaBackup(appDir, scelto) != Backup::Ripristino::Riuscito)
         abort();
 
     QFile ripristinato(ArchiveFile::archivePath(appDir));

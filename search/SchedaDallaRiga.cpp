@@ -5,7 +5,7 @@
 #include "archive/Trim.h"
 
 bool caricaSchedeDellaRiga(const QString& appDir, const QString& riga,
-                           const std::function<void(const TestiScheda& testi, qint64 posizione)>& carica)
+                           const std::function<void(const TSchedaContatto& scheda, qint64 posizione)>& carica)
 {
     ArchiveFile archivio(ArchiveFile::archivePath(appDir));
     if (!archivio.open(ArchiveFile::Access::ReadOnly))
@@ -19,7 +19,7 @@ bool caricaSchedeDellaRiga(const QString& appDir, const QString& riga,
             return false;
         scriviRigaLista(scheda, costruita.data());
         if (TrimView(costruita) == cercata)
-            carica(testiDaScheda(scheda), archivio.currentIndex());
+            carica(scheda, archivio.currentIndex());
     }
     return archivio.close();
 }

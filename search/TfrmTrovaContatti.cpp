@@ -227,8 +227,8 @@ void TfrmTrovaContatti::lstRecordsDblClick()
     const int riga = lstRecords->rigaSelezionata();
     if (riga >= 0) {
         // A failure ends the loading without a message; a card already handed over stays loaded.
-        caricaSchedeDellaRiga(m_appDir, m_lista.riga(riga), [this](const TestiScheda& testi, qint64 posizione) {
-            Q_EMIT schedaScelta(testi, QString::number(posizione));
+        caricaSchedeDellaRiga(m_appDir, m_lista.riga(riga), [this](const TSchedaContatto& scheda, qint64 posizione) {
+            Q_EMIT schedaScelta(scheda, QString::number(posizione));
         });
     }
     accept();

@@ -50,7 +50,7 @@ public:
 Q_SIGNALS:
     // A card whose line equals the chosen one, with its 1-based position in the archive as text. Emitted for
     // every such card in the order of the file, so the one that stays loaded is the latest.
-    void schedaScelta(const TestiScheda& testi, const QString& posizione);
+    void schedaScelta(const TSchedaContatto& scheda, const QString& posizione);
 
 protected:
     void showEvent(QShowEvent* event) override;

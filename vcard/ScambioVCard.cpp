@@ -1,6 +1,7 @@
 #include "vcard/ScambioVCard.h"
 
 #include "archive/ArchiveFile.h"
+#include "archive/ArchiveLock.h"
 #include "archive/MessaggiArchivio.h"
 #include "vcard/CodecVCard.h"
 
@@ -98,6 +99,9 @@ EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& sch
         return esito;
     const QString archivio = ArchiveFile::archivePath(appDir);
     const QString temporaneo = ArchiveFile::tempPath(appDir);
+    const ArchiveLock blocco(archivio);
+    if (blocco.busy())
+        return fallito(EsitoScambio::ArchivioOccupato);
     const bool scritto = [&] {
         ArchiveFile origine(archivio);
         ArchiveFile copia(temporaneo);
@@ -221,6 +225,8 @@ QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
             .arg(nome);
     case EsitoScambio::ErroreArchivio:
         return messaggioErroreArchivio();
+    case EsitoScambio::ArchivioOccupato:
+        return messaggioArchivioOccupato();
     case EsitoScambio::ErroreScrittura:
         return QStringLiteral("Attenzione: impossibile scrivere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
     }

@@ -16,13 +16,14 @@ struct EsitoScambio
 {
     enum Tipo {
         Riuscito,
-        FileIlleggibile, // the chosen file cannot be opened or read; `dettaglio` holds the system's reason
-        FileVuoto,       // no contact in it
-        NonVCard,        // not a vCard file
-        FileIncompleto,  // a card begins and never ends
-        FileArchivio,    // the chosen file is the archive itself, which an export must never replace
-        ErroreArchivio,  // the archive could not be read, or the new one not written; it is as it was
-        ErroreScrittura, // the chosen file cannot be written; `dettaglio` holds the system's reason
+        FileIlleggibile,  // the chosen file cannot be opened or read; `dettaglio` holds the system's reason
+        FileVuoto,        // no contact in it
+        NonVCard,         // not a vCard file
+        FileIncompleto,   // a card begins and never ends
+        FileArchivio,     // the chosen file is the archive itself, which an export must never replace
+        ErroreArchivio,   // the archive could not be read, or the new one not written; it is as it was
+        ArchivioOccupato, // another writer kept the archive's write lock; nothing was written
+        ErroreScrittura,  // the chosen file cannot be written; `dettaglio` holds the system's reason
     };
     Tipo tipo = Riuscito;
     int schede = 0;            // cards imported or exported
@@ -45,6 +46,7 @@ FileVCardLetto leggiFileVCard(const QString& percorso);
 
 // Appends the cards through a complete copy of the archive in Contatti.tmp, renamed over Contatti.pro only once it
 // is written and flushed: after any failure the archive is byte for byte what it was and no Contatti.tmp is left.
+// The archive's write lock is held from the copy to the rename, so no card another writer adds meanwhile is lost.
 EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede);
 
 // leggiFileVCard, then aggiungiSchede.

@@ -188,7 +188,7 @@ private Q_SLOTS:
         const QString sorgente = percorso(QStringLiteral("copia.BKC"));
         QVERIFY(scrivi(sorgente, backup));
 
-        QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente));
+        QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente) == Backup::Ripristino::Riuscito);
         QCOMPARE(leggi(this->archivio()), backup);
         QCOMPARE(leggi(sorgente), backup);
         QCOMPARE(contenuto(m_dir->path()).keys(), QStringList({"Contatti.pro", "copia.BKC"}));
@@ -225,7 +225,7 @@ private Q_SLOTS:
 
         const DispositivoCopia dispositivo =
             guasto(limite < 0 ? std::numeric_limits<qint64>::max() : limite, fsyncFallisce, chiusuraFallisce);
-        QVERIFY(!Backup::ripristinaBackup(m_dir->path(), percorso(scelto), dispositivo));
+        QVERIFY(Backup::ripristinaBackup(m_dir->path(), percorso(scelto), dispositivo) != Backup::Ripristino::Riuscito);
         QCOMPARE(contenuto(m_dir->path()), prima);
     }
 
@@ -259,7 +259,7 @@ private Q_SLOTS:
         QVERIFY(scrivi(sorgente, backup));
         const auto prima = contenuto(m_dir->path());
 
-        QCOMPARE(Backup::ripristinaBackup(m_dir->path(), sorgente), riesce);
+        QCOMPARE(Backup::ripristinaBackup(m_dir->path(), sorgente) == Backup::Ripristino::Riuscito, riesce);
         QVERIFY(g_chiamate > 0);
         if (riesce) {
             QCOMPARE(leggi(archivio()), backup);
@@ -278,7 +278,7 @@ private Q_SLOTS:
         CartellaBloccata blocco(m_dir->path());
         if (!blocco.attiva())
             QSKIP("This file system does not take the append-only flag");
-        QVERIFY(!Backup::ripristinaBackup(m_dir->path(), sorgente));
+        QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente) != Backup::Ripristino::Riuscito);
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
     }
 
@@ -291,7 +291,7 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(archivio(), QFile::ReadOwner | QFile::ReadGroup));
         const QString sorgente = percorso(QStringLiteral("copia.bkc"));
         QVERIFY(scrivi(sorgente, SchedeDiProva::archivio(5)));
-        QVERIFY(!Backup::ripristinaBackup(m_dir->path(), sorgente));
+        QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente) != Backup::Ripristino::Riuscito);
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
     }
 

@@ -267,7 +267,7 @@ private Q_SLOTS:
             if (!bak)
                 return;
             // Whatever the card window shows by the time the restore ends goes too.
-            banco.finestra()->caricaScheda(testiDaScheda(scheda(2)), QStringLiteral("2"));
+            banco.finestra()->caricaScheda(scheda(2), QStringLiteral("2"));
             QTest::mouseClick(bak->cmdRipristina, Qt::LeftButton);
         });
         QTest::mouseClick(banco.controllo("imgEsporta"), Qt::LeftButton);

@@ -29,6 +29,24 @@ TestiScheda testiCon(const QString& cognome, const QString& nome = {}, const QSt
     return t;
 }
 
+// The record a window shows at `posizione` when it browsed to it in an archive of SchedeDiProva cards.
+TSchedaContatto caricata(const QString& posizione)
+{
+    const int p = posizione.trimmed().toInt();
+    return p >= 1 ? scheda(p) : TSchedaContatto{};
+}
+
+EsitoScrittura salvaSu(const QString& cartella, const TestiScheda& testi, const QString& posizione,
+                       const ArchiveFile::DeviceFactory& dispositivi = {})
+{
+    return salva(cartella, testi, posizione, caricata(posizione), dispositivi);
+}
+
+bool eliminata(const QString& cartella, const QString& posizione, const ArchiveFile::DeviceFactory& dispositivi = {})
+{
+    return elimina(cartella, posizione, caricata(posizione), dispositivi).tipo == EsitoScrittura::Eliminata;
+}
+
 // Which file a fault is planted on.
 enum Bersaglio { SoloArchivio, SoloTemporaneo, Entrambi };
 
@@ -158,8 +176,8 @@ private Q_SLOTS:
         QCOMPARE(int(e.tipo), esito);
         QCOMPARE(e.posizione, dopo);
         if (esito == EsitoScorrimento::Mostra) {
-            QCOMPARE(e.testi[Cognome], cognome(mostrata));
-            QCOMPARE(e.testi[Tel], QStringLiteral("06 %1").arg(mostrata));
+            QCOMPARE(testiDaScheda(e.scheda)[Cognome], cognome(mostrata));
+            QCOMPARE(testiDaScheda(e.scheda)[Tel], QStringLiteral("06 %1").arg(mostrata));
         }
         // Browsing creates a missing archive, and never writes to one.
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(qMax(schede, 0)));
@@ -185,7 +203,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("dopo");
         QTest::addColumn<int>("indice"); // the record written
 
-        const int aggiunta = EsitoSalvataggio::Aggiunta, modificata = EsitoSalvataggio::Modificata;
+        const int aggiunta = EsitoScrittura::Aggiunta, modificata = EsitoScrittura::Modificata;
         QTest::newRow("nuova su 4") << 4 << 0 << "" << aggiunta << "5" << 4;
         QTest::newRow("nuova con posizione di spazi") << 4 << 0 << "  " << aggiunta << "5" << 4;
         QTest::newRow("nuova su archivio mancante") << kMancante << 0 << "" << aggiunta << "1" << 0;
@@ -207,7 +225,7 @@ private Q_SLOTS:
 
         TestiScheda testi = testiCon(QStringLiteral("  Rossi  "), QStringLiteral("Mario Luigi"));
         testi[Note] = QString(300, u'n');
-        const EsitoSalvataggio e = salva(m_dir->path(), testi, posizione);
+        const EsitoScrittura e = salvaSu(m_dir->path(), testi, posizione);
         QCOMPARE(int(e.tipo), esito);
         QCOMPARE(e.posizione, dopo);
 
@@ -222,22 +240,29 @@ private Q_SLOTS:
         QCOMPARE(letti[Note], QString(250, u'n'));
     }
 
-    // Another program shortened the archive, or the position names no record: nothing is written.
+    // Another program shortened the archive, or the position names no record: nothing is written. A position
+    // that is gone gives the first card to show instead; one that never named a record is a failure.
     void salvataggioSenzaRecord_data()
     {
         QTest::addColumn<QString>("posizione");
-        QTest::newRow("oltre la fine") << "5";
-        QTest::newRow("molto oltre") << "4000";
-        QTest::newRow("zero") << "0";
-        QTest::newRow("negativa") << "-1";
+        QTest::addColumn<int>("esito");
+        QTest::addColumn<QString>("dopo");
+        QTest::newRow("oltre la fine") << "5" << int(EsitoScrittura::Cambiata) << "1";
+        QTest::newRow("molto oltre") << "4000" << int(EsitoScrittura::Cambiata) << "1";
+        QTest::newRow("zero") << "0" << int(EsitoScrittura::Errore) << "0";
+        QTest::newRow("negativa") << "-1" << int(EsitoScrittura::Errore) << "-1";
     }
     void salvataggioSenzaRecord()
     {
         QFETCH(QString, posizione);
+        QFETCH(int, esito);
+        QFETCH(QString, dopo);
         prepara(4);
-        const EsitoSalvataggio e = salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), posizione);
-        QCOMPARE(int(e.tipo), int(EsitoSalvataggio::Errore));
-        QCOMPARE(e.posizione, posizione);
+        const EsitoScrittura e = salvaSu(m_dir->path(), testiCon(QStringLiteral("Rossi")), posizione);
+        QCOMPARE(int(e.tipo), esito);
+        QCOMPARE(e.posizione, dopo);
+        if (esito == EsitoScrittura::Cambiata)
+            QCOMPARE(byte(e.scheda), byte(scheda(1)));
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(4));
     }
 
@@ -266,7 +291,7 @@ private Q_SLOTS:
         QFETCH(bool, riuscita);
         prepara(schede, coda);
 
-        QCOMPARE(elimina(m_dir->path(), posizione), riuscita);
+        QCOMPARE(eliminata(m_dir->path(), posizione), riuscita);
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(resto));
         QVERIFY(!QFile::exists(temporaneo()));
     }
@@ -291,10 +316,11 @@ private Q_SLOTS:
             return -1;
         };
         QList<QByteArray> risultati;
-        for (const ArchiveFile::KernelCopy copia : {ArchiveFile::systemKernelCopy(), ArchiveFile::KernelCopy{}, rifiuta}) {
+        for (const ArchiveFile::KernelCopy copia :
+             {ArchiveFile::systemKernelCopy(), ArchiveFile::KernelCopy{}, rifiuta}) {
             prepara(500, coda);
             ArchiveFile::setKernelCopy(copia);
-            QVERIFY(elimina(m_dir->path(), posizione));
+            QVERIFY(eliminata(m_dir->path(), posizione));
             risultati << leggi(archivio());
             QVERIFY(!QFile::exists(temporaneo()));
         }
@@ -335,7 +361,7 @@ private Q_SLOTS:
         guasti.atSync = guastoAlSync;
         guasti.atClose = guastoAllaChiusura;
 
-        QVERIFY(!elimina(m_dir->path(), QStringLiteral("2"), guasto(Bersaglio(bersaglio), guasti)));
+        QVERIFY(!eliminata(m_dir->path(), QStringLiteral("2"), guasto(Bersaglio(bersaglio), guasti)));
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
         QCOMPARE(contenutoCartella(m_dir->path()), QStringList{QStringLiteral("Contatti.pro")});
     }
@@ -345,7 +371,7 @@ private Q_SLOTS:
     {
         prepara(3);
         int sync = 0;
-        QVERIFY(elimina(m_dir->path(), QStringLiteral("2"), guasto(Entrambi, {}, &sync)));
+        QVERIFY(eliminata(m_dir->path(), QStringLiteral("2"), guasto(Entrambi, {}, &sync)));
         QCOMPARE(sync, 1);
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(QList<int>{1, 3}));
     }
@@ -355,7 +381,7 @@ private Q_SLOTS:
     {
         prepara(3);
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("Contatti.tmp/dentro")));
-        QVERIFY(!elimina(m_dir->path(), QStringLiteral("2")));
+        QVERIFY(!eliminata(m_dir->path(), QStringLiteral("2")));
         QVERIFY(QFileInfo::exists(temporaneo() + QStringLiteral("/dentro")));
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
     }
@@ -367,7 +393,7 @@ private Q_SLOTS:
         prepara(3);
         const std::string percorso = QFile::encodeName(archivio()).toStdString();
         std::filesystem::permissions(percorso, std::filesystem::perms(0640));
-        QVERIFY(elimina(m_dir->path(), QStringLiteral("1")));
+        QVERIFY(eliminata(m_dir->path(), QStringLiteral("1")));
         QCOMPARE(int(std::filesystem::status(percorso).permissions()), 0640);
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(QList<int>{2, 3}));
     }
@@ -379,7 +405,7 @@ private Q_SLOTS:
         QVERIFY(scrivi(vero, SchedeDiProva::archivio(3)));
         QVERIFY(QFile::link(vero, archivio()));
 
-        QVERIFY(elimina(m_dir->path(), QStringLiteral("3")));
+        QVERIFY(eliminata(m_dir->path(), QStringLiteral("3")));
         QCOMPARE(QFileInfo(archivio()).symLinkTarget(), vero);
         QCOMPARE(leggi(vero), SchedeDiProva::archivio(QList<int>{1, 2}));
         QCOMPARE(contenutoCartella(m_dir->path()), QStringList{QStringLiteral("Contatti.pro")});
@@ -416,11 +442,11 @@ private Q_SLOTS:
         const EsitoScorrimento e = scorri(m_dir->path(), Scorrimento::Ultima, {}, dispositivi);
         QCOMPARE(int(e.tipo), int(scorre ? EsitoScorrimento::Mostra : EsitoScorrimento::Errore));
         if (scorre)
-            QCOMPARE(e.testi[Cognome], cognome(3));
-        const EsitoSalvataggio s =
-            ::salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), QStringLiteral("2"), dispositivi);
-        QCOMPARE(int(s.tipo), int(salva ? EsitoSalvataggio::Modificata : EsitoSalvataggio::Errore));
-        QCOMPARE(::elimina(m_dir->path(), QStringLiteral("1"), dispositivi), elimina);
+            QCOMPARE(testiDaScheda(e.scheda)[Cognome], cognome(3));
+        const EsitoScrittura s =
+            salvaSu(m_dir->path(), testiCon(QStringLiteral("Rossi")), QStringLiteral("2"), dispositivi);
+        QCOMPARE(int(s.tipo), int(salva ? EsitoScrittura::Modificata : EsitoScrittura::Errore));
+        QCOMPARE(eliminata(m_dir->path(), QStringLiteral("1"), dispositivi), elimina);
 
         QCOMPARE(contenutoCartella(m_dir->path()), prima);
         if (!salva && schede != kMancante)
@@ -444,11 +470,11 @@ private Q_SLOTS:
 
         const EsitoScorrimento e = scorri(m_dir->path(), Scorrimento::Prima, {});
         QCOMPARE(int(e.tipo), int(EsitoScorrimento::Mostra));
-        QCOMPARE(e.testi[Cognome], cognome(1));
-        const EsitoSalvataggio s = salva(m_dir->path(), testiCon(QStringLiteral("Rossi")), {});
+        QCOMPARE(testiDaScheda(e.scheda)[Cognome], cognome(1));
+        const EsitoScrittura s = salvaSu(m_dir->path(), testiCon(QStringLiteral("Rossi")), {});
         // A writable archive in a read-only folder still takes a new card; a read-only one does not.
-        QCOMPARE(int(s.tipo), int(cartella ? EsitoSalvataggio::Aggiunta : EsitoSalvataggio::Errore));
-        QVERIFY(!elimina(m_dir->path(), QStringLiteral("1")));
+        QCOMPARE(int(s.tipo), int(cartella ? EsitoScrittura::Aggiunta : EsitoScrittura::Errore));
+        QVERIFY(!eliminata(m_dir->path(), QStringLiteral("1")));
         QCOMPARE(contenutoCartella(m_dir->path()), QStringList{QStringLiteral("Contatti.pro")});
         if (!cartella)
             QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));

@@ -1,11 +1,14 @@
 #include "archive/ArchiveFile.h"
+#include "archive/ArchiveLock.h"
 #include "cards/TfrmContatti.h"
-#include "tests/cards/BancoContatti.h"
 #include "support/SchedeDiProva.h"
 #include "support/TestiAttesi.h"
+#include "tests/cards/BancoContatti.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QTest>
 
 using namespace SchedeDiProva;
@@ -14,7 +17,15 @@ using namespace TestiAttesi;
 namespace {
 
 // What another program does to Contatti.pro while card 5 of 6 is on screen.
-enum class Cambio { Accorciato, TroncatoAMetaRecord, Svuotato, Sostituito, Rimosso };
+enum class Cambio {
+    Accorciato,
+    TroncatoAMetaRecord,
+    Svuotato,
+    Sostituito,
+    Rimosso,
+    AltraSchedaModificata, // card 2 rewritten: card 5 is still where it was
+    SchedaSpostata,        // card 3 deleted: card 5 is now at position 4
+};
 
 QByteArray altroArchivio()
 {
@@ -25,9 +36,9 @@ QByteArray altroArchivio()
 
 Q_DECLARE_METATYPE(Cambio)
 
-// Another program shortens, empties, replaces or removes the archive while a card is on screen, and the user
-// then saves, deletes or steps on. The archive holds either what the other program left or that plus the
-// user's change at a record that exists, and every failure is told.
+// Another program changes the archive while a card is on screen, and the user then saves, deletes or steps on.
+// A save or a deletion writes only over the very record that was loaded; when that record has changed, moved
+// or gone, nothing is written, the user is told and sees the card now at that position (or the first card).
 class TestArchivioCambiato : public QObject
 {
     Q_OBJECT
@@ -53,6 +64,12 @@ class TestArchivioCambiato : public QObject
         }
         case Cambio::Rimosso:
             return QFile::remove(percorso) ? leggi(percorso) : QByteArray("?");
+        case Cambio::AltraSchedaModificata:
+            return scrivi(percorso, SchedeDiProva::archivio(QList<int>{1, 32, 3, 4, 5, 6})) ? leggi(percorso)
+                                                                                            : QByteArray("?");
+        case Cambio::SchedaSpostata:
+            return scrivi(percorso, SchedeDiProva::archivio(QList<int>{1, 2, 4, 5, 6})) ? leggi(percorso)
+                                                                                        : QByteArray("?");
         }
         return "?";
     }
@@ -63,7 +80,7 @@ private Q_SLOTS:
         m_banco = std::make_unique<BancoContatti>();
         QVERIFY(m_banco->mostra());
         QVERIFY(scrivi(m_banco->archivio(), SchedeDiProva::archivio(6)));
-        m_banco->finestra()->caricaScheda(testiDaScheda(scheda(5)), QStringLiteral("5"));
+        m_banco->finestra()->caricaScheda(scheda(5), QStringLiteral("5"));
         m_banco->finestra()->campo(Note)->setText(QStringLiteral("cambiata sullo schermo"));
     }
     void cleanup() { m_banco.reset(); }
@@ -75,34 +92,52 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messaggi");
         // The record the action writes or leaves out in what the other program left; -1 for none.
         QTest::addColumn<int>("toccato");
+        // What the card window shows afterwards when nothing was written: the record and its position (an
+        // empty record and no position for a cleared card); unchecked where the position is "-".
+        QTest::addColumn<QByteArray>("mostrata");
+        QTest::addColumn<QString>("posizione");
 
-        const QStringList errore{kErroreArchivio};
-        const QStringList domandaErrore{kDomandaConferma, kErroreArchivio};
+        const QStringList cambiata{kSchedaCambiata};
+        const QStringList domandaCambiata{kDomandaConferma, kSchedaCambiata};
+        const QByteArray vuota;
+        const QByteArray prima = byte(scheda(1));
 
-        // A save at a position the archive no longer has would leave a gap of garbage records.
-        QTest::newRow("Salva, accorciato") << Cambio::Accorciato << QByteArray("imgSalva") << errore << -1;
-        QTest::newRow("Salva, troncato") << Cambio::TroncatoAMetaRecord << QByteArray("imgSalva") << errore << -1;
-        QTest::newRow("Salva, svuotato") << Cambio::Svuotato << QByteArray("imgSalva") << errore << -1;
-        QTest::newRow("Salva, rimosso") << Cambio::Rimosso << QByteArray("imgSalva") << errore << -1;
-        // Nothing tells the program that the archive is another one: the card goes to its fifth record.
+        QTest::newRow("Salva, accorciato")
+            << Cambio::Accorciato << QByteArray("imgSalva") << cambiata << -1 << prima << "1";
+        QTest::newRow("Salva, troncato") << Cambio::TroncatoAMetaRecord << QByteArray("imgSalva") << cambiata << -1
+                                         << prima << "1";
+        QTest::newRow("Salva, svuotato") << Cambio::Svuotato << QByteArray("imgSalva") << cambiata << -1 << vuota << "";
+        QTest::newRow("Salva, rimosso") << Cambio::Rimosso << QByteArray("imgSalva") << cambiata << -1 << vuota << "";
         QTest::newRow("Salva, sostituito")
-            << Cambio::Sostituito << QByteArray("imgSalva") << QStringList{kModificheSalvate} << 4;
+            << Cambio::Sostituito << QByteArray("imgSalva") << cambiata << -1 << byte(scheda(25)) << "5";
+        QTest::newRow("Salva, spostata") << Cambio::SchedaSpostata << QByteArray("imgSalva") << cambiata << -1
+                                         << byte(scheda(6)) << "5";
+        QTest::newRow("Salva, un'altra modificata") << Cambio::AltraSchedaModificata << QByteArray("imgSalva")
+                                                    << QStringList{kModificheSalvate} << 4 << vuota << "-";
 
-        // Deleting a record that is no longer there is a failure the user is told of, not a silent success.
-        QTest::newRow("Elimina, accorciato") << Cambio::Accorciato << QByteArray("imgElimina") << domandaErrore << -1;
+        QTest::newRow("Elimina, accorciato")
+            << Cambio::Accorciato << QByteArray("imgElimina") << domandaCambiata << -1 << prima << "1";
         QTest::newRow("Elimina, troncato")
-            << Cambio::TroncatoAMetaRecord << QByteArray("imgElimina") << domandaErrore << -1;
-        QTest::newRow("Elimina, svuotato") << Cambio::Svuotato << QByteArray("imgElimina") << domandaErrore << -1;
-        QTest::newRow("Elimina, rimosso") << Cambio::Rimosso << QByteArray("imgElimina") << domandaErrore << -1;
+            << Cambio::TroncatoAMetaRecord << QByteArray("imgElimina") << domandaCambiata << -1 << prima << "1";
+        QTest::newRow("Elimina, svuotato")
+            << Cambio::Svuotato << QByteArray("imgElimina") << domandaCambiata << -1 << vuota << "";
+        QTest::newRow("Elimina, rimosso") << Cambio::Rimosso << QByteArray("imgElimina")
+                                          << QStringList{kDomandaConferma, kErroreArchivio} << -1 << vuota << "-";
         QTest::newRow("Elimina, sostituito")
-            << Cambio::Sostituito << QByteArray("imgElimina") << QStringList{kDomandaConferma} << 4;
+            << Cambio::Sostituito << QByteArray("imgElimina") << domandaCambiata << -1 << byte(scheda(25)) << "5";
+        QTest::newRow("Elimina, spostata")
+            << Cambio::SchedaSpostata << QByteArray("imgElimina") << domandaCambiata << -1 << byte(scheda(6)) << "5";
+        QTest::newRow("Elimina, un'altra modificata") << Cambio::AltraSchedaModificata << QByteArray("imgElimina")
+                                                      << QStringList{kDomandaConferma} << 4 << vuota << "";
 
-        QTest::newRow("Avanti, accorciato") << Cambio::Accorciato << QByteArray("imgAvanti") << QStringList{} << -1;
+        QTest::newRow("Avanti, accorciato")
+            << Cambio::Accorciato << QByteArray("imgAvanti") << QStringList{} << -1 << vuota << "-";
         QTest::newRow("Avanti, svuotato")
-            << Cambio::Svuotato << QByteArray("imgAvanti") << QStringList{kNessunaScheda} << -1;
-        QTest::newRow("Avanti, rimosso")
-            << Cambio::Rimosso << QByteArray("imgAvanti") << QStringList{kNessunaScheda} << -1;
-        QTest::newRow("Avanti, sostituito") << Cambio::Sostituito << QByteArray("imgAvanti") << QStringList{} << -1;
+            << Cambio::Svuotato << QByteArray("imgAvanti") << QStringList{kNessunaScheda} << -1 << vuota << "-";
+        QTest::newRow("Avanti, rimosso") << Cambio::Rimosso << QByteArray("imgAvanti") << QStringList{kNessunaScheda}
+                                         << -1 << vuota << "-";
+        QTest::newRow("Avanti, sostituito")
+            << Cambio::Sostituito << QByteArray("imgAvanti") << QStringList{} << -1 << byte(scheda(26)) << "6";
     }
 
     void azione()
@@ -111,6 +146,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, pulsante);
         QFETCH(QStringList, messaggi);
         QFETCH(int, toccato);
+        QFETCH(QByteArray, mostrata);
+        QFETCH(QString, posizione);
         QByteArray lasciato = cambia(cambio);
         QVERIFY(lasciato != "?");
         // Saving and browsing open the archive as the program always does, making a missing one anew, empty.
@@ -121,9 +158,19 @@ private Q_SLOTS:
 
         QCOMPARE(m_banco->messaggi.texts(), messaggi);
         QVERIFY(!QFile::exists(m_banco->temporaneo()));
+        QVERIFY(!QFile::exists(ArchiveLock::lockPath(m_banco->archivio())));
+        TfrmContatti* f = m_banco->finestra();
+        if (posizione != u"-") {
+            QCOMPARE(f->lblPosizione->text(), posizione);
+            TestiScheda attesi;
+            if (mostrata.isEmpty())
+                attesi[Web] = QStringLiteral("http://");
+            else
+                attesi = testiDaScheda(*reinterpret_cast<const TSchedaContatto*>(mostrata.constData()));
+            QCOMPARE(f->testi(), attesi);
+        }
         const QByteArray dopo = leggi(m_banco->archivio());
         if (toccato < 0) {
-            QCOMPARE(dopo.size(), lasciato.size());
             QCOMPARE(dopo, lasciato);
             return;
         }
@@ -136,6 +183,45 @@ private Q_SLOTS:
         QCOMPARE(dopo, atteso);
         if (pulsante == "imgSalva")
             QCOMPARE(testiDaScheda(record(dopo, toccato))[Note], QStringLiteral("cambiata sullo schermo"));
+    }
+
+    // The card reloaded after a refused save is the one the next save checks against: saving again writes it.
+    void salvaDopoLaRicarica()
+    {
+        QVERIFY(scrivi(m_banco->archivio(), SchedeDiProva::archivio(QList<int>{1, 2, 4, 5, 6})));
+        QTest::mouseClick(m_banco->controllo("imgSalva"), Qt::LeftButton);
+        m_banco->finestra()->campo(Note)->setText(QStringLiteral("di nuovo"));
+        QTest::mouseClick(m_banco->controllo("imgSalva"), Qt::LeftButton);
+        QCOMPARE(m_banco->messaggi.texts(), (QStringList{kSchedaCambiata, kModificheSalvate}));
+        const QByteArray dopo = leggi(m_banco->archivio());
+        QCOMPARE(dopo.left(4 * kRecord), SchedeDiProva::archivio(QList<int>{1, 2, 4, 5}));
+        QCOMPARE(testiDaScheda(record(dopo, 4))[Cognome], cognome(6));
+        QCOMPARE(testiDaScheda(record(dopo, 4))[Note], QStringLiteral("di nuovo"));
+    }
+
+    // Another writer holds the archive's lock for longer than the wait: nothing is written, the user is told,
+    // and the card stays on screen to be saved again.
+    void archivioOccupato_data()
+    {
+        QTest::addColumn<QByteArray>("pulsante");
+        QTest::addColumn<QStringList>("messaggi");
+        QTest::newRow("Salva") << QByteArray("imgSalva") << QStringList{kArchivioOccupato};
+        QTest::newRow("Elimina") << QByteArray("imgElimina") << QStringList{kDomandaConferma, kArchivioOccupato};
+        QTest::newRow("Avanti: reading takes no lock") << QByteArray("imgAvanti") << QStringList{};
+    }
+    void archivioOccupato()
+    {
+        QFETCH(QByteArray, pulsante);
+        QFETCH(QStringList, messaggi);
+        const auto attesa = ArchiveLock::waitTime();
+        ArchiveLock::setWaitTime(std::chrono::milliseconds(200));
+        QLockFile altro(ArchiveLock::lockPath(m_banco->archivio()));
+        QVERIFY(altro.tryLock());
+        QTest::mouseClick(m_banco->controllo(pulsante.constData()), Qt::LeftButton);
+        ArchiveLock::setWaitTime(attesa);
+        QCOMPARE(m_banco->messaggi.texts(), messaggi);
+        QCOMPARE(leggi(m_banco->archivio()), SchedeDiProva::archivio(6));
+        QCOMPARE(m_banco->finestra()->lblPosizione->text(), pulsante == "imgAvanti" ? u"6"_qs : u"5"_qs);
     }
 };
 

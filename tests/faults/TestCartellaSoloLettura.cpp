@@ -46,14 +46,15 @@ bool esegui(Operazione operazione, const QString& cartella, const QString& backu
 {
     switch (operazione) {
     case Operazione::SalvaNuova:
-        return salva(cartella, testiDaScheda(scheda(9)), {}, dispositivi).tipo == EsitoSalvataggio::Aggiunta;
+        return salva(cartella, testiDaScheda(scheda(9)), {}, {}, dispositivi).tipo == EsitoScrittura::Aggiunta;
     case Operazione::SalvaModifica:
-        return salva(cartella, testiDaScheda(scheda(9)), QStringLiteral("2"), dispositivi).tipo ==
-               EsitoSalvataggio::Modificata;
+        return salva(cartella, testiDaScheda(scheda(9)), QStringLiteral("2"), registrata(cartella), dispositivi).tipo ==
+               EsitoScrittura::Modificata;
     case Operazione::Elimina:
-        return elimina(cartella, QStringLiteral("2"), dispositivi);
+        return elimina(cartella, QStringLiteral("2"), registrata(cartella), dispositivi).tipo ==
+               EsitoScrittura::Eliminata;
     case Operazione::Ripristino:
-        return Backup::ripristinaBackup(cartella, backup, dispositivi);
+        return Backup::ripristinaBackup(cartella, backup, dispositivi) == Backup::Ripristino::Riuscito;
     }
     return false;
 }
@@ -117,7 +118,8 @@ private Q_SLOTS:
         QVERIFY(scrivi(archivio, canonica({1, 2})));
 
         // The first operation, on a writable folder.
-        QCOMPARE(salva(dir.path(), testiDaScheda(scheda(3)), {}, dispositivi(false)).tipo, EsitoSalvataggio::Aggiunta);
+        QCOMPARE(salva(dir.path(), testiDaScheda(scheda(3)), {}, {}, dispositivi(false)).tipo,
+                 EsitoScrittura::Aggiunta);
         const QByteArray prima = leggi(archivio);
         QCOMPARE(prima, canonica({1, 2, 3}));
         const QStringList nomi = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

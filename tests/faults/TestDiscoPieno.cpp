@@ -15,7 +15,6 @@ using namespace SchedeDiProva;
 
 namespace {
 
-
 enum class Operazione { SalvaNuova, SalvaModifica, Elimina, Ripristino, Backup };
 
 // Every file the operation opens fails the same way, as every file on a full disk does.
@@ -60,7 +59,7 @@ private Q_SLOTS:
 
         const QList<QPair<const char*, Operazione>> operazioni = {
             {"salva nuova", Operazione::SalvaNuova}, {"salva modifica", Operazione::SalvaModifica},
-            {"elimina", Operazione::Elimina},         {"ripristino", Operazione::Ripristino},
+            {"elimina", Operazione::Elimina},        {"ripristino", Operazione::Ripristino},
             {"backup", Operazione::Backup},
         };
         FailDevice::Faults sync;
@@ -104,17 +103,19 @@ private Q_SLOTS:
         bool riuscita = true;
         switch (operazione) {
         case Operazione::SalvaNuova:
-            riuscita = salva(dir.path(), testiDaScheda(scheda(4)), {}, dispositivi).tipo != EsitoSalvataggio::Errore;
+            riuscita = salva(dir.path(), testiDaScheda(scheda(4)), {}, {}, dispositivi).tipo != EsitoScrittura::Errore;
             break;
         case Operazione::SalvaModifica:
-            riuscita = salva(dir.path(), testiDaScheda(scheda(4)), QStringLiteral("2"), dispositivi).tipo !=
-                       EsitoSalvataggio::Errore;
+            riuscita =
+                salva(dir.path(), testiDaScheda(scheda(4)), QStringLiteral("2"), registrata(dir.path()), dispositivi)
+                    .tipo != EsitoScrittura::Errore;
             break;
         case Operazione::Elimina:
-            riuscita = elimina(dir.path(), QStringLiteral("2"), dispositivi);
+            riuscita = elimina(dir.path(), QStringLiteral("2"), registrata(dir.path()), dispositivi).tipo ==
+                       EsitoScrittura::Eliminata;
             break;
         case Operazione::Ripristino:
-            riuscita = Backup::ripristinaBackup(dir.path(), backup, dispositivi);
+            riuscita = Backup::ripristinaBackup(dir.path(), backup, dispositivi) == Backup::Ripristino::Riuscito;
             break;
         case Operazione::Backup:
             riuscita = Backup::creaBackup(dir.path(), backup, dispositivi);

@@ -312,7 +312,7 @@ private Q_SLOTS:
         QCOMPARE(scelte.count(), 2);
         QCOMPARE(scelte[0][1].toString(), u"2"_qs);
         QCOMPARE(scelte[1][1].toString(), u"4"_qs);
-        QCOMPARE(scelte[1][0].value<TestiScheda>()[Note], u"seconda"_qs);
+        QCOMPARE(testiDaScheda(scelte[1][0].value<TSchedaContatto>())[Note], u"seconda"_qs);
         QVERIFY(m_messaggi->entries.isEmpty());
     }
 

@@ -83,6 +83,13 @@ inline TSchedaContatto record(const QByteArray& contenuto, int indice)
     return s;
 }
 
+// The record at position 2 of the archive in `cartella`, as the card window loads it before a save or a
+// deletion there.
+inline TSchedaContatto registrata(const QString& cartella, int posizione = 2)
+{
+    return record(leggi(cartella + QStringLiteral("/Contatti.pro")), posizione - 1);
+}
+
 // A folder where the archive should be: no operation can open it as a file, whoever runs the test.
 inline bool archivioCartella(const QString& appDir)
 {

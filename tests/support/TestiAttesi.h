@@ -20,6 +20,9 @@ inline const QString kCancellazioneNonValida = QStringLiteral(
     "registrata in archivio.");
 inline const QString kTitoloConferma = QStringLiteral("Conferma cancellazione scadenza");
 inline const QString kDomandaConferma = QStringLiteral("Si vuole proprio eliminare la scheda corrente?");
+inline const QString kSchedaCambiata =
+    QStringLiteral("La scheda è stata modificata da un altro programma: è stata ricaricata.");
+inline const QString kArchivioOccupato = QStringLiteral("Archivio occupato da un altro programma: riprovare.");
 inline const QString kCarattereNonValido =
     QStringLiteral("Attenzione: carattere non valido. Digitare solo valori numerici.");
 
