@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/Forms.h"
+#include "app/IstanzaUnica.h"
 #include "app/TfrmCarnetto.h"
 #include "cards/TfrmContatti.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 #include <QUrl>
 
@@ -20,19 +22,55 @@ void installItalianTranslation(QApplication& app)
         delete translator;
 }
 
-void apriFileVCard(const QString& percorso)
+QString percorsoDaAprire(const QString& argomento)
 {
     // "Open with" may hand over a file:// address instead of a path.
-    QString file = percorso;
+    QString file = argomento;
     if (file.startsWith(QLatin1String("file:")))
         file = QUrl(file).toLocalFile();
-    file = QFileInfo(QDir::current(), file).absoluteFilePath();
+    return QFileInfo(QDir::current(), file).absoluteFilePath();
+}
+
+void apriFileVCard(const QString& percorso)
+{
+    const QString file = percorsoDaAprire(percorso);
     TfrmContatti* contatti = frmContatti();
     contatti->show();
     contatti->raise();
     contatti->activateWindow();
     contatti->importaVCard(file);
 }
+
+namespace {
+
+// Another start of the program for this folder: the window the person works in comes to the front, and a file
+// it was given is imported as soon as no other window waits for an answer.
+void richiestaDaUnAltroAvvio(const QString& file)
+{
+    QWidget* davanti = QApplication::activeModalWidget();
+    if (!davanti)
+        davanti = frmContatti()->isVisible() ? static_cast<QWidget*>(frmContatti()) : frmCarnetto();
+    if (davanti->isMinimized())
+        davanti->showNormal();
+    davanti->raise();
+    davanti->activateWindow();
+    if (file.isEmpty())
+        return;
+    if (!QApplication::activeModalWidget()) {
+        apriFileVCard(file);
+        return;
+    }
+    auto* attesa = new QTimer(qApp);
+    QObject::connect(attesa, &QTimer::timeout, attesa, [attesa, file] {
+        if (QApplication::activeModalWidget())
+            return;
+        attesa->deleteLater();
+        apriFileVCard(file);
+    });
+    attesa->start(250);
+}
+
+} // namespace
 
 int runCarnetto(QApplication& app, const QString& fileDaAprire)
 {
@@ -45,7 +83,14 @@ int runCarnetto(QApplication& app, const QString& fileDaAprire)
     // The main menu ends the program itself when it closes; hidden shared windows never do.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    Forms forms(QApplication::applicationDirPath());
+    const QString cartella = QApplication::applicationDirPath();
+    IstanzaUnica istanza(cartella);
+    if (istanza.avvia(fileDaAprire.isEmpty() ? QString() : percorsoDaAprire(fileDaAprire)) ==
+        IstanzaUnica::Avvio::Consegnato)
+        return 0;
+
+    Forms forms(cartella);
+    QObject::connect(&istanza, &IstanzaUnica::richiesta, &richiestaDaUnAltroAvvio);
     frmCarnetto()->show();
     if (!fileDaAprire.isEmpty())
         apriFileVCard(fileDaAprire);

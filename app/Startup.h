@@ -6,8 +6,13 @@ class QApplication;
 
 // The program's entry after the application object exists: title, Italian texts for Qt's own dialogs,
 // the ten windows, the event loop. Returns the exit code. A file given to open (the desktop's "Open with") is
-// imported on the card window once the windows exist.
+// imported on the card window once the windows exist. When a copy of the program already runs for the same
+// folder, this start hands the file to it instead and returns 0 at once, and that copy comes to the front.
 int runCarnetto(QApplication& app, const QString& fileDaAprire = {});
+
+// The absolute path of a file the program was given to open: a file:// address or a path, relative to the
+// current folder.
+QString percorsoDaAprire(const QString& argomento);
 
 // Brings up the card window and imports the vCard file into the archive there, asking first. The windows must
 // exist (a Forms instance).
