@@ -1,10 +1,12 @@
 #include "app/Forms.h"
+#include "archive/ArchiveLock.h"
 #include "backup/TfrmBakContatti.h"
 #include "support/FakeFileDialogService.h"
 #include "support/FakeMessageService.h"
 #include "support/LimiteScrittura.h"
 #include "support/ModaleAttesa.h"
 #include "support/SchedeDiProva.h"
+#include "support/TestiAttesi.h"
 #include "tests/cards/BancoContatti.h"
 
 #include <QDir>
@@ -12,6 +14,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -218,6 +221,25 @@ private Q_SLOTS:
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
                  QStringList({"Contatti.pro", "grande.bkc"}));
+        QCOMPARE(ripristini.size(), 0);
+    }
+
+    // Another writer keeps the archive's lock: the restore waits, then says so and changes nothing.
+    void ripristinoArchivioOccupato()
+    {
+        const QString backup = percorso(QStringLiteral("vecchia.bkc"));
+        QVERIFY(scrivi(backup, SchedeDiProva::archivio({7, 8})));
+        m_dialoghi->answers << backup;
+        QSignalSpy ripristini(f(), &TfrmBakContatti::ripristinoEseguito);
+        QLockFile altro(ArchiveLock::lockPath(archivio()));
+        QVERIFY(altro.tryLock());
+        const auto attesa = ArchiveLock::waitTime();
+        ArchiveLock::setWaitTime(std::chrono::milliseconds(100));
+        clic(f()->cmdRipristina);
+        ArchiveLock::setWaitTime(attesa);
+        QCOMPARE(m_messaggi->texts(), QStringList{TestiAttesi::kArchivioOccupato});
+        QVERIFY(f()->isVisible());
+        QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
         QCOMPARE(ripristini.size(), 0);
     }
 
