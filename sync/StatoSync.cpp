@@ -1,0 +1,116 @@
+#include "sync/StatoSync.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int kVersione = 1;
+
+} // namespace
+
+QString StatoSync::percorso(const QString& appDir)
+{
+    return appDir + QStringLiteral("/Contatti.sync");
+}
+
+TestiScheda normalizza(const TestiScheda& testi)
+{
+    TestiScheda n = testi;
+    for (QString& t : n)
+        t = t.trimmed();
+    const QString web = n[Web];
+    if (web.endsWith(QLatin1String("://")) && !web.chopped(3).contains(u'/'))
+        n[Web].clear();
+    return n;
+}
+
+QByteArray impronta(const TestiScheda& testi)
+{
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    for (const QString& t : normalizza(testi)) {
+        h.addData(t.toUtf8());
+        h.addData(QByteArrayView("\x1f", 1));
+    }
+    return h.result().toHex().left(32);
+}
+
+std::optional<StatoSync> StatoSync::leggi(const QString& appDir, QString* errore)
+{
+    if (errore)
+        errore->clear();
+    QFile file(percorso(appDir));
+    if (!file.exists())
+        return std::nullopt;
+    const auto fallito = [errore](const QString& motivo) -> std::optional<StatoSync> {
+        if (errore)
+            *errore = motivo;
+        return std::nullopt;
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return fallito(QStringLiteral("impossibile leggere Contatti.sync (%1)").arg(file.errorString()));
+    const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
+    const QJsonObject o = doc.object();
+    if (!doc.isObject() || o.value(QLatin1String("versione")).toInt() != kVersione)
+        return fallito(QStringLiteral("Contatti.sync è danneggiato o di un'altra versione"));
+    StatoSync s;
+    s.server = o.value(QLatin1String("server")).toString();
+    s.rubrica = QUrl(o.value(QLatin1String("rubrica")).toString());
+    s.nomeRubrica = o.value(QLatin1String("nomeRubrica")).toString();
+    s.syncCollection = o.value(QLatin1String("syncCollection")).toBool();
+    s.utente = o.value(QLatin1String("utente")).toString();
+    s.httpPermesso = o.value(QLatin1String("httpPermesso")).toBool();
+    s.token = o.value(QLatin1String("token")).toString().toUtf8();
+    for (const QJsonValue& v : o.value(QLatin1String("voci")).toArray()) {
+        const QJsonObject e = v.toObject();
+        VoceSync voce;
+        voce.uid = e.value(QLatin1String("uid")).toString();
+        voce.href = e.value(QLatin1String("href")).toString();
+        voce.etag = e.value(QLatin1String("etag")).toString().toUtf8();
+        const QJsonArray campi = e.value(QLatin1String("campi")).toArray();
+        for (int c = 0; c < kNumeroCampi && c < campi.size(); ++c)
+            voce.campi[c] = campi[c].toString();
+        if (voce.href.isEmpty())
+            return fallito(QStringLiteral("Contatti.sync è danneggiato"));
+        s.voci << voce;
+    }
+    if (!s.rubrica.isValid())
+        return fallito(QStringLiteral("Contatti.sync è danneggiato"));
+    return s;
+}
+
+bool StatoSync::scrivi(const QString& appDir, QString* errore) const
+{
+    QJsonArray voci;
+    for (const VoceSync& v : std::as_const(this->voci)) {
+        QJsonArray campi;
+        for (const QString& c : v.campi)
+            campi << c;
+        voci << QJsonObject{{QLatin1String("uid"), v.uid},
+                            {QLatin1String("href"), v.href},
+                            {QLatin1String("etag"), QString::fromUtf8(v.etag)},
+                            {QLatin1String("hash"), QString::fromLatin1(impronta(v.campi))},
+                            {QLatin1String("campi"), campi}};
+    }
+    const QJsonObject o{{QLatin1String("versione"), kVersione},
+                        {QLatin1String("server"), server},
+                        {QLatin1String("rubrica"), rubrica.toString()},
+                        {QLatin1String("nomeRubrica"), nomeRubrica},
+                        {QLatin1String("syncCollection"), syncCollection},
+                        {QLatin1String("utente"), utente},
+                        {QLatin1String("httpPermesso"), httpPermesso},
+                        {QLatin1String("token"), QString::fromUtf8(token)},
+                        {QLatin1String("voci"), voci}};
+    QSaveFile file(percorso(appDir));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(o).toJson(QJsonDocument::Compact)) < 0 ||
+        !file.commit()) {
+        if (errore)
+            *errore = file.errorString();
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "archive/TestiScheda.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// One contact as it stood on both sides after the last synchronisation: the server's name for it (href), its
+// version there (ETag), its UID, and the card's texts, which is what the archive held (the archive has no
+// identifier of its own, so a card is known by its content).
+struct VoceSync
+{
+    QString uid;
+    QString href;
+    QByteArray etag;
+    TestiScheda campi;
+};
+
+// What a folder remembers of its synchronisation, in Contatti.sync beside the archive, so that it travels with
+// the stick: the account (never the password), the address book, the server's token for the next changes, and
+// a VoceSync per card. Written through a temporary file and a rename: an interruption leaves the old state or
+// the new one, and the next synchronisation finishes the job either way.
+struct StatoSync
+{
+    QString server; // the address the person gave
+    QUrl rubrica;   // the address book
+    QString nomeRubrica;
+    bool syncCollection = false;
+    QString utente;
+    bool httpPermesso = false; // the person allowed plain http to this server
+    QByteArray token;
+    QList<VoceSync> voci;
+
+    static QString percorso(const QString& appDir);
+    // Nothing, with `errore` empty, when the folder has never been synchronised; nothing with a reason when the
+    // file cannot be read or is not a state file.
+    static std::optional<StatoSync> leggi(const QString& appDir, QString* errore);
+    bool scrivi(const QString& appDir, QString* errore) const;
+};
+
+// The identity of a card's content, as the state compares it: the sixteen texts, a web address that is only
+// its preset scheme counting as none.
+TestiScheda normalizza(const TestiScheda& testi);
+QByteArray impronta(const TestiScheda& testi);

@@ -1,0 +1,380 @@
+#include "archive/ArchiveFile.h"
+#include "cards/ArchivioSchede.h"
+#include "support/SchedeDiProva.h"
+#include "support/ServerCardDav.h"
+#include "sync/Sincronizzazione.h"
+#include "sync/VCardSync.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <map>
+
+using namespace SchedeDiProva;
+
+namespace {
+
+using Tipo = ServerCardDav::Tipo;
+
+TestiScheda persona(const QString& cognome, const QString& nota = {})
+{
+    TestiScheda t;
+    t[Cognome] = cognome;
+    t[Tel] = QStringLiteral("06 1234");
+    t[Note] = nota;
+    return t;
+}
+
+// A stick: a folder with its archive and its state of synchronisation.
+struct Chiavetta
+{
+    QTemporaryDir dir;
+    QString cartella() const { return dir.path(); }
+    void scrivi(const QList<TestiScheda>& schede)
+    {
+        QByteArray byte;
+        for (const TestiScheda& t : schede) {
+            TSchedaContatto s{};
+            schedaDaTesti(s, t);
+            byte += QByteArray(reinterpret_cast<const char*>(&s), kRecord);
+        }
+        QVERIFY(SchedeDiProva::scrivi(ArchiveFile::archivePath(cartella()), byte));
+    }
+    // Surname -> note of every card, each surname at most once.
+    std::map<QString, QString> schede() const
+    {
+        std::map<QString, QString> out;
+        const QByteArray byte = leggi(ArchiveFile::archivePath(cartella()));
+        for (int i = 0; i < byte.size() / kRecord; ++i) {
+            const TestiScheda t = testiDaScheda(record(byte, i));
+            out[t[Cognome] + (out.count(t[Cognome]) ? QStringLiteral(" (doppia)") : QString())] = t[Note];
+        }
+        return out;
+    }
+    // Edits the card with this surname as the card window does: loaded, changed, saved over its position.
+    void modifica(const QString& cognome, const QString& nota)
+    {
+        const QByteArray byte = leggi(ArchiveFile::archivePath(cartella()));
+        for (int i = 0; i < byte.size() / kRecord; ++i) {
+            TestiScheda t = testiDaScheda(record(byte, i));
+            if (t[Cognome] != cognome)
+                continue;
+            t[Note] = nota;
+            QCOMPARE(salva(cartella(), t, QString::number(i + 1), record(byte, i)).tipo, EsitoScrittura::Modificata);
+            return;
+        }
+        QFAIL("no such card");
+    }
+    void elimina(const QString& cognome)
+    {
+        const QByteArray byte = leggi(ArchiveFile::archivePath(cartella()));
+        for (int i = 0; i < byte.size() / kRecord; ++i) {
+            if (testiDaScheda(record(byte, i))[Cognome] == cognome) {
+                QCOMPARE(::elimina(cartella(), QString::number(i + 1), record(byte, i)).tipo,
+                         EsitoScrittura::Eliminata);
+                return;
+            }
+        }
+        QFAIL("no such card");
+    }
+};
+
+} // namespace
+
+// Synchronisation against the real servers of the machine, radicale and xandikos, each started once on a free
+// port of this computer: every scenario runs on both. Two sticks and plain HTTP requests of "another client"
+// change the cards between rounds; after each round both sides hold the same cards, none lost, none doubled.
+class TestSincronizzazione : public QObject
+{
+    Q_OBJECT
+
+    std::map<Tipo, std::unique_ptr<ServerCardDav>> m_server;
+    int m_rubriche = 0;
+    ServerCardDav* m_s = nullptr;
+    QUrl m_rubrica;
+    Sincronizzazione::Domande m_domande;
+
+    RiepilogoSync sincronizza(Chiavetta& c, const QString& password = {})
+    {
+        QString errore;
+        std::optional<StatoSync> stato = StatoSync::leggi(c.cartella(), &errore);
+        if (!stato) {
+            stato = StatoSync{};
+            stato->rubrica = m_rubrica;
+            stato->utente = m_s->utente();
+            stato->syncCollection = true;
+        }
+        ClientCardDav client(stato->utente, password.isEmpty() ? m_s->password() : password);
+        client.setTimeout(3000);
+        Sincronizzazione sync(c.cartella(), client, *stato);
+        const RiepilogoSync r = sync.esegui(m_domande);
+        if (!r.riuscita())
+            qWarning("synchronisation stopped: %s", qPrintable(r.errore));
+        return r;
+    }
+    // The server's contacts as another client sees them: surname -> note.
+    std::map<QString, QString> sulServer()
+    {
+        ClientCardDav client(m_s->utente(), m_s->password());
+        const ElencoRemoto elenco = client.elenca(Rubrica{m_rubrica, {}, false}, {});
+        QStringList href;
+        for (const VoceRemota& v : elenco.voci)
+            href << v.href;
+        std::map<QString, QString> out;
+        for (const SchedaRemota& s : client.scarica(m_rubrica, href, nullptr)) {
+            const TestiScheda t = testiDaVCard(s.vcard);
+            out[t[Cognome] + (out.count(t[Cognome]) ? QStringLiteral(" (doppia)") : QString())] = t[Note];
+        }
+        return out;
+    }
+    QByteArray vcardSulServer(const QString& cognome, QString* href = nullptr)
+    {
+        ClientCardDav client(m_s->utente(), m_s->password());
+        QStringList tutti;
+        for (const VoceRemota& v : client.elenca(Rubrica{m_rubrica, {}, false}, {}).voci)
+            tutti << v.href;
+        for (const SchedaRemota& s : client.scarica(m_rubrica, tutti, nullptr)) {
+            if (testiDaVCard(s.vcard)[Cognome] == cognome) {
+                if (href)
+                    *href = s.href;
+                return s.vcard;
+            }
+        }
+        return {};
+    }
+    // Another client writes a contact: a new one, or over the one with this surname.
+    void scriviSulServer(const QString& cognome, const QByteArray& vcard)
+    {
+        QString href;
+        vcardSulServer(cognome, &href);
+        const QUrl url = href.isEmpty() ? m_rubrica.resolved(QUrl(cognome + QStringLiteral(".vcf")))
+                                        : m_rubrica.resolved(QUrl(href));
+        QCOMPARE(m_s->http("PUT", url, vcard, nullptr, {{"Content-Type", "text/vcard"}}), QNetworkReply::NoError);
+    }
+
+    // Every scenario on each server: the data tag names it.
+    static void suEntrambiIServer_data()
+    {
+        QTest::addColumn<int>("niente");
+        QTest::newRow("radicale") << 0;
+        QTest::newRow("xandikos") << 0;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos}) {
+            if (ServerCardDav::programma(tipo).isEmpty())
+                continue;
+            auto server = std::make_unique<ServerCardDav>(tipo);
+            QVERIFY2(server->avvia(), qPrintable(server->errore()));
+            m_server[tipo] = std::move(server);
+        }
+        if (m_server.empty())
+            QSKIP("neither radicale nor xandikos is installed");
+    }
+
+    void init()
+    {
+        const Tipo tipo =
+            QByteArrayView(QTest::currentDataTag()).startsWith("xandikos") ? Tipo::Xandikos : Tipo::Radicale;
+        if (!m_server.count(tipo))
+            QSKIP("server not installed");
+        m_s = m_server[tipo].get();
+        m_rubrica = m_s->nuovaRubrica(QStringLiteral("r%1").arg(++m_rubriche));
+        QVERIFY(m_rubrica.isValid());
+        m_domande = {};
+    }
+
+    // First synchronisation with one side full, then the other stick; edits and deletions on each side.
+    void modificheDaOgniParte_data() { suEntrambiIServer_data(); }
+    void modificheDaOgniParte()
+    {
+        Chiavetta a, b;
+        a.scrivi({persona(u"Rossi"_qs), persona(u"Bianchi"_qs), persona(u"Verdi"_qs)});
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 3, ricevuti 0, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(sincronizza(b).testo(), u"Inviati 0, ricevuti 3, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(b.schede(), a.schede());
+
+        // An edit here is an update of the same contact; one on the server comes here.
+        QString hrefPrima;
+        vcardSulServer(u"Rossi"_qs, &hrefPrima);
+        a.modifica(u"Rossi"_qs, u"nuovo numero"_qs);
+        QByteArray verdi = vcardSulServer(u"Verdi"_qs);
+        verdi.replace("END:VCARD", "NOTE:cambiata altrove\r\nEND:VCARD");
+        scriviSulServer(u"Verdi"_qs, verdi);
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 1, ricevuti 1, eliminati 0, conflitti 0"_qs);
+        QString hrefDopo;
+        vcardSulServer(u"Rossi"_qs, &hrefDopo);
+        QCOMPARE(hrefDopo, hrefPrima);
+
+        // Deleted here, and deleted on the server by another client.
+        a.elimina(u"Bianchi"_qs);
+        QString verdiHref;
+        vcardSulServer(u"Verdi"_qs, &verdiHref);
+        QCOMPARE(m_s->http("DELETE", m_rubrica.resolved(QUrl(verdiHref))), QNetworkReply::NoError);
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 0, ricevuti 0, eliminati 2, conflitti 0"_qs);
+        // Two of its three cards going: the other stick asks first.
+        m_domande.conferma = [](const QString&) { return true; };
+        QCOMPARE(sincronizza(b).testo(), u"Inviati 0, ricevuti 1, eliminati 2, conflitti 0"_qs);
+        const std::map<QString, QString> attese{{u"Rossi"_qs, u"nuovo numero"_qs}};
+        QCOMPARE(a.schede(), attese);
+        QCOMPARE(b.schede(), attese);
+        QCOMPARE(sulServer(), attese);
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 0, ricevuti 0, eliminati 0, conflitti 0"_qs);
+    }
+
+    // What another client put on the server beyond the card (a photo, a birthday, a second number) stays when
+    // the card is edited here.
+    void campiDelServerConservati_data() { suEntrambiIServer_data(); }
+    void campiDelServerConservati()
+    {
+        Chiavetta a;
+        scriviSulServer(u"Neri"_qs, "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:neri-1\r\nN:Neri;Anna;;;\r\nFN:Anna Neri\r\n"
+                                    "TEL;TYPE=home:06 111\r\nTEL;TYPE=work:06 222\r\nBDAY:1980-04-01\r\n"
+                                    "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ==\r\nEND:VCARD\r\n");
+        QCOMPARE(sincronizza(a).ricevuti, 1);
+        a.modifica(u"Neri"_qs, u"nota da qui"_qs);
+        QCOMPARE(sincronizza(a).inviati, 1);
+        const QByteArray vcard = vcardSulServer(u"Neri"_qs);
+        QVERIFY2(vcard.contains("BDAY:1980-04-01"), vcard.constData());
+        QVERIFY(vcard.contains("PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ=="));
+        QVERIFY(vcard.contains("UID:neri-1"));
+        QVERIFY(vcard.contains("06 222"));
+        QCOMPARE(testiDaVCard(vcard)[Note], u"nota da qui"_qs);
+    }
+
+    // Changed on both sides: the person keeps this card, the server's, both, or leaves it for later.
+    void conflitto_data()
+    {
+        QTest::addColumn<int>("scelta");
+        QTest::addColumn<QStringList>("qui");
+        QTest::addColumn<QStringList>("server");
+        for (const char* nome : {"radicale", "xandikos"}) {
+            QTest::addRow("%s, keep here", nome)
+                << int(SceltaConflitto::Qui) << QStringList{"qui"} << QStringList{"qui"};
+            QTest::addRow("%s, keep the server's", nome)
+                << int(SceltaConflitto::Server) << QStringList{"server"} << QStringList{"server"};
+            QTest::addRow("%s, keep both", nome)
+                << int(SceltaConflitto::Entrambe) << QStringList{"qui", "server"} << QStringList{"qui", "server"};
+            QTest::addRow("%s, leave it", nome)
+                << int(SceltaConflitto::Lascia) << QStringList{"qui"} << QStringList{"server"};
+        }
+    }
+    void conflitto()
+    {
+        QFETCH(int, scelta);
+        QFETCH(QStringList, qui);
+        QFETCH(QStringList, server);
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs)});
+        QCOMPARE(sincronizza(a).inviati, 1);
+        a.modifica(u"Rossi"_qs, u"qui"_qs);
+        QByteArray vcard = vcardSulServer(u"Rossi"_qs);
+        vcard.replace("END:VCARD", "NOTE:server\r\nEND:VCARD");
+        scriviSulServer(u"Rossi"_qs, vcard);
+        QStringList visti;
+        m_domande.conflitto = [&](const Conflitto& c) {
+            visti << c.qui[Note] << c.server[Note];
+            return SceltaConflitto(scelta);
+        };
+        const RiepilogoSync r = sincronizza(a);
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(r.conflitti, 1);
+        QCOMPARE(visti, (QStringList{u"qui"_qs, u"server"_qs}));
+        const auto note = [](const std::map<QString, QString>& schede) {
+            QStringList out;
+            for (const auto& [_, nota] : schede)
+                out << nota;
+            out.sort();
+            return out;
+        };
+        QCOMPARE(note(a.schede()), qui);
+        QCOMPARE(note(sulServer()), server);
+        // Settled, the next round has nothing to do; left, it meets the conflict again.
+        m_domande.conflitto = {};
+        QCOMPARE(sincronizza(a).conflitti, scelta == int(SceltaConflitto::Lascia) ? 1 : 0);
+    }
+
+    // The server goes away in the middle of a first synchronisation; the next one finishes it, with every
+    // card on the server once.
+    void serverInterrotto_data() { suEntrambiIServer_data(); }
+    void serverInterrotto()
+    {
+        Chiavetta a;
+        QList<TestiScheda> schede;
+        for (int i = 0; i < 12; ++i)
+            schede << persona(QStringLiteral("Persona %1").arg(i, 2, 10, QLatin1Char('0')));
+        a.scrivi(schede);
+        m_domande.avanzamento = [this](int fatti, int, const QString&) {
+            if (fatti == 5)
+                m_s->ferma();
+        };
+        QVERIFY(!sincronizza(a).riuscita());
+        QVERIFY(m_s->avvia());
+        m_domande.avanzamento = {};
+        const RiepilogoSync r = sincronizza(a);
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(sulServer(), a.schede());
+        QCOMPARE(int(a.schede().size()), 12);
+    }
+
+    // A contact changed by another client between this synchronisation's listing and its write: the write is
+    // refused (412), nothing is lost, and the next round sees both versions as a conflict.
+    void modificatoDuranteLaSincronizzazione_data() { suEntrambiIServer_data(); }
+    void modificatoDuranteLaSincronizzazione()
+    {
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs)});
+        QCOMPARE(sincronizza(a).inviati, 1);
+        a.modifica(u"Rossi"_qs, u"qui"_qs);
+        m_domande.avanzamento = [this](int, int, const QString& passo) {
+            if (!passo.startsWith(u"Invio"))
+                return;
+            QByteArray vcard = vcardSulServer(u"Rossi"_qs);
+            vcard.replace("END:VCARD", "NOTE:altrove\r\nEND:VCARD");
+            scriviSulServer(u"Rossi"_qs, vcard);
+        };
+        RiepilogoSync r = sincronizza(a);
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(r.inviati, 0);
+        QCOMPARE(sulServer().at(u"Rossi"_qs), u"altrove"_qs);
+        m_domande.avanzamento = {};
+        QCOMPARE(sincronizza(a).conflitti, 1);
+    }
+
+    // Most of a side about to be deleted is asked about first; no, and nothing changes anywhere.
+    void eliminazioneInMassa_data() { suEntrambiIServer_data(); }
+    void eliminazioneInMassa()
+    {
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs), persona(u"Bianchi"_qs), persona(u"Verdi"_qs)});
+        QCOMPARE(sincronizza(a).inviati, 3);
+        a.scrivi({});
+        QString domanda;
+        m_domande.conferma = [&](const QString& d) {
+            domanda = d;
+            return false;
+        };
+        QVERIFY(!sincronizza(a).riuscita());
+        QVERIFY(domanda.contains(u"eliminerebbe 3 dei 3 contatti del server"));
+        QCOMPARE(int(sulServer().size()), 3);
+    }
+
+    void passwordSbagliata()
+    {
+        if (!m_server.count(Tipo::Radicale))
+            QSKIP("radicale is not installed");
+        m_s = m_server[Tipo::Radicale].get();
+        m_rubrica = m_s->nuovaRubrica(QStringLiteral("r%1").arg(++m_rubriche));
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs)});
+        const RiepilogoSync r = sincronizza(a, u"sbagliata"_qs);
+        QCOMPARE(r.errore, u"Il server non accetta il nome utente o la password."_qs);
+        QVERIFY(!QFile::exists(StatoSync::percorso(a.cartella())));
+        QCOMPARE(int(sulServer().size()), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSincronizzazione)
+#include "TestSincronizzazione.moc"
