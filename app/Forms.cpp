@@ -12,6 +12,7 @@
 #include "checks/TfrmIva.h"
 #include "export/TfrmExpContatti.h"
 #include "search/TfrmTrovaContatti.h"
+#include "sync/TfrmSincronizza.h"
 
 #include <type_traits>
 
@@ -52,6 +53,8 @@ Forms::Forms(const QString& appDir) : m_appDir(appDir)
     m_info = create<TfrmInfo>();
     m_helpForm = create<TfrmHelpForm>();
     m_splash = create<TfrmSplash>();
+    // Beyond the ten: the synchronisation window, opened from the main menu and the card window.
+    m_sincronizza = std::make_unique<TfrmSincronizza>(m_appDir);
     m_helpKey = std::make_unique<HelpKey>(m_helpForm.get(), nullptr);
     connectWindows();
 }
@@ -70,6 +73,7 @@ void Forms::connectWindows()
     QObject::connect(menu, &TfrmCarnetto::informazioniRichieste, menu, [this] { m_info->exec(); });
     QObject::connect(menu, &TfrmCarnetto::creditiRichiesti, menu, [this] { m_splash->exec(); });
     QObject::connect(menu, &TfrmCarnetto::guidaRichiesta, menu, showHelp);
+    QObject::connect(menu, &TfrmCarnetto::sincronizzaRichiesta, menu, [this] { m_sincronizza->exec(); });
 
     TfrmContatti* cards = m_contatti.get();
     QObject::connect(cards, &TfrmContatti::chiusa, cards, [menu] { bringToFront(menu); });
@@ -78,6 +82,7 @@ void Forms::connectWindows()
     QObject::connect(cards, &TfrmContatti::esportaRichiesta, cards, [this] { m_expContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::backupRichiesto, cards, [this] { m_bakContatti->exec(); });
     QObject::connect(cards, &TfrmContatti::guidaRichiesta, cards, showHelp);
+    QObject::connect(cards, &TfrmContatti::sincronizzaRichiesta, cards, [this] { m_sincronizza->exec(); });
     // A restore replaces the archive under the card window, so it shows no card from before.
     QObject::connect(m_bakContatti.get(), &TfrmBakContatti::ripristinoEseguito, cards,
                      [cards] { cards->pulisciScheda(); });
@@ -89,6 +94,7 @@ void Forms::connectWindows()
 Forms::~Forms()
 {
     m_helpKey.reset();
+    m_sincronizza.reset();
     m_splash.reset();
     m_helpForm.reset();
     m_info.reset();
@@ -147,4 +153,8 @@ TfrmHelpForm* frmHelpForm()
 TfrmSplash* frmSplash()
 {
     return Forms::instance().m_splash.get();
+}
+TfrmSincronizza* frmSincronizza()
+{
+    return Forms::instance().m_sincronizza.get();
 }

@@ -16,6 +16,7 @@ class TfrmTrovaContatti;
 class TfrmInfo;
 class TfrmHelpForm;
 class TfrmSplash;
+class TfrmSincronizza;
 
 // The ten shared windows of the program. They are created once, in a fixed order, live for the whole run
 // and are reached through the accessors below, named after the instances; only app/ and tests use them.
@@ -50,6 +51,8 @@ private:
     friend TfrmInfo* frmInfo();
     friend TfrmHelpForm* frmHelpForm();
     friend TfrmSplash* frmSplash();
+    TfrmSincronizza* frmSincronizza();
+    friend TfrmSincronizza* frmSincronizza();
 
     template <typename Window> std::unique_ptr<Window> create();
     void connectWindows();
@@ -68,6 +71,7 @@ private:
     std::unique_ptr<TfrmInfo> m_info;
     std::unique_ptr<TfrmHelpForm> m_helpForm;
     std::unique_ptr<TfrmSplash> m_splash;
+    std::unique_ptr<TfrmSincronizza> m_sincronizza;
     std::unique_ptr<HelpKey> m_helpKey;
 };
 
@@ -81,3 +85,4 @@ TfrmTrovaContatti* frmTrovaContatti();
 TfrmInfo* frmInfo();
 TfrmHelpForm* frmHelpForm();
 TfrmSplash* frmSplash();
+TfrmSincronizza* frmSincronizza();

@@ -3,6 +3,7 @@
 #include "archive/ArchiveFile.h"
 #include "export/EsportazioneCsv.h"
 #include "export/GrigliaEsportazione.h"
+#include "sync/Sincronizzazione.h"
 #include "vcard/ScambioVCard.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,7 @@ namespace {
 const QString kEsportaVCard = QStringLiteral("--esporta-vcard");
 const QString kEsportaCsv = QStringLiteral("--esporta-csv");
 const QString kImportaVCard = QStringLiteral("--importa-vcard");
+const QString kSincronizza = QStringLiteral("--sincronizza");
 
 // Qt's own options, which the windowed program hands on to Qt; Qt takes them with one dash or two.
 bool opzioneDiQt(const QString& argomento)
@@ -40,12 +42,18 @@ bool opzioneDiQt(const QString& argomento)
 QString uso(const QString& appDir)
 {
     return QStringLiteral(
-               "Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE | --help]\n"
+               "Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE |\n"
+               "               --sincronizza [URL UTENTE] | --help]\n"
                "Senza opzioni apre la rubrica.\n"
                "  --esporta-vcard FILE   scrive tutte le schede dell'archivio in FILE come biglietti da visita "
                "vCard (.vcf)\n"
                "  --esporta-csv FILE     scrive tutte le schede in FILE come il file .CSV della vista \"Tutti\"\n"
                "  --importa-vcard FILE   aggiunge in fondo all'archivio i contatti del file vCard FILE\n"
+               "  --sincronizza URL UTENTE  sincronizza l'archivio con la rubrica CardDAV all'indirizzo URL (la\n"
+               "                         rubrica stessa, o il server se ne ha una sola); le volte successive basta\n"
+               "                         --sincronizza. La password viene dalla variabile CARNETTO_PASSWORD o\n"
+               "                         dall'input. Esce con 0, 1 se non riesce, 2 se il server ha più rubriche,\n"
+               "                         3 se restano conflitti da risolvere nella finestra\n"
                "  --help                 mostra questo aiuto\n"
                "L'archivio è \"%1\"; un FILE senza percorso completo parte dalla cartella corrente.\n")
         .arg(QDir::toNativeSeparators(ArchiveFile::archivePath(appDir)));
@@ -87,6 +95,59 @@ EsitoScambio esportaCsvTutti(const QString& appDir, const QString& percorso)
     return salvaFile(appDir, percorso, [&](QIODevice& out) { return scriviCsvTutti(appDir, out); });
 }
 
+// The synchronisation without a window: conflicts are left for the window, and a mass deletion is refused.
+int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err, QTextStream* in)
+{
+    const auto fallita = [&err](const QString& motivo, int stato = 1) {
+        err << motivo << QLatin1Char('\n') << Qt::flush;
+        return stato;
+    };
+    QString errore;
+    std::optional<StatoSync> stato = StatoSync::leggi(appDir, &errore);
+    if (!errore.isEmpty())
+        return fallita(QStringLiteral("Attenzione: %1.").arg(errore));
+    if (riga.url.isEmpty() && !stato)
+        return fallita(QStringLiteral("Questa cartella non è mai stata sincronizzata: indicare l'indirizzo della "
+                                      "rubrica e l'utente (%1 URL UTENTE).")
+                           .arg(kSincronizza));
+    const QString utente = riga.url.isEmpty() ? stato->utente : riga.utente;
+    QString password = qEnvironmentVariable("CARNETTO_PASSWORD");
+    if (password.isNull() && in)
+        password = in->readLine();
+    ClientCardDav client(utente, password);
+    if (!riga.url.isEmpty()) {
+        const QUrl url = QUrl::fromUserInput(riga.url);
+        // Plain http to another computer only once the person allowed it in the window.
+        const bool permesso = stato && stato->httpPermesso && stato->rubrica.host() == url.host();
+        client.permettiHttp(permesso);
+        const QList<Rubrica> rubriche = client.scopri(url, &errore);
+        if (rubriche.isEmpty())
+            return fallita(errore);
+        if (rubriche.size() > 1) {
+            out << QStringLiteral("Il server ha %1 rubriche; indicare l'indirizzo di quella da sincronizzare:\n")
+                       .arg(rubriche.size());
+            for (const Rubrica& r : rubriche)
+                out << QStringLiteral("  %1  %2\n").arg(r.url.toString(), r.nome);
+            out << Qt::flush;
+            return 2;
+        }
+        const Rubrica& r = rubriche.first();
+        // The same address book as before keeps its state; another one starts afresh, matched by content.
+        if (!stato || stato->rubrica != r.url || stato->utente != utente)
+            stato = StatoSync{riga.url, r.url, r.nome, r.syncCollection, utente, permesso, {}, {}};
+    }
+    client.permettiHttp(stato->httpPermesso);
+    Sincronizzazione sincronizzazione(appDir, client, *stato);
+    const RiepilogoSync riepilogo = sincronizzazione.esegui({});
+    if (!riepilogo.riuscita()) {
+        QString messaggio = riepilogo.errore;
+        messaggio.remove(QLatin1Char('\r'));
+        return fallita(messaggio);
+    }
+    out << riepilogo.testo() << QLatin1Char('\n') << Qt::flush;
+    return riepilogo.conflittiLasciati > 0 ? 3 : 0;
+}
+
 } // namespace
 
 RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
@@ -104,6 +165,17 @@ RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
     // "--opzione FILE" or "--opzione=FILE".
     const QString opzione = primo.section(QLatin1Char('='), 0, 0);
     const bool conUguale = primo.contains(QLatin1Char('='));
+    if (opzione == kSincronizza && !conUguale) {
+        riga.azione = RigaDiComando::Sincronizza;
+        if (argomenti.size() == 3) {
+            riga.url = argomenti[1];
+            riga.utente = argomenti[2];
+        } else if (argomenti.size() != 1) {
+            riga.azione = RigaDiComando::Sbagliata;
+            riga.errore = QStringLiteral("%1 vuole l'indirizzo della rubrica e l'utente, o nulla").arg(kSincronizza);
+        }
+        return riga;
+    }
     if (opzione == kEsportaVCard)
         riga.azione = RigaDiComando::EsportaVCard;
     else if (opzione == kEsportaCsv)
@@ -136,7 +208,8 @@ RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
     return riga;
 }
 
-int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err)
+int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err,
+                        QTextStream* in)
 {
     switch (riga.azione) {
     case RigaDiComando::Finestre:
@@ -147,6 +220,8 @@ int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextS
     case RigaDiComando::Sbagliata:
         err << riga.errore << QLatin1Char('\n') << uso(appDir) << Qt::flush;
         return 2;
+    case RigaDiComando::Sincronizza:
+        return sincronizza(riga, appDir, out, err, in);
     default:
         break;
     }
@@ -195,5 +270,6 @@ int avviaRigaDiComando(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return eseguiRigaDiComando(riga, QCoreApplication::applicationDirPath(), out, err);
+    QTextStream in(stdin);
+    return eseguiRigaDiComando(riga, QCoreApplication::applicationDirPath(), out, err, &in);
 }

@@ -6,7 +6,7 @@
 class QTextStream;
 
 // The commands for scripts: export and import without a window, and without a display.
-//     Carnetto --esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE | --help
+//     Carnetto --esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE | --sincronizza [URL UTENTE] | --help
 struct RigaDiComando
 {
     enum Azione {
@@ -15,10 +15,13 @@ struct RigaDiComando
         EsportaVCard,
         EsportaCsv,
         ImportaVCard,
-        Sbagliata, // a command of ours given wrongly; `errore` says how
+        Sincronizza, // `url` and `utente` for the first synchronisation of a folder, empty afterwards
+        Sbagliata,   // a command of ours given wrongly; `errore` says how
     };
     Azione azione = Finestre;
     QString file;
+    QString url;
+    QString utente;
     QString errore;
 };
 
@@ -27,8 +30,11 @@ RigaDiComando leggiRigaDiComando(const QStringList& argomenti);
 
 // Runs a command over the archive in `appDir`: one line on `out` on success, the message on `err` on failure.
 // A relative file name is taken from the current folder. Returns the exit status: 0, 1 on failure, 2 for a
-// command given wrongly.
-int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err);
+// command given wrongly. The synchronisation takes its password from CARNETTO_PASSWORD or from `in`, and
+// returns 2 as well when the server has several address books (listed on `out`: the address of one is then
+// given), 3 when conflicts are left for the window.
+int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err,
+                        QTextStream* in = nullptr);
 
 // Called by main() before any application object exists, so that a command never needs a display: -1 when the
 // windows should start, otherwise the exit status of the command it ran.

@@ -54,6 +54,9 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
     imgCopyright = button(this, QStringLiteral("imgCopyright"), QStringLiteral("icon_copyright"),
                           QStringLiteral("Copyright"), {12, 460});
     imgCopyright->setToolTip(QStringLiteral(" Copyright "));
+    imgSincronizza = button(this, QStringLiteral("imgSincronizza"), QStringLiteral("icon_sincronizza"),
+                            QStringLiteral("Sincronizza"), {52, 460});
+    imgSincronizza->setToolTip(QStringLiteral(" Sincronizza con una rubrica in rete "));
     imgEsci = button(this, QStringLiteral("imgEsci"), QStringLiteral("icon_esci"), QStringLiteral("Esci"), {744, 460});
     imgEsci->setToolTip(QStringLiteral(" Esci "));
 
@@ -82,6 +85,7 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
     onRelease(imgGuida, &TfrmCarnetto::imgGuidaMouseUp);
     onRelease(imgCopyright, &TfrmCarnetto::imgCopyrightMouseUp);
     onRelease(imgEsci, &TfrmCarnetto::imgEsciMouseUp);
+    onRelease(imgSincronizza, &TfrmCarnetto::imgSincronizzaMouseUp);
     // The strip and the credit line act on the press, unlike every other control.
     for (ActiveLabel* control : {imgAnimata, lblRights})
         connect(control, &ActiveLabel::mousePressed, this, &TfrmCarnetto::imgAnimataMouseDown);
@@ -167,6 +171,11 @@ void TfrmCarnetto::imgGuidaMouseUp()
 void TfrmCarnetto::imgCopyrightMouseUp()
 {
     Q_EMIT creditiRichiesti();
+}
+
+void TfrmCarnetto::imgSincronizzaMouseUp()
+{
+    Q_EMIT sincronizzaRichiesta();
 }
 
 void TfrmCarnetto::imgEsciMouseUp()

@@ -28,6 +28,7 @@ public:
     ActiveLabel* imgGuida;
     ActiveLabel* imgCopyright;
     ActiveLabel* imgEsci;
+    ActiveLabel* imgSincronizza;
     ActiveLabel* lblRights;
     ActiveLabel* imgAnimata;
 
@@ -43,6 +44,7 @@ public:
     void imgGuidaMouseUp();
     void imgCopyrightMouseUp();
     void imgEsciMouseUp();
+    void imgSincronizzaMouseUp();
     void imgAnimataMouseDown();
 
 Q_SIGNALS:
@@ -54,6 +56,7 @@ Q_SIGNALS:
     void informazioniRichieste();
     void guidaRichiesta(HelpTopicId topic);
     void creditiRichiesti();
+    void sincronizzaRichiesta();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -368,6 +368,18 @@ void TfrmContatti::creaNavigazione()
     setTextColour(lblPosizione, kNero);
     lblPosizione->setAlignment(Qt::AlignCenter);
     lblPosizione->setGeometry(200 + (575 - 221) / 2, 426, 221, 20);
+
+    cmdSincronizza = creaPulsante(this, QStringLiteral("cmdSincronizza"), QStringLiteral("Sincronizza"),
+                                  QStringLiteral("Sincronizza"), QRect(290, 423, 84, 26),
+                                  QStringLiteral(" Sincronizza l'archivio con una rubrica in rete "));
+    connect(cmdSincronizza, &QPushButton::clicked, this, &TfrmContatti::cmdSincronizzaClick);
+}
+
+void TfrmContatti::cmdSincronizzaClick()
+{
+    // The synchronisation may change any card: none from before stays on screen.
+    pulisciScheda();
+    Q_EMIT sincronizzaRichiesta();
 }
 
 void TfrmContatti::collegaPulsante(ActiveLabel* immagine, ActiveLabel* didascalia, void (TfrmContatti::*gestore)())

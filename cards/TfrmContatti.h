@@ -55,6 +55,7 @@ public:
     QPushButton* cmdWeb;
     QPushButton* cmdChkCodFisc;
     QPushButton* cmdChkIva;
+    QPushButton* cmdSincronizza;
 
     void FormShow();
     void FormClose();
@@ -81,6 +82,7 @@ public:
     void cmdEmailClick();
     void cmdChkCodFiscClick();
     void cmdChkIvaClick();
+    void cmdSincronizzaClick();
 
 Q_SIGNALS:
     // What the window asks of the rest of the program. Each is connected directly, so a window opened
@@ -91,6 +93,8 @@ Q_SIGNALS:
     // Emitted after the card on screen was cleared.
     void backupRichiesto();
     void guidaRichiesta(HelpTopicId topic);
+    // Emitted after the card on screen was cleared.
+    void sincronizzaRichiesta();
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -23,6 +24,22 @@ public:
         box.setTextFormat(Qt::PlainText);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes;
+    }
+
+    int choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices) override
+    {
+        QMessageBox box(QMessageBox::NoIcon, caption, displayText(text), QMessageBox::NoButton, parent);
+        box.setTextFormat(Qt::PlainText);
+        QList<QAbstractButton*> buttons;
+        for (const QString& choice : choices)
+            buttons << box.addButton(choice, QMessageBox::AcceptRole);
+        if (!buttons.isEmpty()) {
+            box.setDefaultButton(static_cast<QPushButton*>(buttons.first()));
+            box.setEscapeButton(buttons.last());
+        }
+        box.exec();
+        const int chosen = int(buttons.indexOf(box.clickedButton()));
+        return chosen < 0 ? int(choices.size()) - 1 : chosen;
     }
 
     void reportError(QWidget* parent, const QString& text) override

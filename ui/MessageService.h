@@ -3,6 +3,7 @@
 #include "ui/ServiceSlot.h"
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -19,6 +20,9 @@ public:
     virtual void showMessage(QWidget* parent, const QString& text) = 0;
     // A modal Yes/No question with its own caption, no icon, Yes as the default button. True for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& caption, const QString& text) = 0;
+    // A modal question with its own caption and a button per choice, the first the default. The index of the
+    // choice made; closing the box counts as the last choice.
+    virtual int choose(QWidget* parent, const QString& caption, const QString& text, const QStringList& choices) = 0;
     // The application's standard error report, for failures an operation does not catch itself.
     virtual void reportError(QWidget* parent, const QString& text) = 0;
 

@@ -258,6 +258,15 @@ QImage iconCopyright()
     });
 }
 
+// Two arrows chasing each other round: the same cards here and on the server.
+QImage iconSincronizza()
+{
+    return roundIcon(ink::green, [](QPainter& p) {
+        arcArrow(p, QRectF(8, 8, 16, 16), 200, -170, 3.2, Qt::white);
+        arcArrow(p, QRectF(8, 8, 16, 16), 20, -170, 3.2, Qt::white);
+    });
+}
+
 QImage iconEsci()
 {
     QImage img = canvas(32, 32);
@@ -397,6 +406,7 @@ bool drawMenuArtwork(const QString& folder)
     ok &= savePng(iconGuida(), folder, QStringLiteral("icon_guida.png"));
     ok &= savePng(iconCopyright(), folder, QStringLiteral("icon_copyright.png"));
     ok &= savePng(iconEsci(), folder, QStringLiteral("icon_esci.png"));
+    ok &= savePng(iconSincronizza(), folder, QStringLiteral("icon_sincronizza.png"));
     ok &= saveJpeg(contatti(), folder, QStringLiteral("contatti.jpg"));
     ok &= savePng(caption(QStringLiteral("Contatti"), 148, 23), folder, QStringLiteral("tit_contatti.png"));
     ok &= saveJpeg(backup(), folder, QStringLiteral("backup.jpg"));

@@ -124,7 +124,7 @@ private Q_SLOTS:
         QCOMPARE(helpContext(window), help);
     }
 
-    void tooltipsOnlyOnTheSixHintedControls()
+    void tooltipsOnlyOnTheHintedControls()
     {
         const QHash<QString, QString> hints = {
             {"imgInfo", " Informazioni su... "},
@@ -133,6 +133,7 @@ private Q_SLOTS:
             {"lblRights", " Visita il sito Internet dell'autore "},
             {"imgAnimata", " Visita il sito Internet dell'autore "},
             {"imgEsci", " Esci "},
+            {"imgSincronizza", " Sincronizza con una rubrica in rete "},
         };
         for (QWidget* child : frmCarnetto()->findChildren<QWidget*>()) {
             QCOMPARE(child->toolTip(), hints.value(child->objectName()));
@@ -203,6 +204,8 @@ private Q_SLOTS:
                               << "frmHelpForm";
         QTest::newRow("credits") << "imgCopyright"
                                  << "frmSplash";
+        QTest::newRow("synchronisation") << "imgSincronizza"
+                                         << "frmSincronizza";
     }
 
     void iconsOpenTheirWindowsModally()

@@ -551,6 +551,7 @@ private Q_SLOTS:
         QTest::newRow("esportazione dalla didascalia") << QByteArray("lblExcel") << "frmExpContatti" << false;
         QTest::newRow("ricerca") << QByteArray("imgTrova") << "frmTrovaContatti" << false;
         QTest::newRow("guida") << QByteArray("lblGuida") << "frmHelpForm" << false;
+        QTest::newRow("sincronizzazione") << QByteArray("cmdSincronizza") << "frmSincronizza" << true;
     }
     void finestreModali()
     {

@@ -12,7 +12,7 @@
 class FakeMessageService final : public MessageService
 {
 public:
-    enum class Kind { Message, Question, Error };
+    enum class Kind { Message, Question, Choice, Error };
     struct Entry
     {
         Kind kind;
@@ -29,6 +29,11 @@ public:
         record(Kind::Question, caption, text);
         return answers.isEmpty() ? true : answers.takeFirst();
     }
+    int choose(QWidget*, const QString& caption, const QString& text, const QStringList&) override
+    {
+        record(Kind::Choice, caption, text);
+        return choices.isEmpty() ? 0 : choices.takeFirst();
+    }
     void reportError(QWidget*, const QString& text) override { record(Kind::Error, {}, text); }
 
     QStringList texts() const
@@ -43,6 +48,7 @@ public:
 
     QList<Entry> entries;
     QList<bool> answers;                // the next Yes/No answers; Yes once it runs out
+    QList<int> choices;                 // the next choices made; the first once it runs out
     std::function<void()> whileShowing; // runs while a box is "on screen", to look at the program then
 
 private:

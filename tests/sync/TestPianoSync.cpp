@@ -83,14 +83,13 @@ private Q_SLOTS:
             t[Web] = u"http://"_qs;
             return t;
         }()} << QList{0} << QList{false, false, false};
-        QTest::newRow("note edited") << QList{r, carta(u"Bianchi"_qs, u"06 1"_qs, u"nuova"_qs), v}
-                                     << QList{0, 1, 2} << QList{false, true, false};
+        QTest::newRow("note edited") << QList{r, carta(u"Bianchi"_qs, u"06 1"_qs, u"nuova"_qs), v} << QList{0, 1, 2}
+                                     << QList{false, true, false};
         QTest::newRow("surname edited, rest the same")
             << QList{carta(u"Rossini"_qs), b, v} << QList{0, 1, 2} << QList{true, false, false};
         QTest::newRow("unlike anything") << QList{carta(u"Neri"_qs, u"02 9"_qs, u"x"_qs), b} << QList{-1, 1}
                                          << QList{false, false, false};
-        QTest::newRow("a duplicate is new") << QList{r, r, b, v} << QList{0, -1, 1, 2}
-                                            << QList{false, false, false};
+        QTest::newRow("a duplicate is new") << QList{r, r, b, v} << QList{0, -1, 1, 2} << QList{false, false, false};
     }
     void abbinamento()
     {

@@ -147,7 +147,8 @@ void TestRigaDiComando::esegui_data()
         << 3;
     QTest::newRow("aiuto") << QStringList{"--help"} << QByteArray("<manca>") << 0
                            << QStringLiteral("Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | "
-                                             "--importa-vcard FILE | --help]\n")
+                                             "--importa-vcard FILE |\n"
+                                             "               --sincronizza [URL UTENTE] | --help]\n")
                            << QString() << 3;
     QTest::newRow("comando sbagliato") << QStringList{"--esporta-vcard"} << QByteArray("<manca>") << 2 << QString()
                                        << QStringLiteral("Manca il nome del file dopo --esporta-vcard\nUso: Carnetto")

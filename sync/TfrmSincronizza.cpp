@@ -1,0 +1,407 @@
+#include "sync/TfrmSincronizza.h"
+
+#include "archive/CampiScheda.h"
+#include "ui/HoverHints.h"
+#include "ui/MessageService.h"
+#include "ui/ValueLabel.h"
+#include "ui/WindowFrame.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMutex>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QThread>
+
+namespace {
+
+const QColor kNero(0, 0, 0);
+const QColor kBianco(255, 255, 255);
+const QString kTitolo = QStringLiteral(" Sincronizzazione rubrica");
+
+QMutex g_clientMutex;
+
+QLabel* etichetta(QWidget* finestra, const QString& testo, int y)
+{
+    auto* label = new QLabel(testo, finestra);
+    label->setFont(verdana(8, true));
+    setTextColour(label, kNero);
+    label->setGeometry(16, y, 130, 22);
+    return label;
+}
+
+template <typename W> W* controllo(W* w, const char* nome, const QString& accessibile, const QRect& geometria)
+{
+    w->setObjectName(QLatin1StringView(nome));
+    w->setAccessibleName(accessibile);
+    w->setFont(verdana(8));
+    w->setGeometry(geometria);
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Base, kBianco);
+    palette.setColor(QPalette::Text, kNero);
+    palette.setColor(QPalette::ButtonText, kNero);
+    palette.setColor(QPalette::WindowText, kNero);
+    w->setPalette(palette);
+    return w;
+}
+
+QPushButton* pulsante(QWidget* finestra, const char* nome, const QString& testo, const QRect& geometria)
+{
+    auto* button = controllo(new QPushButton(testo, finestra), nome, testo, geometria);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QString nomeScheda(const TestiScheda& t)
+{
+    const QString nome = QStringList{t[Cognome], t[Nome]}.join(u' ').trimmed();
+    return nome.isEmpty() ? t[Azienda] : nome;
+}
+
+} // namespace
+
+TfrmSincronizza::TfrmSincronizza(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
+{
+    setObjectName(QStringLiteral("frmSincronizza"));
+    applyFrame(this, {.caption = kTitolo,
+                      .clientSize = QSize(480, 300),
+                      .background = WindowFrame::silver(),
+                      .border = WindowFrame::Border::Dialog});
+    setTextColour(this, kNero);
+
+    etichetta(this, QStringLiteral("Indirizzo del server:"), 16);
+    txtServer = controllo(new QLineEdit(this), "txtServer", QStringLiteral("Indirizzo del server"), {150, 16, 310, 22});
+    txtServer->setPlaceholderText(QStringLiteral("https://"));
+    etichetta(this, QStringLiteral("Utente:"), 48);
+    txtUtente = controllo(new QLineEdit(this), "txtUtente", QStringLiteral("Utente"), {150, 48, 310, 22});
+    etichetta(this, QStringLiteral("Password:"), 80);
+    txtPassword = controllo(new QLineEdit(this), "txtPassword", QStringLiteral("Password"), {150, 80, 310, 22});
+    txtPassword->setEchoMode(QLineEdit::Password);
+    etichetta(this, QStringLiteral("Rubrica:"), 112);
+    cmbRubrica = controllo(new QComboBox(this), "cmbRubrica", QStringLiteral("Rubrica"), {150, 112, 200, 22});
+    cmdCerca = pulsante(this, "cmdCerca", QStringLiteral("Cerca rubriche"), {360, 112, 100, 24});
+
+    prgAvanzamento =
+        controllo(new QProgressBar(this), "prgAvanzamento", QStringLiteral("Avanzamento"), {16, 156, 444, 20});
+    prgAvanzamento->setRange(0, 1);
+    prgAvanzamento->setValue(0);
+    lblAvanzamento = controllo(new QLabel(this), "lblAvanzamento", QString(), {16, 182, 444, 20});
+    showsValue(lblAvanzamento, QStringLiteral("Che cosa sta facendo la sincronizzazione"));
+    lblRiepilogo = controllo(new QLabel(this), "lblRiepilogo", QString(), {16, 208, 444, 36});
+    lblRiepilogo->setFont(verdana(8, true));
+    lblRiepilogo->setWordWrap(true);
+    showsValue(lblRiepilogo, QStringLiteral("Esito della sincronizzazione"));
+
+    cmdSincronizza = pulsante(this, "cmdSincronizza", QStringLiteral("Sincronizza"), {150, 260, 100, 28});
+    cmdAnnulla = pulsante(this, "cmdAnnulla", QStringLiteral("Annulla"), {255, 260, 100, 28});
+    cmdChiudi = pulsante(this, "cmdChiudi", QStringLiteral("Chiudi"), {360, 260, 100, 28});
+    cmdAnnulla->setEnabled(false);
+
+    connect(cmdCerca, &QPushButton::clicked, this, &TfrmSincronizza::cmdCercaClick);
+    connect(cmdSincronizza, &QPushButton::clicked, this, &TfrmSincronizza::cmdSincronizzaClick);
+    connect(cmdAnnulla, &QPushButton::clicked, this, &TfrmSincronizza::cmdAnnullaClick);
+    connect(cmdChiudi, &QPushButton::clicked, this, &QDialog::close);
+    // Another address or user is another account: its address books are looked for again.
+    for (QLineEdit* campo : {txtServer, txtUtente})
+        connect(campo, &QLineEdit::textEdited, this, [this] {
+            m_rubriche.clear();
+            cmbRubrica->clear();
+        });
+}
+
+TfrmSincronizza::~TfrmSincronizza()
+{
+    cmdAnnullaClick();
+    if (m_lavoro)
+        m_lavoro->wait();
+}
+
+void TfrmSincronizza::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TfrmSincronizza::FormShow()
+{
+    if (inCorso())
+        return;
+    m_rubriche.clear();
+    cmbRubrica->clear();
+    QString errore;
+    if (const std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, &errore)) {
+        txtServer->setText(stato->server);
+        txtUtente->setText(stato->utente);
+        cmbRubrica->addItem(stato->nomeRubrica);
+    }
+    txtPassword->setText(m_password);
+    prgAvanzamento->setValue(0);
+    lblAvanzamento->setText(errore.isEmpty() ? QString() : QStringLiteral("Attenzione: %1.").arg(errore));
+    lblRiepilogo->setText(QString());
+    txtServer->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmSincronizza::closeEvent(QCloseEvent* event)
+{
+    // A running synchronisation is stopped first; the window closes once it has.
+    if (inCorso()) {
+        cmdAnnullaClick();
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TfrmSincronizza::reject()
+{
+    if (inCorso())
+        cmdAnnullaClick();
+    else
+        QDialog::reject();
+}
+
+QUrl TfrmSincronizza::indirizzo() const
+{
+    const QString testo = txtServer->text().trimmed();
+    if (testo.isEmpty())
+        return {};
+    return QUrl::fromUserInput(testo.contains(QLatin1String("://")) ? testo : QStringLiteral("https://") + testo);
+}
+
+bool TfrmSincronizza::httpConsentito(const QUrl& url)
+{
+    if (!ClientCardDav::richiedeConferma(url))
+        return true;
+    const std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
+    if (stato && stato->httpPermesso && stato->rubrica.host() == url.host())
+        return true;
+    return MessageService::current().askYesNo(
+        this, QStringLiteral("Connessione non protetta"),
+        QStringLiteral("Il server %1 usa una connessione non protetta (http): il nome utente, la password e i "
+                       "contatti passerebbero in chiaro sulla rete. Continuare?")
+            .arg(url.host()));
+}
+
+void TfrmSincronizza::cmdCercaClick()
+{
+    cercaRubriche(false);
+}
+
+void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
+{
+    const QUrl url = indirizzo();
+    if (!url.isValid()) {
+        MessageService::current().showMessage(this, QStringLiteral("Indicare l'indirizzo del server."));
+        return;
+    }
+    const bool http = ClientCardDav::richiedeConferma(url);
+    if (!httpConsentito(url))
+        return;
+    m_password = txtPassword->text();
+    mostraInCorso(true);
+    lblAvanzamento->setText(QStringLiteral("Ricerca delle rubriche sul server"));
+    const QString utente = txtUtente->text().trimmed();
+    const QString password = m_password;
+    m_lavoro = QThread::create([this, url, utente, password, http, sincronizzaDopo] {
+        ClientCardDav client(utente, password);
+        client.permettiHttp(http);
+        {
+            QMutexLocker lock(&g_clientMutex);
+            m_client = &client;
+        }
+        QString errore;
+        const QList<Rubrica> rubriche = client.scopri(url, &errore);
+        {
+            QMutexLocker lock(&g_clientMutex);
+            m_client = nullptr;
+        }
+        QMetaObject::invokeMethod(this, [this, rubriche, errore, url, utente, http, sincronizzaDopo] {
+            mostraInCorso(false);
+            m_rubriche = rubriche;
+            cmbRubrica->clear();
+            for (const Rubrica& r : rubriche)
+                cmbRubrica->addItem(r.nome);
+            if (rubriche.isEmpty()) {
+                lblRiepilogo->setText(errore);
+                MessageService::current().showMessage(this, errore);
+                return;
+            }
+            if (rubriche.size() > 1) {
+                lblRiepilogo->setText(QStringLiteral("Il server ha %1 rubriche: scegliere quella da sincronizzare.")
+                                          .arg(rubriche.size()));
+                return;
+            }
+            lblRiepilogo->setText(QString());
+            if (sincronizzaDopo)
+                avvia(StatoSync{txtServer->text().trimmed(),
+                                rubriche[0].url,
+                                rubriche[0].nome,
+                                rubriche[0].syncCollection,
+                                utente,
+                                http,
+                                {},
+                                {}});
+        });
+    });
+    avviaLavoro();
+}
+
+void TfrmSincronizza::cmdSincronizzaClick()
+{
+    const QUrl url = indirizzo();
+    if (!url.isValid()) {
+        MessageService::current().showMessage(this, QStringLiteral("Indicare l'indirizzo del server."));
+        return;
+    }
+    const QString utente = txtUtente->text().trimmed();
+    std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
+    const bool stessoConto = stato && stato->server == txtServer->text().trimmed() && stato->utente == utente;
+    const int scelta = cmbRubrica->currentIndex();
+    if (!m_rubriche.isEmpty() && scelta >= 0 && scelta < m_rubriche.size()) {
+        const Rubrica& r = m_rubriche[scelta];
+        if (!httpConsentito(r.url))
+            return;
+        m_password = txtPassword->text();
+        // The same address book as last time keeps its state; another one starts afresh, matched by content.
+        if (stessoConto && stato->rubrica == r.url)
+            avvia(*stato);
+        else
+            avvia(StatoSync{txtServer->text().trimmed(),
+                            r.url,
+                            r.nome,
+                            r.syncCollection,
+                            utente,
+                            ClientCardDav::richiedeConferma(r.url),
+                            {},
+                            {}});
+        return;
+    }
+    if (stessoConto) {
+        if (!httpConsentito(stato->rubrica))
+            return;
+        m_password = txtPassword->text();
+        stato->httpPermesso = ClientCardDav::richiedeConferma(stato->rubrica);
+        avvia(*stato);
+        return;
+    }
+    cercaRubriche(true);
+}
+
+void TfrmSincronizza::avvia(StatoSync stato)
+{
+    mostraInCorso(true);
+    lblRiepilogo->setText(QString());
+    const QString password = m_password;
+    m_lavoro = QThread::create([this, stato, password] {
+        ClientCardDav client(stato.utente, password);
+        client.permettiHttp(stato.httpPermesso);
+        {
+            QMutexLocker lock(&g_clientMutex);
+            m_client = &client;
+        }
+        Sincronizzazione sincronizzazione(m_appDir, client, stato);
+        Sincronizzazione::Domande domande;
+        domande.avanzamento = [this](int fatti, int totale, const QString& passo) {
+            QMetaObject::invokeMethod(this, [this, fatti, totale, passo] {
+                prgAvanzamento->setRange(0, qMax(totale, 1));
+                prgAvanzamento->setValue(fatti);
+                lblAvanzamento->setText(totale > 0 ? QStringLiteral("%1 di %2: %3").arg(fatti).arg(totale).arg(passo)
+                                                   : passo);
+            });
+        };
+        domande.conflitto = [this](const Conflitto& conflitto) {
+            SceltaConflitto scelta = SceltaConflitto::Lascia;
+            QMetaObject::invokeMethod(
+                this, [&] { scelta = chiedi(conflitto); }, Qt::BlockingQueuedConnection);
+            return scelta;
+        };
+        domande.conferma = [this](const QString& domanda) {
+            bool si = false;
+            QMetaObject::invokeMethod(
+                this,
+                [&] {
+                    si = MessageService::current().askYesNo(this, QStringLiteral("Conferma eliminazione"), domanda);
+                },
+                Qt::BlockingQueuedConnection);
+            return si;
+        };
+        const RiepilogoSync riepilogo = sincronizzazione.esegui(domande);
+        {
+            QMutexLocker lock(&g_clientMutex);
+            m_client = nullptr;
+        }
+        QMetaObject::invokeMethod(this, [this, riepilogo] { finita(riepilogo); });
+    });
+    avviaLavoro();
+}
+
+void TfrmSincronizza::avviaLavoro()
+{
+    QThread* lavoro = m_lavoro;
+    connect(lavoro, &QThread::finished, lavoro, &QObject::deleteLater);
+    // The search for address books may already have started the synchronisation that follows it.
+    connect(lavoro, &QThread::finished, this, [this, lavoro] {
+        if (m_lavoro == lavoro)
+            m_lavoro = nullptr;
+    });
+    lavoro->start();
+}
+
+void TfrmSincronizza::cmdAnnullaClick()
+{
+    QMutexLocker lock(&g_clientMutex);
+    if (ClientCardDav* client = m_client.load())
+        client->annulla();
+}
+
+void TfrmSincronizza::mostraInCorso(bool si)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{txtServer, txtUtente, txtPassword, cmbRubrica, cmdCerca,
+                                                      cmdSincronizza, cmdChiudi})
+        w->setEnabled(!si);
+    cmdAnnulla->setEnabled(si);
+    if (si) {
+        prgAvanzamento->setRange(0, 0); // busy until the first step is known
+        lblAvanzamento->setText(QStringLiteral("Collegamento al server"));
+    }
+}
+
+void TfrmSincronizza::finita(const RiepilogoSync& riepilogo)
+{
+    mostraInCorso(false);
+    prgAvanzamento->setRange(0, 1);
+    prgAvanzamento->setValue(riepilogo.riuscita() ? 1 : 0);
+    lblAvanzamento->setText(riepilogo.riuscita() ? QStringLiteral("Sincronizzazione completata.") : riepilogo.errore);
+    lblRiepilogo->setText(riepilogo.testo());
+    if (const std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr); stato && m_rubriche.isEmpty()) {
+        cmbRubrica->clear();
+        cmbRubrica->addItem(stato->nomeRubrica);
+    }
+    Q_EMIT sincronizzazioneFinita();
+    if (!riepilogo.riuscita())
+        MessageService::current().showMessage(this, riepilogo.errore);
+}
+
+SceltaConflitto TfrmSincronizza::chiedi(const Conflitto& conflitto)
+{
+    QString testo = QStringLiteral("La scheda \"%1\" è stata modificata sia in questo archivio sia sul server.\n")
+                        .arg(nomeScheda(conflitto.qui));
+    for (int c = 0; c < kNumeroCampi; ++c) {
+        if (conflitto.qui[c] == conflitto.server[c])
+            continue;
+        testo += QStringLiteral("\n%1 qui \"%2\", sul server \"%3\"")
+                     .arg(QString::fromUtf8(kCampiScheda[c].caption), conflitto.qui[c], conflitto.server[c]);
+    }
+    const int scelta =
+        MessageService::current().choose(this, QStringLiteral("Conflitto"), testo,
+                                         {QStringLiteral("Tieni questa"), QStringLiteral("Tieni quella del server"),
+                                          QStringLiteral("Tienile entrambe"), QStringLiteral("Decidi dopo")});
+    static constexpr SceltaConflitto kScelte[] = {SceltaConflitto::Qui, SceltaConflitto::Server,
+                                                  SceltaConflitto::Entrambe, SceltaConflitto::Lascia};
+    return scelta >= 0 && scelta < 4 ? kScelte[scelta] : SceltaConflitto::Lascia;
+}

@@ -1,0 +1,191 @@
+#include "archive/ArchiveFile.h"
+#include "support/FakeMessageService.h"
+#include "support/SchedeDiProva.h"
+#include "support/ServerCardDav.h"
+#include "sync/TfrmSincronizza.h"
+#include "sync/VCardSync.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace SchedeDiProva;
+
+namespace {
+
+QByteArray archivioDi(const QStringList& cognomi)
+{
+    QByteArray byte;
+    for (const QString& c : cognomi) {
+        TestiScheda t;
+        t[Cognome] = c.section(u'|', 0, 0);
+        t[Nome] = c.section(u'|', 1, 1);
+        TSchedaContatto s{};
+        schedaDaTesti(s, t);
+        byte += QByteArray(reinterpret_cast<const char*>(&s), kRecord);
+    }
+    return byte;
+}
+
+QStringList cognomi(const QString& cartella)
+{
+    QStringList out;
+    const QByteArray byte = leggi(ArchiveFile::archivePath(cartella));
+    for (int i = 0; i < byte.size() / kRecord; ++i)
+        out << testiDaScheda(record(byte, i))[Cognome];
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+// The synchronisation window and the command line, each driven as a person would, against a real radicale.
+class TestTfrmSincronizza : public QObject
+{
+    Q_OBJECT
+
+    ServerCardDav m_server{ServerCardDav::Tipo::Radicale};
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeMessageService> m_messaggi;
+    std::unique_ptr<TfrmSincronizza> m_finestra;
+
+    // Another client adds a line to the contact with this surname.
+    bool modificaSulServer(const QUrl& rubrica, const QString& cognome, const QByteArray& riga)
+    {
+        QByteArray elenco;
+        m_server.http("PROPFIND", rubrica, {}, &elenco, {{"Depth", "1"}});
+        for (qsizetype fine = elenco.indexOf(".vcf<"); fine > 0; fine = elenco.indexOf(".vcf<", fine + 1)) {
+            const qsizetype inizio = elenco.lastIndexOf('>', fine) + 1;
+            const QUrl url = rubrica.resolved(QUrl(QString::fromUtf8(elenco.mid(inizio, fine + 4 - inizio))));
+            QByteArray vcard;
+            m_server.http("GET", url, {}, &vcard);
+            if (testiDaVCard(vcard)[Cognome] != cognome)
+                continue;
+            vcard.replace("END:VCARD", QByteArray(riga + "\r\nEND:VCARD"));
+            return m_server.http("PUT", url, vcard, nullptr, {{"Content-Type", "text/vcard"}}) ==
+                   QNetworkReply::NoError;
+        }
+        return false;
+    }
+
+    void sincronizza()
+    {
+        QTest::mouseClick(m_finestra->cmdSincronizza, Qt::LeftButton);
+        QVERIFY(m_finestra->inCorso());
+        QTRY_VERIFY_WITH_TIMEOUT(!m_finestra->inCorso(), 20000);
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (ServerCardDav::programma(ServerCardDav::Tipo::Radicale).isEmpty())
+            QSKIP("radicale is not installed");
+        QVERIFY2(m_server.avvia(), qPrintable(m_server.errore()));
+    }
+    void init()
+    {
+        m_messaggi = std::make_unique<FakeMessageService>();
+        m_finestra = std::make_unique<TfrmSincronizza>(m_dir.path());
+        QFile::remove(ArchiveFile::archivePath(m_dir.path()));
+        QFile::remove(StatoSync::percorso(m_dir.path()));
+    }
+    void cleanup()
+    {
+        m_finestra.reset();
+        m_messaggi.reset();
+    }
+
+    // A first synchronisation typed in the window, a second one that only needs the password, and a conflict
+    // settled by keeping both cards.
+    void sincronizzazioneDallaFinestra()
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("finestra"));
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi"_qs})));
+        m_finestra->show();
+        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
+        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
+        QTest::keyClicks(m_finestra->txtPassword, m_server.password());
+        sincronizza();
+        QCOMPARE(m_finestra->lblRiepilogo->text(), u"Inviati 2, ricevuti 0, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(m_finestra->cmbRubrica->currentText(), u"finestra"_qs);
+        QVERIFY(m_messaggi->entries.isEmpty());
+
+        // Shown again: the account is remembered, the password only for this run of the program.
+        m_finestra->close();
+        m_finestra->show();
+        QCOMPARE(m_finestra->txtServer->text(), rubrica.toString());
+        QCOMPARE(m_finestra->txtPassword->text(), m_server.password());
+        QVERIFY(!leggi(StatoSync::percorso(m_dir.path())).contains(m_server.password().toUtf8()));
+
+        // Bianchi changed here and on the server: the person keeps both.
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi|Anna"_qs})));
+        QVERIFY(modificaSulServer(rubrica, u"Bianchi"_qs, "NOTE:altrove"));
+        m_messaggi->choices << 2;
+        sincronizza();
+        QCOMPARE(m_messaggi->entries.size(), 1);
+        QCOMPARE(m_messaggi->entries[0].kind, FakeMessageService::Kind::Choice);
+        QVERIFY(m_messaggi->entries[0].text.contains(u"Nome: qui \"Anna\", sul server \"\""_qs));
+        QCOMPARE(m_finestra->lblRiepilogo->text(), u"Inviati 1, ricevuti 1, eliminati 0, conflitti 1"_qs);
+        QCOMPARE(cognomi(m_dir.path()), (QStringList{u"Bianchi"_qs, u"Bianchi"_qs, u"Rossi"_qs}));
+    }
+
+    // A wrong password: the message, and the window can be used again.
+    void passwordSbagliata()
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("sbagliata"));
+        m_finestra->show();
+        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
+        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
+        QTest::keyClicks(m_finestra->txtPassword, u"no"_qs);
+        sincronizza();
+        QCOMPARE(m_messaggi->texts(), QStringList{u"Il server non accetta il nome utente o la password."_qs});
+        QVERIFY(m_finestra->cmdSincronizza->isEnabled());
+        QVERIFY(!QFile::exists(StatoSync::percorso(m_dir.path())));
+    }
+
+    // The command line: a first synchronisation from the server's address finds several address books and
+    // lists them (2); from the address book's own, it syncs (0); afterwards --sincronizza alone, the password
+    // on standard input; a conflict is left for the window (3).
+    void rigaDiComando()
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("riga"));
+        const QString programma = m_dir.filePath(QStringLiteral("Carnetto"));
+        QFile::remove(programma);
+        QVERIFY(QFile::copy(QStringLiteral(CARNETTO_EXE), programma));
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs})));
+        const auto esegui = [&](const QStringList& argomenti, QByteArray* uscita, const QByteArray& ingresso = {}) {
+            QProcess p;
+            QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+            if (ingresso.isEmpty())
+                ambiente.insert(QStringLiteral("CARNETTO_PASSWORD"), m_server.password());
+            p.setProcessEnvironment(ambiente);
+            p.start(programma, QStringList{u"--sincronizza"_qs} + argomenti);
+            p.write(ingresso);
+            p.closeWriteChannel();
+            p.waitForFinished(30000);
+            *uscita = p.readAllStandardOutput() + p.readAllStandardError();
+            return p.exitCode();
+        };
+        QByteArray uscita;
+        QCOMPARE(esegui({m_server.base().toString(), m_server.utente()}, &uscita), 2);
+        QVERIFY(uscita.contains(rubrica.toString().toUtf8()));
+        QCOMPARE(esegui({rubrica.toString(), m_server.utente()}, &uscita), 0);
+        QCOMPARE(uscita, QByteArray("Inviati 1, ricevuti 0, eliminati 0, conflitti 0\n"));
+
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Verdi"_qs})));
+        QCOMPARE(esegui({}, &uscita, m_server.password().toUtf8() + '\n'), 0);
+        QCOMPARE(uscita, QByteArray("Inviati 1, ricevuti 0, eliminati 0, conflitti 0\n"));
+
+        // Verdi changed here, and on the server by another client.
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Verdi|Giuseppe"_qs})));
+        QVERIFY(modificaSulServer(rubrica, u"Verdi"_qs, "NOTE:altrove"));
+        QCOMPARE(esegui({}, &uscita), 3);
+    }
+};
+
+QTEST_MAIN(TestTfrmSincronizza)
+#include "TestTfrmSincronizza.moc"
