@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -9,7 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QThread>
 #include <QUrl>
 
 #include <memory>
@@ -76,7 +77,7 @@ public:
                 return true;
             if (m_processo->state() != QProcess::Running)
                 return fallito(QString::fromUtf8(m_processo->readAll()));
-            QTest::qWait(50);
+            QThread::msleep(50);
         }
         return fallito(QStringLiteral("the server does not answer"));
     }
