@@ -68,6 +68,17 @@ constexpr std::array<Azione, 128> creaAzioni(Escape escape)
 constexpr std::array<std::array<Azione, 128>, 3> kAzioni = {creaAzioni(Escape::Testo), creaAzioni(Escape::Composto),
                                                             creaAzioni(Escape::Uri)};
 
+// Whether the character written after the backslash at `i` of a URI, past those dropped, would make it an escape.
+template <typename Carattere> bool barraDaRaddoppiare(const Carattere* s, qsizetype i, qsizetype n)
+{
+    for (qsizetype j = i + 1; j < n; ++j) {
+        const char16_t c = s[j];
+        if (c >= 0x80 || kAzioni[int(Escape::Uri)][c] != Scarta)
+            return escapeInUri(c);
+    }
+    return false;
+}
+
 // The UTF-8 bytes of each Windows-1252 byte.
 struct Utf8
 {
@@ -144,7 +155,7 @@ public:
             case Scarta:
                 break;
             case Barra:
-                if (i + 1 < n && escapeInUri(s[i + 1]))
+                if (barraDaRaddoppiare(s, i, n))
                     *p++ = '\\';
                 *p++ = '\\';
                 break;
@@ -179,7 +190,7 @@ public:
                 case Scarta:
                     break;
                 case Barra:
-                    if (i + 1 < n && escapeInUri(s[i + 1]))
+                    if (barraDaRaddoppiare(s, i, n))
                         *p++ = '\\';
                     *p++ = '\\';
                     break;
