@@ -79,6 +79,28 @@ template <typename Carattere> bool barraDaRaddoppiare(const Carattere* s, qsizet
     return false;
 }
 
+// A telephone number that a reader would take for a tel: URI (RFC 3966: the scheme, then no blank), as the writer
+// writes it: the characters it drops do not count. "Tel: 06 123" typed into a card is no URI.
+template <typename Vista> bool sembraUriTel(Vista testo)
+{
+    static constexpr char kSchema[] = "tel:";
+    int k = 0;
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        char16_t c = codice(testo[i]);
+        if (c < 0x80 && kAzioni[int(Escape::Testo)][c] == Scarta)
+            continue;
+        if (c <= ' ')
+            return false;
+        if (k < 4) {
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+            if (c != kSchema[k++])
+                return false;
+        }
+    }
+    return k == 4;
+}
+
 // The UTF-8 bytes of each Windows-1252 byte.
 struct Utf8
 {
@@ -381,10 +403,14 @@ template <typename Vista> void scriviCampi(const Campi<Vista>& t, QByteArrayView
         }
         s.fineRiga();
     }
-    // The main number has no type: readers that keep only the kinds they know drop a "voice" one.
-    proprieta(s, "TEL:", t[Tel], Escape::Testo);
-    proprieta(s, "TEL;TYPE=fax:", t[Fax], Escape::Testo);
-    proprieta(s, "TEL;TYPE=cell:", t[Cellulare], Escape::Testo);
+    // The main number has no type: readers that keep only the kinds they know drop a "voice" one. A number that
+    // reads like a tel: URI is marked as the text it is.
+    const auto telefono = [&](Campo campo, QByteArrayView nome, QByteArrayView comeTesto) {
+        proprieta(s, sembraUriTel(t[campo]) ? comeTesto : nome, t[campo], Escape::Testo);
+    };
+    telefono(Tel, "TEL:", "TEL;VALUE=text:");
+    telefono(Fax, "TEL;TYPE=fax:", "TEL;VALUE=text;TYPE=fax:");
+    telefono(Cellulare, "TEL;TYPE=cell:", "TEL;VALUE=text;TYPE=cell:");
     proprieta(s, "EMAIL:", t[Email], Escape::Testo);
     if (!soloSchema(t[Web]))
         proprieta(s, "URL:", t[Web], Escape::Uri);
@@ -783,6 +809,8 @@ struct Proprieta
     QByteArrayView valore;
     QByteArrayView charset;
     bool quotedPrintable = false;
+    bool uri = false;   // VALUE=uri
+    bool testo = false; // VALUE=text
     bool cell = false;
     bool fax = false;
     bool pager = false;
@@ -828,6 +856,9 @@ void leggiParametri(QByteArrayView intestazione, Proprieta& p)
             p.quotedPrintable = uguale(senzaVirgolette(valore), "QUOTED-PRINTABLE");
         } else if (uguale(chiave, "CHARSET")) {
             p.charset = senzaVirgolette(valore);
+        } else if (uguale(chiave, "VALUE")) {
+            p.uri = uguale(senzaVirgolette(valore), "uri");
+            p.testo = uguale(senzaVirgolette(valore), "text");
         } else if (uguale(chiave, "PREF")) {
             const QByteArrayView cifre = senzaVirgolette(valore);
             int n = 0;
@@ -1120,14 +1151,13 @@ private:
     }
 
     // A tel: URI keeps the number; an extension follows it as Italian numbers write one, where the field has
-    // room for it.
-    Testo numero(Testo t)
+    // room for it. The value is a URI where its line says so, or says nothing and the value looks like one.
+    Testo numero(Testo t, const Proprieta& p)
     {
         QByteArrayView uri = vista(t);
-        if (!iniziaCon(uri, "tel:"))
+        if (p.testo || !(p.uri ? iniziaCon(uri, "tel:") : sembraUriTel(uri)))
             return t;
-        while (iniziaCon(uri, "tel:"))
-            uri = TrimByte(uri.sliced(4));
+        uri = TrimByte(uri.sliced(4));
         const qsizetype puntoEVirgola = uri.indexOf(';');
         const QByteArrayView cifre = TrimByte(puntoEVirgola < 0 ? uri : uri.first(puntoEVirgola));
         Testo solo{m_memoria.dove(cifre.data()), cifre.size(), t.perso};
@@ -1205,7 +1235,7 @@ private:
             if (p.pager && !p.cell && !p.fax)
                 break;
             const Campo campo = p.cell ? Cellulare : p.fax ? Fax : Tel;
-            b.metti(campo, numero(aggiungi(valore, false, perso)), p.rango);
+            b.metti(campo, numero(aggiungi(valore, false, perso), p), p.rango);
             break;
         }
         case Chiave::Email:

@@ -262,6 +262,8 @@ void TestCodecVCard::giroCompleto_data()
     QTest::newRow("nome e cognome di più parole")
         << scheda({{Cognome, QStringLiteral("De Rossi Bianchi")}, {Nome, QStringLiteral("Maria Grazia")}});
     QTest::newRow("solo telefono") << scheda({{Tel, QStringLiteral("06 123")}});
+    QTest::newRow("numeri scritti come URI tel: o con \"Tel:\" davanti") << scheda(
+        {{Tel, QStringLiteral("tel:06123")}, {Fax, QStringLiteral("Tel: 06 5")}, {Cellulare, QStringLiteral("TEL:3")}});
     QTest::newRow("solo e-mail: FN non diventa un nome") << scheda({{Email, QStringLiteral("Anna Neri")}});
     QTest::newRow("solo note: FN è la prima riga") << scheda({{Note, QStringLiteral("uno due\r\ntre")}});
     QTest::newRow("web che nessun URI avrebbe: barre rovesciate")
@@ -337,6 +339,10 @@ void TestCodecVCard::lettura_data()
         << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;VALUE=uri;TYPE=\"voice,home\":tel:+39-06-1234;ext=5\n"
                 "TEL;VALUE=uri;TYPE=fax:tel:+39-06-12345678901234567890;phone-context=x;ext=123\nEND:VCARD\n")
         << QStringList{QStringLiteral("Cognome=X ¦ Tel=+39-06-1234 int. 5 ¦ Fax=+39-06-12345678901234567890")} << 0;
+    QTest::newRow("URI tel: senza VALUE, ma non un testo che comincia per \"Tel:\"")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL:tel:+39061234\nTEL;TYPE=fax:Tel: 06 5\n"
+                "TEL;VALUE=text;TYPE=cell:tel:333\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Tel=+39061234 ¦ Fax=Tel: 06 5 ¦ Cellulare=tel:333")} << 0;
     QTest::newRow("PREF di 4.0: vince il valore più basso, poi il primo")
         << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;TYPE=home:1\nTEL;PREF=2:2\nTEL;TYPE=work;PREF=1:3\nTEL;PREF=1:4\n"
                 "TEL;TYPE=cell:5\nTEL;TYPE=cell;PREF=1:6\nEMAIL:a@x.it\nEMAIL;PREF=1:b@x.it\n"
