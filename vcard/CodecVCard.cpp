@@ -145,98 +145,12 @@ public:
         m_p += testo.size();
     }
 
-    // Windows-1252 bytes, as a record holds them.
+    // Windows-1252 bytes, as a record holds them, or UTF-16.
     void valore(QByteArrayView testo, Escape escape)
     {
-        const std::array<Azione, 128>& azioni = kAzioni[int(escape)];
-        const auto* s = reinterpret_cast<const unsigned char*>(testo.data());
-        const qsizetype n = testo.size();
-        char* p = m_p;
-        for (qsizetype i = 0; i < n; ++i) {
-            const unsigned char c = s[i];
-            if (c >= 0x80) {
-                const Utf8& u = m_utf8[c];
-                std::memcpy(p, u.byte, 3);
-                p += u.n;
-                continue;
-            }
-            switch (azioni[c]) {
-            case Copia:
-                *p++ = char(c);
-                break;
-            case Escape_:
-                *p++ = '\\';
-                *p++ = char(c);
-                break;
-            case ACapo:
-                if (c == '\r' && i + 1 < n && s[i + 1] == '\n')
-                    ++i;
-                *p++ = '\\';
-                *p++ = 'n';
-                break;
-            case Scarta:
-                break;
-            case Barra:
-                if (barraDaRaddoppiare(s, i, n))
-                    *p++ = '\\';
-                *p++ = '\\';
-                break;
-            }
-        }
-        m_p = p;
+        valore(reinterpret_cast<const unsigned char*>(testo.data()), testo.size(), escape);
     }
-
-    void valore(QStringView testo, Escape escape)
-    {
-        const std::array<Azione, 128>& azioni = kAzioni[int(escape)];
-        const char16_t* s = testo.utf16();
-        const qsizetype n = testo.size();
-        char* p = m_p;
-        for (qsizetype i = 0; i < n; ++i) {
-            char32_t c = s[i];
-            if (c < 0x80) {
-                switch (azioni[c]) {
-                case Copia:
-                    *p++ = char(c);
-                    break;
-                case Escape_:
-                    *p++ = '\\';
-                    *p++ = char(c);
-                    break;
-                case ACapo:
-                    if (c == '\r' && i + 1 < n && s[i + 1] == '\n')
-                        ++i;
-                    *p++ = '\\';
-                    *p++ = 'n';
-                    break;
-                case Scarta:
-                    break;
-                case Barra:
-                    if (barraDaRaddoppiare(s, i, n))
-                        *p++ = '\\';
-                    *p++ = '\\';
-                    break;
-                }
-                continue;
-            }
-            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
-                c = QChar::surrogateToUcs4(char16_t(c), s[++i]);
-            else if (QChar::isSurrogate(c))
-                c = 0xFFFD;
-            if (c < 0x800) {
-                *p++ = char(0xC0 | (c >> 6));
-            } else if (c < 0x10000) {
-                *p++ = char(0xE0 | (c >> 12));
-                *p++ = char(0x80 | ((c >> 6) & 0x3F));
-            } else {
-                *p++ = char(0xF0 | (c >> 18));
-                *p++ = char(0x80 | ((c >> 12) & 0x3F));
-                *p++ = char(0x80 | ((c >> 6) & 0x3F));
-            }
-            *p++ = char(0x80 | (c & 0x3F));
-        }
-        m_p = p;
-    }
+    void valore(QStringView testo, Escape escape) { valore(testo.utf16(), testo.size(), escape); }
 
     // Ends the content line. One longer than 75 octets goes on in continuation lines that begin with one blank,
     // which counts toward their 75; a cut never falls inside a UTF-8 sequence, so every physical line is valid
@@ -271,6 +185,70 @@ public:
     }
 
 private:
+    template <typename Carattere> void valore(const Carattere* s, qsizetype n, Escape escape)
+    {
+        const std::array<Azione, 128>& azioni = kAzioni[int(escape)];
+        char* p = m_p;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = s[i];
+            if (c >= 0x80) {
+                p = nonAscii(p, s, i, n);
+                continue;
+            }
+            switch (azioni[c]) {
+            case Copia:
+                *p++ = char(c);
+                break;
+            case Escape_:
+                *p++ = '\\';
+                *p++ = char(c);
+                break;
+            case ACapo:
+                if (c == '\r' && i + 1 < n && s[i + 1] == '\n')
+                    ++i;
+                *p++ = '\\';
+                *p++ = 'n';
+                break;
+            case Scarta:
+                break;
+            case Barra:
+                if (barraDaRaddoppiare(s, i, n))
+                    *p++ = '\\';
+                *p++ = '\\';
+                break;
+            }
+        }
+        m_p = p;
+    }
+
+    char* nonAscii(char* p, const unsigned char* s, qsizetype& i, qsizetype)
+    {
+        const Utf8& u = m_utf8[s[i]];
+        std::memcpy(p, u.byte, 3);
+        return p + u.n;
+    }
+
+    char* nonAscii(char* p, const char16_t* s, qsizetype& i, qsizetype n)
+    {
+        char32_t c = s[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+            c = QChar::surrogateToUcs4(char16_t(c), s[++i]);
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD;
+        if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *p++ = char(0xE0 | (c >> 12));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *p++ = char(0xF0 | (c >> 18));
+            *p++ = char(0x80 | ((c >> 12) & 0x3F));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *p++ = char(0x80 | (c & 0x3F));
+        return p;
+    }
+
     QByteArray& m_out;
     const std::array<Utf8, 256>& m_utf8;
     char* m_p = nullptr;
