@@ -18,7 +18,8 @@
 // FN is what other programs list the card by: the name, else the company, else the first of the e-mail, the
 // telephone, the mobile and the other fields that the card has. The UID stays the same as long as the card does,
 // so an address book that keeps its cards by UID sees an exported card again as the same card. URL is left out
-// when the web field holds only a scheme ("http://", the card window's preset).
+// when the web field holds only a scheme ("http://", the card window's preset). A number that reads like a tel:
+// URI ("tel:06123") is written TEL;VALUE=text, so that it comes back as typed.
 
 // Appends the vCard of one card to `out`. Texts are trimmed first, as every export does; empty ones are left out.
 void scriviVCard(const TestiScheda& testi, QByteArray& out);
