@@ -3,92 +3,453 @@
 #include "archive/Cp1252.h"
 #include "archive/Trim.h"
 
+#include <QCryptographicHash>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
+#include <memory>
+#include <optional>
 
 namespace {
+
+inline char16_t codice(char c)
+{
+    return static_cast<unsigned char>(c);
+}
+
+inline char16_t codice(QChar c)
+{
+    return c.unicode();
+}
 
 // ---------------------------------------------------------------------------------------------------------------
 // Writing
 
-// The characters a value may carry besides tab are the visible ones; a line break in a note becomes "\n", and any
-// other control character (none can be typed into a card) is dropped rather than written raw into the file.
-// URL gets the escapes of a text too, though RFC 6350 leaves URIs unescaped: common readers split an unescaped
-// comma into a list and keep only the part before it, and those that read by the letter rarely meet a comma.
-void aggiungiValore(QString& riga, QStringView testo)
+// The name space of the cards' UIDs: fixed, so that a UID depends on nothing but the card's texts.
+constexpr char kSpazioUid[16] = {'\x51', '\x25', '\x31', '\xc3', '\x10', '\xc9', '\x4a', '\x9c',
+                                 '\xb4', '\xdb', '\xf1', '\xde', '\x8c', '\x30', '\x4e', '\x5d'};
+
+// How a value is escaped (RFC 6350, 3.4): a text escapes backslash, comma and line break; a field of a compound
+// value (N, ADR, ORG) its semicolons too; a URI nothing, having neither backslashes nor line breaks. What a web
+// field holds that no URI could (a line break, a backslash before one of "\\,;:", which a reader would take for
+// an escape that some writers put in URIs) is dropped or escaped so that the field comes back as it was.
+enum class Escape { Testo, Composto, Uri };
+
+// What the writer does with each ASCII character, one table per kind of value.
+enum Azione : unsigned char { Copia, Escape_, ACapo, Scarta, Barra };
+
+inline bool escapeInUri(char16_t c)
 {
+    return c == '\\' || c == ',' || c == ';' || c == ':';
+}
+
+constexpr std::array<Azione, 128> creaAzioni(Escape escape)
+{
+    std::array<Azione, 128> t{};
+    for (int c = 0; c < 128; ++c) {
+        if (c == '\r' || c == '\n')
+            t[c] = escape == Escape::Uri ? Scarta : ACapo;
+        else if ((c < 32 && c != '\t') || c == 127)
+            t[c] = Scarta; // none can be typed into a card; never written raw into the file
+        else if (escape == Escape::Uri && c == '\\')
+            t[c] = Barra;
+        else if (escape != Escape::Uri && (c == '\\' || c == ','))
+            t[c] = Escape_;
+        else if (escape == Escape::Composto && c == ';')
+            t[c] = Escape_;
+        else
+            t[c] = Copia;
+    }
+    return t;
+}
+
+constexpr std::array<std::array<Azione, 128>, 3> kAzioni = {creaAzioni(Escape::Testo), creaAzioni(Escape::Composto),
+                                                            creaAzioni(Escape::Uri)};
+
+// Whether the character written after the backslash at `i` of a URI, past those dropped, would make it an escape.
+template <typename Carattere> bool barraDaRaddoppiare(const Carattere* s, qsizetype i, qsizetype n)
+{
+    for (qsizetype j = i + 1; j < n; ++j) {
+        const char16_t c = s[j];
+        if (c >= 0x80 || kAzioni[int(Escape::Uri)][c] != Scarta)
+            return escapeInUri(c);
+    }
+    return false;
+}
+
+// A telephone number that a reader would take for a tel: URI (RFC 3966: the scheme, then no blank), as the writer
+// writes it: the characters it drops do not count. "Tel: 06 123" typed into a card is no URI.
+template <typename Vista> bool sembraUriTel(Vista testo)
+{
+    static constexpr char kSchema[] = "tel:";
+    int k = 0;
     for (qsizetype i = 0; i < testo.size(); ++i) {
-        const QChar c = testo[i];
-        switch (c.unicode()) {
-        case '\\':
-            riga += QLatin1String("\\\\");
-            break;
-        case ',':
-        case ';':
-            riga += QLatin1Char('\\');
-            riga += c;
-            break;
-        case '\r':
-            if (i + 1 < testo.size() && testo[i + 1] == QLatin1Char('\n'))
-                ++i;
-            riga += QLatin1String("\\n");
-            break;
-        case '\n':
-            riga += QLatin1String("\\n");
-            break;
-        case '\t':
-            riga += c;
-            break;
-        default:
-            if (c.unicode() >= 32 && c.unicode() != 127)
-                riga += c;
+        char16_t c = codice(testo[i]);
+        if (c < 0x80 && kAzioni[int(Escape::Testo)][c] == Scarta)
+            continue;
+        if (c <= ' ')
+            return false;
+        if (k < 4) {
+            if (c >= 'A' && c <= 'Z')
+                c += 'a' - 'A';
+            if (c != kSchema[k++])
+                return false;
         }
     }
+    return k == 4;
 }
 
-// Lines longer than 75 octets go on in continuation lines that begin with one blank, which counts toward their 75.
-// A cut never falls inside a UTF-8 sequence, so every physical line is valid UTF-8 on its own.
-void aggiungiRiga(QByteArray& out, const QString& riga)
+// The UTF-8 bytes of each Windows-1252 byte.
+struct Utf8
 {
-    const QByteArray byte = riga.toUtf8();
-    const char* p = byte.constData();
-    qsizetype inizio = 0;
-    qsizetype limite = 75;
-    while (byte.size() - inizio > limite) {
-        qsizetype taglio = inizio + limite;
-        while (taglio > inizio && (static_cast<unsigned char>(p[taglio]) & 0xC0) == 0x80)
-            --taglio;
-        out.append(p + inizio, taglio - inizio);
-        out.append("\r\n ", 3);
-        inizio = taglio;
-        limite = 74;
-    }
-    out.append(p + inizio, byte.size() - inizio);
-    out.append("\r\n", 2);
+    unsigned char n;
+    char byte[3];
+};
+
+const std::array<Utf8, 256>& tabellaUtf8()
+{
+    static const std::array<Utf8, 256> tabella = [] {
+        std::array<Utf8, 256> t{};
+        for (int i = 0; i < 256; ++i) {
+            const char byte = char(i);
+            const QByteArray utf8 = fromCp1252(QByteArrayView(&byte, 1)).toUtf8();
+            t[i].n = static_cast<unsigned char>(utf8.size());
+            std::memcpy(t[i].byte, utf8.constData(), utf8.size());
+        }
+        return t;
+    }();
+    return tabella;
 }
 
-void proprieta(QByteArray& out, QLatin1String nome, QStringView valore)
+// Writes one card straight into the end of `out`, which is grown once, by more than the card can take, before the
+// first byte, and cut back to what was written at the end.
+class Scrittore
+{
+public:
+    Scrittore(QByteArray& out, qsizetype massimo) : m_out(out), m_utf8(tabellaUtf8())
+    {
+        const qsizetype inizio = out.size();
+        out.resize(inizio + massimo);
+        m_p = out.data() + inizio;
+        m_riga = m_p;
+    }
+    ~Scrittore() { m_out.resize(m_p - m_out.constData()); }
+    Scrittore(const Scrittore&) = delete;
+    Scrittore& operator=(const Scrittore&) = delete;
+
+    void letterale(QByteArrayView testo)
+    {
+        std::memcpy(m_p, testo.data(), testo.size());
+        m_p += testo.size();
+    }
+
+    // Windows-1252 bytes, as a record holds them, or UTF-16.
+    void valore(QByteArrayView testo, Escape escape)
+    {
+        valore(reinterpret_cast<const unsigned char*>(testo.data()), testo.size(), escape);
+    }
+    void valore(QStringView testo, Escape escape) { valore(testo.utf16(), testo.size(), escape); }
+
+    // Ends the content line. One longer than 75 octets goes on in continuation lines that begin with one blank,
+    // which counts toward their 75; a cut never falls inside a UTF-8 sequence, so every physical line is valid
+    // UTF-8 on its own.
+    void fineRiga()
+    {
+        const qsizetype lunghezza = m_p - m_riga;
+        if (lunghezza > 75) {
+            QVarLengthArray<char, 1024> riga;
+            riga.append(m_riga, lunghezza);
+            const char* q = riga.constData();
+            char* p = m_riga;
+            qsizetype inizio = 0;
+            qsizetype limite = 75;
+            while (lunghezza - inizio > limite) {
+                qsizetype taglio = inizio + limite;
+                while (taglio > inizio && (static_cast<unsigned char>(q[taglio]) & 0xC0) == 0x80)
+                    --taglio;
+                std::memcpy(p, q + inizio, taglio - inizio);
+                p += taglio - inizio;
+                std::memcpy(p, "\r\n ", 3);
+                p += 3;
+                inizio = taglio;
+                limite = 74;
+            }
+            std::memcpy(p, q + inizio, lunghezza - inizio);
+            m_p = p + lunghezza - inizio;
+        }
+        *m_p++ = '\r';
+        *m_p++ = '\n';
+        m_riga = m_p;
+    }
+
+private:
+    template <typename Carattere> void valore(const Carattere* s, qsizetype n, Escape escape)
+    {
+        const std::array<Azione, 128>& azioni = kAzioni[int(escape)];
+        char* p = m_p;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = s[i];
+            if (c >= 0x80) {
+                p = nonAscii(p, s, i, n);
+                continue;
+            }
+            switch (azioni[c]) {
+            case Copia:
+                *p++ = char(c);
+                break;
+            case Escape_:
+                *p++ = '\\';
+                *p++ = char(c);
+                break;
+            case ACapo:
+                if (c == '\r' && i + 1 < n && s[i + 1] == '\n')
+                    ++i;
+                *p++ = '\\';
+                *p++ = 'n';
+                break;
+            case Scarta:
+                break;
+            case Barra:
+                if (barraDaRaddoppiare(s, i, n))
+                    *p++ = '\\';
+                *p++ = '\\';
+                break;
+            }
+        }
+        m_p = p;
+    }
+
+    char* nonAscii(char* p, const unsigned char* s, qsizetype& i, qsizetype)
+    {
+        const Utf8& u = m_utf8[s[i]];
+        std::memcpy(p, u.byte, 3);
+        return p + u.n;
+    }
+
+    char* nonAscii(char* p, const char16_t* s, qsizetype& i, qsizetype n)
+    {
+        char32_t c = s[i];
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1]))
+            c = QChar::surrogateToUcs4(char16_t(c), s[++i]);
+        else if (QChar::isSurrogate(c))
+            c = 0xFFFD;
+        if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+        } else if (c < 0x10000) {
+            *p++ = char(0xE0 | (c >> 12));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        } else {
+            *p++ = char(0xF0 | (c >> 18));
+            *p++ = char(0x80 | ((c >> 12) & 0x3F));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *p++ = char(0x80 | (c & 0x3F));
+        return p;
+    }
+
+    QByteArray& m_out;
+    const std::array<Utf8, 256>& m_utf8;
+    char* m_p = nullptr;
+    char* m_riga = nullptr;
+};
+
+template <typename Vista> using Campi = std::array<Vista, kNumeroCampi>;
+
+// "http://", "ftp:", "mailto:": a scheme with nothing after it is no address, only the card window's preset.
+template <typename Vista> bool soloSchema(Vista testo)
+{
+    const auto lettera = [](char16_t c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (testo.isEmpty() || !lettera(codice(testo[0])))
+        return false;
+    qsizetype i = 1;
+    while (i < testo.size()) {
+        const char16_t c = codice(testo[i]);
+        if (!lettera(c) && !(c >= '0' && c <= '9') && c != '+' && c != '-' && c != '.')
+            break;
+        ++i;
+    }
+    if (i == testo.size() || codice(testo[i]) != ':')
+        return false;
+    const Vista resto = testo.sliced(i + 1);
+    return resto.isEmpty() || (resto.size() == 2 && codice(resto[0]) == '/' && codice(resto[1]) == '/');
+}
+
+QByteArrayView taglia(QByteArrayView testo)
+{
+    return TrimByte(testo);
+}
+
+QStringView taglia(QStringView testo)
+{
+    return TrimView(testo);
+}
+
+template <typename Vista> Vista primaRiga(Vista testo)
+{
+    for (qsizetype i = 0; i < testo.size(); ++i) {
+        if (codice(testo[i]) == '\r' || codice(testo[i]) == '\n')
+            return testo.first(i);
+    }
+    return testo;
+}
+
+// What stands in FN for a card without a name: the first of these fields that the card has.
+constexpr Campo kRipieghiFn[] = {Azienda, Email, Tel,  Cellulare, Fax,     Web, Via,
+                                 Citta,   Cap,   Prov, Stato,     CodFisc, Iva, Note};
+
+template <typename Vista> void scriviFn(Scrittore& s, const Campi<Vista>& t)
+{
+    s.letterale("FN:");
+    if (!t[Nome].isEmpty() || !t[Cognome].isEmpty()) {
+        s.valore(t[Nome], Escape::Testo);
+        if (!t[Nome].isEmpty() && !t[Cognome].isEmpty())
+            s.letterale(" ");
+        s.valore(t[Cognome], Escape::Testo);
+    } else {
+        for (Campo campo : kRipieghiFn) {
+            const Vista v = campo == Note ? taglia(primaRiga(t[campo])) : t[campo];
+            if (!v.isEmpty() && !(campo == Web && soloSchema(v))) {
+                s.valore(v, Escape::Testo);
+                break;
+            }
+        }
+    }
+    s.fineRiga();
+}
+
+template <typename Vista> void proprieta(Scrittore& s, QByteArrayView nome, Vista valore, Escape escape)
 {
     if (valore.isEmpty())
         return;
-    QString riga = nome + QLatin1Char(':');
-    aggiungiValore(riga, valore);
-    aggiungiRiga(out, riga);
+    s.letterale(nome);
+    s.valore(valore, escape);
+    s.fineRiga();
+}
+
+// A version 5 UUID (RFC 4122: SHA-1 of the name space and the name) of the card's texts as the archive holds them.
+void scriviUid(Scrittore& s, QByteArrayView chiave)
+{
+    thread_local QCryptographicHash sha1(QCryptographicHash::Sha1);
+    sha1.reset();
+    sha1.addData(QByteArrayView(kSpazioUid, sizeof kSpazioUid));
+    sha1.addData(chiave);
+    unsigned char u[16];
+    std::memcpy(u, sha1.resultView().data(), 16);
+    u[6] = (u[6] & 0x0F) | 0x50;
+    u[8] = (u[8] & 0x3F) | 0x80;
+    char testo[36];
+    char* p = testo;
+    for (int i = 0; i < 16; ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10)
+            *p++ = '-';
+        *p++ = "0123456789abcdef"[u[i] >> 4];
+        *p++ = "0123456789abcdef"[u[i] & 15];
+    }
+    s.letterale("UID:urn:uuid:");
+    s.letterale(QByteArrayView(testo, sizeof testo));
+    s.fineRiga();
+}
+
+// `chiave`: for each field its length byte and its Windows-1252 characters, as the record holds them.
+template <typename Vista> void scriviCampi(const Campi<Vista>& t, QByteArrayView chiave, QByteArray& out)
+{
+    qsizetype testo = 0;
+    for (const Vista& v : t)
+        testo += v.size();
+    // A character takes at most 3 octets, twice over with FN, and folding adds 3 octets in 74.
+    Scrittore s(out, 640 + 8 * testo);
+
+    s.letterale("BEGIN:VCARD\r\nVERSION:4.0\r\n");
+    if (!t[Cognome].isEmpty() || !t[Nome].isEmpty()) {
+        s.letterale("N:");
+        s.valore(t[Cognome], Escape::Composto);
+        s.letterale(";");
+        s.valore(t[Nome], Escape::Composto);
+        s.letterale(";;;");
+        s.fineRiga();
+    }
+    scriviFn(s, t);
+    proprieta(s, "ORG:", t[Azienda], Escape::Composto);
+    if (!(t[Via].isEmpty() && t[Citta].isEmpty() && t[Prov].isEmpty() && t[Cap].isEmpty() && t[Stato].isEmpty())) {
+        s.letterale("ADR;TYPE=work:;;");
+        for (Campo c : {Via, Citta, Prov, Cap, Stato}) {
+            s.valore(t[c], Escape::Composto);
+            if (c != Stato)
+                s.letterale(";");
+        }
+        s.fineRiga();
+    }
+    // The main number has no type: readers that keep only the kinds they know drop a "voice" one. A number that
+    // reads like a tel: URI is marked as the text it is.
+    const auto telefono = [&](Campo campo, QByteArrayView nome, QByteArrayView comeTesto) {
+        proprieta(s, sembraUriTel(t[campo]) ? comeTesto : nome, t[campo], Escape::Testo);
+    };
+    telefono(Tel, "TEL:", "TEL;VALUE=text:");
+    telefono(Fax, "TEL;TYPE=fax:", "TEL;VALUE=text;TYPE=fax:");
+    telefono(Cellulare, "TEL;TYPE=cell:", "TEL;VALUE=text;TYPE=cell:");
+    proprieta(s, "EMAIL:", t[Email], Escape::Testo);
+    if (!soloSchema(t[Web]))
+        proprieta(s, "URL:", t[Web], Escape::Uri);
+    proprieta(s, "NOTE:", t[Note], Escape::Testo);
+    proprieta(s, "X-CODICE-FISCALE:", t[CodFisc], Escape::Testo);
+    proprieta(s, "X-PARTITA-IVA:", t[Iva], Escape::Testo);
+    scriviUid(s, chiave);
+    s.letterale("END:VCARD\r\n");
 }
 
 // ---------------------------------------------------------------------------------------------------------------
 // Reading
 
-bool iniziaCon(QByteArrayView testo, QByteArrayView prefisso)
+inline char minuscola(char c)
 {
-    return testo.size() >= prefisso.size() &&
-           qstrnicmp(testo.data(), prefisso.size(), prefisso.data(), prefisso.size()) == 0;
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
 }
 
-bool uguale(QByteArrayView a, QByteArrayView b)
+// Names and parameters compare with ASCII letter case ignored.
+inline bool uguale(QByteArrayView a, QByteArrayView b)
 {
-    return a.size() == b.size() && qstrnicmp(a.data(), a.size(), b.data(), b.size()) == 0;
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (minuscola(a[i]) != minuscola(b[i]))
+            return false;
+    }
+    return true;
+}
+
+// A literal's length is known without a search.
+template <qsizetype N> inline bool uguale(QByteArrayView a, const char (&b)[N])
+{
+    return uguale(a, QByteArrayView(b, N - 1));
+}
+
+template <qsizetype N> inline bool iniziaCon(QByteArrayView testo, const char (&prefisso)[N])
+{
+    return testo.size() >= N - 1 && uguale(testo.first(N - 1), prefisso);
+}
+
+constexpr quint64 kOgniByte = 0x0101010101010101ULL;
+constexpr quint64 kBitAlti = 0x8080808080808080ULL;
+
+inline quint64 otto(const char* p)
+{
+    quint64 parola;
+    std::memcpy(&parola, p, 8);
+    return parola;
+}
+
+// Whether any of the eight bytes of `parola` is `c`.
+inline bool haByte(quint64 parola, char c)
+{
+    const quint64 x = parola ^ (kOgniByte * static_cast<unsigned char>(c));
+    return ((x - kOgniByte) & ~x & kBitAlti) != 0;
+}
+
+bool stessiByte(QByteArrayView a, QByteArrayView b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size()) == 0;
 }
 
 bool contiene(QByteArrayView testo, QByteArrayView cercato)
@@ -119,40 +480,58 @@ bool quotedPrintable(QByteArrayView riga)
     return fine > 0 && contiene(riga.first(fine), "QUOTED-PRINTABLE");
 }
 
-// The logical lines of a file, one at a time, so that even a large file is never held twice: folded lines (a
-// continuation begins with a blank or a tab) and the soft line breaks of quoted-printable values (a line ending in
-// "="; the next one carries on from its first character) are joined. CRLF, LF and a lone CR all end a line.
+// The physical lines of a file, and how they join into logical ones, so that even a large file is never held
+// twice. CRLF, LF and a lone CR all end a line.
 class Righe
 {
 public:
     explicit Righe(QByteArrayView file) : m_file(file) {}
 
-    // The next line that is not empty: a view into the file, or into `unita` when lines had to be joined.
-    bool prossima(QByteArrayView& riga, QByteArray& unita)
+    // The first physical line of the next logical line that is not empty.
+    bool prossima(QByteArrayView& prima)
     {
-        QByteArrayView prima;
         do {
             if (!fisica(prima))
                 return false;
         } while (prima.isEmpty());
-        if (!continuazione() && !(prima.endsWith('=') && quotedPrintable(prima))) {
-            riga = prima;
-            return true;
-        }
-        unita = prima.toByteArray();
-        QByteArrayView r;
-        aggiungiContinuazioni(unita);
-        if (quotedPrintable(unita)) {
-            // A phone that ends the last line of a value with "=" by mistake must not swallow the card's end.
-            while (unita.endsWith('=') && sbircia(r) && !iniziaCon(r, "END:VCARD")) {
-                fisica(r);
-                unita.chop(1);
-                unita += r;
-                aggiungiContinuazioni(unita);
-            }
-        }
-        riga = unita;
         return true;
+    }
+
+    // The rest of the logical line that begins with `prima`, joined into `unita` (true when there was a rest to
+    // join), or skipped when `unita` is null. A quoted-printable value's soft line break ("=" at the end) joins
+    // the next line whole, its leading blank included (RFC 2045); only then is a line that begins with a blank
+    // or a tab a folded one, joined without that blank.
+    bool resto(QByteArrayView prima, QByteArray* unita)
+    {
+        bool unito = false;
+        int qp = -1;
+        QByteArrayView ultima = prima;
+        QByteArrayView r;
+        while (sbircia(r)) {
+            bool morbida = false;
+            if (ultima.endsWith('=')) {
+                if (qp < 0)
+                    qp = quotedPrintable(unito && unita ? QByteArrayView(*unita) : prima);
+                // A phone that ends the last line of a value with "=" by mistake must not swallow the card's end.
+                morbida = qp && !iniziaCon(r, "END:VCARD");
+            }
+            if (!morbida && (r.isEmpty() || (r[0] != ' ' && r[0] != '\t')))
+                break;
+            m_haAttesa = false;
+            if (unita) {
+                if (!unito)
+                    *unita = prima.toByteArray();
+                if (morbida) {
+                    unita->chop(1);
+                    unita->append(r);
+                } else {
+                    unita->append(r.sliced(1));
+                }
+            }
+            unito = true;
+            ultima = r;
+        }
+        return unito && unita;
     }
 
 private:
@@ -167,13 +546,18 @@ private:
         if (m_pos >= n)
             return false;
         const char* p = m_file.data();
-        qsizetype i = m_pos;
-        while (i < n && p[i] != '\n' && p[i] != '\r')
-            ++i;
-        riga = QByteArrayView(p + m_pos, i - m_pos);
-        if (i + 1 < n && p[i] == '\r' && p[i + 1] == '\n')
-            ++i;
-        m_pos = i + 1;
+        qsizetype fine = m_pos;
+        // Lines are short: eight bytes at a time to the word that holds the line's end, then byte by byte.
+        while (fine + 8 <= n) {
+            const quint64 parola = otto(p + fine);
+            if (haByte(parola, '\n') || haByte(parola, '\r'))
+                break;
+            fine += 8;
+        }
+        while (fine < n && p[fine] != '\n' && p[fine] != '\r')
+            ++fine;
+        riga = QByteArrayView(p + m_pos, fine - m_pos);
+        m_pos = fine + (fine + 1 < n && p[fine] == '\r' && p[fine + 1] == '\n' ? 2 : 1);
         return true;
     }
 
@@ -186,21 +570,6 @@ private:
         }
         riga = m_attesa;
         return true;
-    }
-
-    bool continuazione()
-    {
-        QByteArrayView r;
-        return sbircia(r) && !r.isEmpty() && (r[0] == ' ' || r[0] == '\t');
-    }
-
-    void aggiungiContinuazioni(QByteArray& unita)
-    {
-        QByteArrayView r;
-        while (continuazione()) {
-            fisica(r);
-            unita += r.sliced(1);
-        }
     }
 
     QByteArrayView m_file;
@@ -220,10 +589,10 @@ int cifraEsadecimale(char c)
     return -1;
 }
 
-QByteArray decodificaQuotedPrintable(QByteArrayView valore)
+void decodificaQuotedPrintable(QByteArrayView valore, QByteArray& out)
 {
-    QByteArray out;
-    out.reserve(valore.size());
+    out.resize(valore.size());
+    char* p = out.data();
     for (qsizetype i = 0; i < valore.size(); ++i) {
         // A soft line break with no line after it (a phone's last line ending in "=") holds no character.
         if (valore[i] == '=' && i + 1 == valore.size())
@@ -232,107 +601,153 @@ QByteArray decodificaQuotedPrintable(QByteArrayView valore)
             const int alta = cifraEsadecimale(valore[i + 1]);
             const int bassa = cifraEsadecimale(valore[i + 2]);
             if (alta >= 0 && bassa >= 0) {
-                out.append(char(alta * 16 + bassa));
+                *p++ = char(alta * 16 + bassa);
                 i += 2;
                 continue;
             }
         }
-        out.append(valore[i]);
+        *p++ = valore[i];
     }
-    return out;
+    out.resize(p - out.constData());
 }
 
 bool tuttoAscii(QByteArrayView byte)
 {
-    return std::all_of(byte.begin(), byte.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-// Without a CHARSET the bytes are UTF-8, as both versions require; text that is not valid UTF-8 comes from an old
-// Windows program and is read as Windows-1252 rather than filled with replacement characters.
-QString decodifica(QByteArrayView byte, QByteArrayView charset)
-{
-    if (tuttoAscii(byte))
-        return QString::fromLatin1(byte);
-    if (uguale(charset, "ISO-8859-1") || uguale(charset, "LATIN1") || uguale(charset, "WINDOWS-1252") ||
-        uguale(charset, "CP1252") || uguale(charset, "ISO-8859-15"))
-        return fromCp1252(byte);
-    if (!charset.isEmpty() && !uguale(charset, "UTF-8") && !uguale(charset, "UTF8")) {
-        QStringDecoder altro(QString::fromLatin1(charset).toLatin1().constData());
-        if (altro.isValid()) {
-            QString testo = altro.decode(byte);
-            if (!altro.hasError())
-                return testo;
-        }
+    const char* p = byte.data();
+    const qsizetype n = byte.size();
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        if (otto(p + i) & kBitAlti)
+            return false;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString testo = utf8.decode(byte);
-    return utf8.hasError() ? fromCp1252(byte) : testo;
+    for (; i < n; ++i) {
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    }
+    return true;
 }
 
-// Undoes the escapes of a text value. An unknown escape keeps its backslash, so a stray one (a Windows path
-// written by a careless program) survives.
-QString sciogli(QStringView valore)
+// UTF-8 straight to Windows-1252, "?" for a character the code page lacks. False, with `out` undefined, when the
+// bytes are not UTF-8.
+bool daUtf8(QByteArrayView byte, QByteArray& out, bool& perso)
 {
-    if (!valore.contains(QLatin1Char('\\')))
-        return valore.toString();
-    QString out;
-    out.reserve(valore.size());
-    for (qsizetype i = 0; i < valore.size(); ++i) {
-        const QChar c = valore[i];
-        if (c != QLatin1Char('\\') || i + 1 == valore.size()) {
-            out += c;
+    out.resize(byte.size());
+    const auto* s = reinterpret_cast<const unsigned char*>(byte.data());
+    const qsizetype n = byte.size();
+    char* d = out.data();
+    for (qsizetype i = 0; i < n;) {
+        if (i + 8 <= n && !(otto(byte.data() + i) & kBitAlti)) {
+            std::memcpy(d, byte.data() + i, 8);
+            d += 8;
+            i += 8;
             continue;
         }
-        const QChar dopo = valore[++i];
-        switch (dopo.unicode()) {
-        case 'n':
-        case 'N':
-            out += QLatin1Char('\n');
-            break;
-        case '\\':
-        case ',':
-        case ';':
-        case ':':
-            out += dopo;
-            break;
-        default:
-            out += c;
-            out += dopo;
-        }
-    }
-    return out;
-}
-
-// The components of a structured value (N, ADR, ORG), split at the semicolons that are not escaped.
-QStringList componenti(QStringView valore)
-{
-    QStringList parti;
-    qsizetype inizio = 0;
-    for (qsizetype i = 0; i < valore.size(); ++i) {
-        if (valore[i] == QLatin1Char('\\'))
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            *d++ = char(c);
             ++i;
-        else if (valore[i] == QLatin1Char(';')) {
-            parti.append(sciogli(valore.sliced(inizio, i - inizio)));
-            inizio = i + 1;
+            continue;
         }
+        int seguito;
+        char32_t u;
+        if (c >= 0xC2 && c <= 0xDF) {
+            seguito = 1;
+            u = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            seguito = 2;
+            u = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            seguito = 3;
+            u = c & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i <= seguito)
+            return false;
+        for (int k = 1; k <= seguito; ++k) {
+            if ((s[i + k] & 0xC0) != 0x80)
+                return false;
+            u = (u << 6) | (s[i + k] & 0x3F);
+        }
+        if ((seguito == 2 && (u < 0x800 || (u >= 0xD800 && u <= 0xDFFF))) ||
+            (seguito == 3 && (u < 0x10000 || u > 0x10FFFF)))
+            return false;
+        i += seguito + 1;
+        if (u > 0xFFFF) {
+            *d++ = '?';
+            perso = true;
+            continue;
+        }
+        if (u >= 0xA0 && u <= 0xFF) {
+            *d++ = char(u);
+            continue;
+        }
+        const char16_t c16 = char16_t(u);
+        toCp1252(QStringView(&c16, 1), d);
+        perso = perso || *d == '?';
+        ++d;
     }
-    parti.append(sciogli(valore.sliced(inizio)));
-    return parti;
+    out.resize(d - out.constData());
+    return true;
 }
 
-QString parte(const QStringList& parti, int i)
+bool nomeUtf8(QByteArrayView charset)
 {
-    return i < parti.size() ? parti[i] : QString();
+    return uguale(charset, "UTF-8") || uguale(charset, "UTF8");
 }
 
-struct Proprieta
+// Names of Windows-1252 and of what it extends: Latin-1 differs from it only in codes 0x80..0x9F, control
+// characters no text holds, where a file labelled Latin-1 by a Windows program has the code page's letters.
+bool nome1252(QByteArrayView charset)
 {
-    QByteArrayView nome;
-    QList<QByteArray> tipi; // lower case
-    bool quotedPrintable = false;
-    QByteArrayView charset;
-    QByteArrayView valore;
-};
+    for (const char* nome : {"WINDOWS-1252", "CP1252", "ISO-8859-1", "ISO8859-1", "LATIN1", "US-ASCII"}) {
+        if (uguale(charset, nome))
+            return true;
+    }
+    return false;
+}
+
+enum class Chiave { Altro, Begin, End, N, Fn, Org, Adr, Tel, Email, Url, Note, CodFisc, Iva };
+
+Chiave nomeDi(QByteArrayView nome)
+{
+    switch (nome.size()) {
+    case 1:
+        return uguale(nome, "N") ? Chiave::N : Chiave::Altro;
+    case 2:
+        return uguale(nome, "FN") ? Chiave::Fn : Chiave::Altro;
+    case 3:
+        return uguale(nome, "TEL")   ? Chiave::Tel
+               : uguale(nome, "ADR") ? Chiave::Adr
+               : uguale(nome, "ORG") ? Chiave::Org
+               : uguale(nome, "URL") ? Chiave::Url
+               : uguale(nome, "END") ? Chiave::End
+                                     : Chiave::Altro;
+    case 4:
+        return uguale(nome, "NOTE") ? Chiave::Note : Chiave::Altro;
+    case 5:
+        return uguale(nome, "BEGIN") ? Chiave::Begin : uguale(nome, "EMAIL") ? Chiave::Email : Chiave::Altro;
+    case 13:
+        return uguale(nome, "X-PARTITA-IVA") ? Chiave::Iva : Chiave::Altro;
+    case 16:
+        return uguale(nome, "X-CODICE-FISCALE") ? Chiave::CodFisc : Chiave::Altro;
+    }
+    return Chiave::Altro;
+}
+
+// The name of the property a line begins with: after the group ("item1.EMAIL"), before the parameters.
+Chiave nomeDellaRiga(QByteArrayView riga)
+{
+    qsizetype inizio = 0;
+    qsizetype fine = 0;
+    for (; fine < riga.size() && riga[fine] != ';' && riga[fine] != ':'; ++fine) {
+        if (riga[fine] == '.')
+            inizio = fine + 1;
+    }
+    if (fine == riga.size())
+        return Chiave::Altro;
+    return nomeDi(riga.sliced(inizio, fine - inizio).trimmed());
+}
 
 // Splits at the separator where it is not inside double quotes.
 template <typename F> void dividi(QByteArrayView testo, char separatore, F&& f)
@@ -357,205 +772,617 @@ QByteArrayView senzaVirgolette(QByteArrayView testo)
     return testo;
 }
 
-bool leggiProprieta(QByteArrayView riga, Proprieta& p)
+// Lower ranks win: PREF=1 is the most preferred, TYPE=pref counts as 1, a value without either comes after
+// every preferred one, and among equals the first stays.
+constexpr int kNonPreferito = 101;
+constexpr int kMaiVisto = 1000;
+
+struct Proprieta
 {
-    const qsizetype fine = fineIntestazione(riga);
-    if (fine <= 0)
-        return false;
-    p.valore = riga.sliced(fine + 1);
-    bool primo = true;
-    dividi(riga.first(fine), ';', [&](QByteArrayView pezzo) {
-        if (primo) {
-            primo = false;
-            // "item1.EMAIL": the group before the dot does not matter here.
-            const qsizetype punto = pezzo.lastIndexOf('.');
-            p.nome = pezzo.sliced(punto + 1).trimmed();
+    QByteArrayView valore;
+    QByteArrayView charset;
+    bool quotedPrintable = false;
+    bool uri = false;   // VALUE=uri
+    bool testo = false; // VALUE=text
+    bool cell = false;
+    bool fax = false;
+    bool pager = false;
+    int rango = kNonPreferito;
+};
+
+void tipo(QByteArrayView t, Proprieta& p)
+{
+    t = senzaVirgolette(t);
+    if (uguale(t, "cell"))
+        p.cell = true;
+    else if (uguale(t, "fax"))
+        p.fax = true;
+    else if (uguale(t, "pager"))
+        p.pager = true;
+    else if (uguale(t, "pref"))
+        p.rango = std::min(p.rango, 1);
+}
+
+void leggiParametri(QByteArrayView intestazione, Proprieta& p)
+{
+    bool nome = true;
+    dividi(intestazione, ';', [&](QByteArrayView pezzo) {
+        if (nome) {
+            nome = false;
             return;
         }
         const qsizetype uguale_ = pezzo.indexOf('=');
         if (uguale_ < 0) {
-            // Version 2.1 names the types bare: "TEL;CELL;VOICE:".
+            // Version 2.1 names the types bare: "TEL;CELL;PREF:".
             const QByteArrayView bare = pezzo.trimmed();
             if (uguale(bare, "QUOTED-PRINTABLE"))
                 p.quotedPrintable = true;
-            else if (!bare.isEmpty())
-                p.tipi.append(bare.toByteArray().toLower());
+            else
+                tipo(bare, p);
             return;
         }
         const QByteArrayView chiave = pezzo.first(uguale_).trimmed();
         const QByteArrayView valore = pezzo.sliced(uguale_ + 1);
         if (uguale(chiave, "TYPE")) {
-            dividi(senzaVirgolette(valore), ',', [&](QByteArrayView tipo) {
-                if (!tipo.trimmed().isEmpty())
-                    p.tipi.append(senzaVirgolette(tipo).toByteArray().toLower());
-            });
+            dividi(senzaVirgolette(valore), ',', [&](QByteArrayView t) { tipo(t, p); });
         } else if (uguale(chiave, "ENCODING")) {
             p.quotedPrintable = uguale(senzaVirgolette(valore), "QUOTED-PRINTABLE");
         } else if (uguale(chiave, "CHARSET")) {
             p.charset = senzaVirgolette(valore);
+        } else if (uguale(chiave, "VALUE")) {
+            p.uri = uguale(senzaVirgolette(valore), "uri");
+            p.testo = uguale(senzaVirgolette(valore), "text");
+        } else if (uguale(chiave, "PREF")) {
+            const QByteArrayView cifre = senzaVirgolette(valore);
+            int n = 0;
+            bool ok = !cifre.isEmpty() && cifre.size() <= 3;
+            for (char c : cifre) {
+                ok = ok && c >= '0' && c <= '9';
+                n = n * 10 + (c - '0');
+            }
+            if (ok && n >= 1 && n <= 100)
+                p.rango = std::min(p.rango, n);
         }
     });
-    return !p.nome.isEmpty();
 }
 
-bool haTipo(const Proprieta& p, QByteArrayView cercato)
+// A text being read: where it lies in the card's memory, and whether characters were lost on the way.
+struct Testo
 {
-    return std::any_of(p.tipi.begin(), p.tipi.end(), [&](const QByteArray& t) { return t.contains(cercato); });
-}
+    qsizetype inizio = 0;
+    qsizetype n = 0;
+    bool perso = false;
+};
 
-// The card being read: what N, FN and ORG said, and the first value of every other field.
+// The card being read: the chosen text of every field, what N, FN and ORG said.
 struct Bozza
 {
-    TestiScheda testi;
+    std::array<Testo, kNumeroCampi> campi{};
+    std::array<int, kNumeroCampi> rango;
+    int rangoAdr = kMaiVisto;
+    Testo fn;
+    Testo org;
     bool haN = false;
-    QString fn;
     bool haFn = false;
-    QString org;
     bool haOrg = false;
-    bool haAdr = false;
 
-    void primo(Campo campo, const QString& valore)
+    Bozza() { rango.fill(kMaiVisto); }
+
+    void metti(Campo campo, Testo testo, int r)
     {
-        if (testi[campo].isEmpty())
-            testi[campo] = Trim(valore);
+        if (testo.n > 0 && r < rango[campo]) {
+            campi[campo] = testo;
+            rango[campo] = r;
+        }
     }
 };
 
-void applica(Bozza& b, const Proprieta& p)
+// Splits a structured value (N, ADR, ORG) at the semicolons that are not escaped.
+template <typename F> void componenti(QByteArrayView valore, F&& f)
 {
-    QByteArray qp;
-    QByteArrayView byte = p.valore;
-    if (p.quotedPrintable) {
-        qp = decodificaQuotedPrintable(byte);
-        byte = qp;
+    int indice = 0;
+    qsizetype inizio = 0;
+    for (qsizetype i = 0; i < valore.size(); ++i) {
+        if (valore[i] == '\\')
+            ++i;
+        else if (valore[i] == ';') {
+            f(indice++, valore.sliced(inizio, i - inizio));
+            inizio = i + 1;
+        }
     }
-    const QString valore = decodifica(byte, p.charset);
-    const QByteArrayView nome = p.nome;
-
-    if (uguale(nome, "N")) {
-        const QStringList parti = componenti(valore);
-        const QString cognome = Trim(parte(parti, 0));
-        const QString nomeProprio = Trim(parte(parti, 1));
-        // Phones write "N:;;;;" on a company's card; such an N says nothing, and FN and ORG decide.
-        if (!b.haN && !(cognome.isEmpty() && nomeProprio.isEmpty())) {
-            b.haN = true;
-            b.testi[Cognome] = cognome;
-            b.testi[Nome] = nomeProprio;
-        }
-    } else if (uguale(nome, "FN")) {
-        if (!b.haFn) {
-            b.fn = Trim(sciogli(valore));
-            b.haFn = !b.fn.isEmpty();
-        }
-    } else if (uguale(nome, "ORG")) {
-        if (!b.haOrg) {
-            b.org = Trim(parte(componenti(valore), 0));
-            b.haOrg = !b.org.isEmpty();
-        }
-    } else if (uguale(nome, "ADR")) {
-        if (b.haAdr)
-            return;
-        const QStringList parti = componenti(valore);
-        // The street line takes the extended address and the post office box after it, when a card has them.
-        QStringList via;
-        for (int i : {2, 1, 0}) {
-            const QString t = Trim(parte(parti, i));
-            if (!t.isEmpty())
-                via.append(t);
-        }
-        b.testi[Via] = via.join(QLatin1String(", "));
-        b.testi[Citta] = Trim(parte(parti, 3));
-        b.testi[Prov] = Trim(parte(parti, 4));
-        b.testi[Cap] = Trim(parte(parti, 5));
-        b.testi[Stato] = Trim(parte(parti, 6));
-        b.haAdr = !(b.testi[Via].isEmpty() && b.testi[Citta].isEmpty() && b.testi[Prov].isEmpty() &&
-                    b.testi[Cap].isEmpty() && b.testi[Stato].isEmpty());
-    } else if (uguale(nome, "TEL")) {
-        QString numero = Trim(sciogli(valore));
-        if (numero.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
-            numero = Trim(QStringView(numero).sliced(4));
-        const Campo campo = haTipo(p, "cell") ? Cellulare : haTipo(p, "fax") ? Fax : Tel;
-        b.primo(campo, numero);
-    } else if (uguale(nome, "EMAIL")) {
-        b.primo(Email, sciogli(valore));
-    } else if (uguale(nome, "URL")) {
-        b.primo(Web, sciogli(valore));
-    } else if (uguale(nome, "NOTE")) {
-        b.primo(Note, sciogli(valore));
-    } else if (uguale(nome, "X-CODICE-FISCALE")) {
-        b.primo(CodFisc, sciogli(valore));
-    } else if (uguale(nome, "X-PARTITA-IVA")) {
-        b.primo(Iva, sciogli(valore));
-    }
+    f(indice, valore.sliced(inizio));
 }
 
-// What the card window would store of a text typed or pasted into the field: characters Windows-1252 lacks become
-// "?", and the text is cut to the capacity. True when something was lost.
-bool adatta(QString& testo, Campo campo)
+// Every text of the card being read, one after the other; the Bozza points into it by offset, so that it may
+// move as it grows. Kept from card to card, it soon stops growing.
+class Memoria
 {
-    const int capacita = kCampiScheda[campo].capacity;
-    // Most texts are Latin-1 outside the range where the code page differs from it, and already fit.
-    if (testo.size() <= capacita && std::all_of(testo.cbegin(), testo.cend(), [](QChar c) {
-            return c.unicode() < 0x80 || (c.unicode() >= 0xA0 && c.unicode() <= 0xFF);
-        }))
-        return false;
-    const QByteArray byte = toCp1252(testo);
-    bool perso = byte.size() != testo.size() || fromCp1252(byte) != testo;
-    if (byte.size() > capacita) {
-        testo = Trim(fromCp1252(QByteArrayView(byte).first(capacita)));
+public:
+    // Room for `n` more bytes at the end; conferma() says how many of them were used.
+    char* riserva(qsizetype n)
+    {
+        if (m_usati + n > m_capacita) {
+            const qsizetype capacita = std::max(2 * m_capacita, m_usati + n + 4096);
+            auto dati = std::make_unique<char[]>(capacita);
+            if (m_usati > 0)
+                std::memcpy(dati.get(), m_dati.get(), m_usati);
+            m_dati = std::move(dati);
+            m_capacita = capacita;
+        }
+        return m_dati.get() + m_usati;
+    }
+    void conferma(const char* fine) { m_usati = fine - m_dati.get(); }
+    void svuota() { m_usati = 0; }
+    qsizetype usati() const { return m_usati; }
+    const char* dati() const { return m_dati.get(); }
+    QByteArrayView vista(const Testo& t) const { return QByteArrayView(m_dati.get() + t.inizio, t.n); }
+    qsizetype dove(const char* p) const { return p - m_dati.get(); }
+
+    // Copies a text already in the memory, or from elsewhere, to its end.
+    void copia(qsizetype inizio, qsizetype n)
+    {
+        char* p = riserva(n);
+        std::memcpy(p, m_dati.get() + inizio, n);
+        conferma(p + n);
+    }
+    void copia(QByteArrayView testo)
+    {
+        if (testo.isEmpty())
+            return;
+        char* p = riserva(testo.size());
+        std::memcpy(p, testo.data(), testo.size());
+        conferma(p + testo.size());
+    }
+
+private:
+    std::unique_ptr<char[]> m_dati;
+    qsizetype m_capacita = 0;
+    qsizetype m_usati = 0;
+};
+
+bool spazio(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\xA0';
+}
+
+class Lettore
+{
+public:
+    Lettore(QByteArrayView file, RecordVCard& esito) : m_righe(file), m_esito(esito) {}
+
+    void leggi()
+    {
+        QByteArrayView prima;
+        QByteArray unita;
+        while (m_righe.prossima(prima)) {
+            const Chiave nome = nomeDellaRiga(prima);
+            const bool serve =
+                nome == Chiave::Begin || nome == Chiave::End || (nome != Chiave::Altro && m_dentro && m_annidate == 0);
+            if (!serve) {
+                m_righe.resto(prima, nullptr);
+                continue;
+            }
+            const QByteArrayView riga = m_righe.resto(prima, &unita) ? QByteArrayView(unita) : prima;
+            const qsizetype fine = fineIntestazione(riga);
+            if (fine <= 0)
+                continue;
+            const QByteArrayView valore = riga.sliced(fine + 1);
+            if (nome == Chiave::Begin) {
+                if (!uguale(valore.trimmed(), "VCARD"))
+                    continue;
+                m_trovata = true;
+                if (m_dentro) {
+                    ++m_annidate;
+                } else {
+                    m_dentro = true;
+                    m_bozza = Bozza{};
+                    m_memoria.svuota();
+                }
+            } else if (nome == Chiave::End) {
+                if (!m_dentro || !uguale(valore.trimmed(), "VCARD"))
+                    continue;
+                if (m_annidate > 0) {
+                    --m_annidate;
+                } else {
+                    m_dentro = false;
+                    chiudiScheda();
+                }
+            } else {
+                Proprieta p;
+                p.valore = valore;
+                leggiParametri(riga.first(fine), p);
+                applica(nome, p);
+            }
+        }
+        if (!m_trovata)
+            m_esito.esito = LetturaVCard::NonVCard;
+        else if (m_dentro)
+            m_esito.esito = LetturaVCard::Incompleta;
+        else if (m_esito.schede == 0)
+            m_esito.esito = LetturaVCard::Vuota;
+        else
+            m_esito.esito = LetturaVCard::Letta;
+    }
+
+private:
+    QByteArrayView vista(Testo t) const { return m_memoria.vista(t); }
+
+    // The value in Windows-1252: quoted-printable undone, then its charset decoded. Without a CHARSET the bytes
+    // are UTF-8, as both versions require; text that is not valid UTF-8 comes from an old Windows program and is
+    // the code page's already.
+    QByteArrayView decodifica(const Proprieta& p, bool& perso)
+    {
+        QByteArrayView byte = p.valore;
+        if (p.quotedPrintable) {
+            decodificaQuotedPrintable(byte, m_qp);
+            byte = m_qp;
+        }
+        if (tuttoAscii(byte) || (!p.charset.isEmpty() && nome1252(p.charset)))
+            return byte;
+        if (!p.charset.isEmpty() && !nomeUtf8(p.charset) && altroCharset(byte, p.charset, perso))
+            return m_testo;
+        perso = false;
+        if (daUtf8(byte, m_testo, perso))
+            return m_testo;
+        perso = false;
+        return byte;
+    }
+
+    // Any other charset Qt knows by that name.
+    bool altroCharset(QByteArrayView byte, QByteArrayView charset, bool& perso)
+    {
+        if (!uguale(charset, m_nomeCharset)) {
+            m_nomeCharset = charset.toByteArray();
+            m_decoder = QStringDecoder(m_nomeCharset.constData(), QStringDecoder::Flag::Stateless);
+        }
+        if (!m_decoder.isValid())
+            return false;
+        m_decoder.resetState();
+        const QString testo = m_decoder.decode(byte);
+        if (m_decoder.hasError())
+            return false;
+        m_testo.resize(testo.size());
+        m_testo.resize(toCp1252(testo, m_testo.data()));
+        perso = m_testo.count('?') != testo.count(QLatin1Char('?'));
         return true;
     }
-    if (perso)
-        testo = fromCp1252(byte);
-    return perso;
+
+    // Appends a text to the card's memory with its escapes undone and every line break made CR LF; trimmed. In a
+    // URI only the escapes of a backslash, comma, semicolon and colon (that some writers put in anyway) are undone.
+    // An unknown escape keeps its backslash, so a stray one (a Windows path written by a careless program)
+    // survives.
+    Testo aggiungi(QByteArrayView v, bool uri, bool perso)
+    {
+        char* const base = m_memoria.riserva(2 * v.size());
+        char* d = base;
+        const char* s = v.data();
+        const qsizetype n = v.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            // Most texts have neither escapes nor line breaks: eight bytes at a time.
+            while (i + 8 <= n) {
+                const quint64 parola = otto(s + i);
+                if (haByte(parola, '\\') || haByte(parola, '\r') || haByte(parola, '\n'))
+                    break;
+                std::memcpy(d, s + i, 8);
+                d += 8;
+                i += 8;
+            }
+            if (i == n)
+                break;
+            const char c = s[i];
+            if (c == '\\' && i + 1 < n) {
+                const char dopo = s[i + 1];
+                if (!uri && (dopo == 'n' || dopo == 'N')) {
+                    *d++ = '\r';
+                    *d++ = '\n';
+                    ++i;
+                    continue;
+                }
+                if (dopo == '\\' || dopo == ',' || dopo == ';' || dopo == ':') {
+                    *d++ = dopo;
+                    ++i;
+                    continue;
+                }
+                *d++ = c;
+            } else if (c == '\r' || c == '\n') {
+                *d++ = '\r';
+                *d++ = '\n';
+                if (c == '\r' && i + 1 < n && s[i + 1] == '\n')
+                    ++i;
+            } else {
+                *d++ = c;
+            }
+        }
+        m_memoria.conferma(d);
+        const QByteArrayView t = TrimByte(QByteArrayView(base, d - base));
+        return Testo{m_memoria.dove(t.data()), t.size(), perso};
+    }
+
+    // Joins texts of the memory with ", ", leaving out the empty ones.
+    Testo unisci(std::initializer_list<Testo> parti)
+    {
+        if (std::count_if(parti.begin(), parti.end(), [](const Testo& t) { return t.n > 0; }) <= 1) {
+            for (const Testo& t : parti) {
+                if (t.n > 0)
+                    return t;
+            }
+            return Testo{};
+        }
+        Testo unito{m_memoria.usati(), 0, false};
+        for (const Testo& t : parti) {
+            if (t.n == 0)
+                continue;
+            if (unito.n > 0) {
+                m_memoria.copia(", ");
+                unito.n += 2;
+            }
+            m_memoria.copia(t.inizio, t.n);
+            unito.n += t.n;
+            unito.perso = unito.perso || t.perso;
+        }
+        return unito;
+    }
+
+    // A tel: URI keeps the number; an extension follows it as Italian numbers write one, where the field has
+    // room for it. The value is a URI where its line says so, or says nothing and the value looks like one.
+    Testo numero(Testo t, const Proprieta& p)
+    {
+        QByteArrayView uri = vista(t);
+        if (p.testo || !(p.uri ? iniziaCon(uri, "tel:") : sembraUriTel(uri)))
+            return t;
+        uri = TrimByte(uri.sliced(4));
+        const qsizetype puntoEVirgola = uri.indexOf(';');
+        const QByteArrayView cifre = TrimByte(puntoEVirgola < 0 ? uri : uri.first(puntoEVirgola));
+        Testo solo{m_memoria.dove(cifre.data()), cifre.size(), t.perso};
+        if (puntoEVirgola < 0 || cifre.isEmpty())
+            return solo;
+        QByteArrayView interno;
+        dividi(uri.sliced(puntoEVirgola + 1), ';', [&](QByteArrayView parametro) {
+            if (iniziaCon(parametro, "ext="))
+                interno = TrimByte(parametro.sliced(4));
+        });
+        const QByteArray conInterno = cifre.toByteArray() + " int. " + interno.toByteArray();
+        if (interno.isEmpty() || conInterno.size() > kCampiScheda[Tel].capacity)
+            return solo;
+        Testo esteso{m_memoria.usati(), conInterno.size(), t.perso};
+        m_memoria.copia(conInterno);
+        return esteso;
+    }
+
+    void applica(Chiave nome, const Proprieta& p)
+    {
+        bool perso = false;
+        const QByteArrayView valore = decodifica(p, perso);
+        Bozza& b = m_bozza;
+        switch (nome) {
+        case Chiave::N: {
+            Testo parti[2];
+            componenti(valore, [&](int i, QByteArrayView v) {
+                if (i < 2)
+                    parti[i] = aggiungi(v, false, perso);
+            });
+            // Phones write "N:;;;;" on a company's card; such an N says nothing, and FN and ORG decide.
+            if (!b.haN && (parti[0].n > 0 || parti[1].n > 0)) {
+                b.haN = true;
+                b.campi[Cognome] = parti[0];
+                b.campi[Nome] = parti[1];
+            }
+            break;
+        }
+        case Chiave::Fn:
+            if (!b.haFn) {
+                b.fn = aggiungi(valore, false, perso);
+                b.haFn = b.fn.n > 0;
+            }
+            break;
+        case Chiave::Org:
+            if (!b.haOrg) {
+                componenti(valore, [&](int i, QByteArrayView v) {
+                    if (i == 0)
+                        b.org = aggiungi(v, false, perso);
+                });
+                b.haOrg = b.org.n > 0;
+            }
+            break;
+        case Chiave::Adr: {
+            if (p.rango >= b.rangoAdr)
+                break;
+            Testo parti[7];
+            componenti(valore, [&](int i, QByteArrayView v) {
+                if (i < 7)
+                    parti[i] = aggiungi(v, false, perso);
+            });
+            if (std::all_of(std::begin(parti), std::end(parti), [](const Testo& t) { return t.n == 0; }))
+                break;
+            // The street line takes the extended address and the post office box after it, when a card has them.
+            b.campi[Via] = unisci({parti[2], parti[1], parti[0]});
+            b.campi[Citta] = parti[3];
+            b.campi[Prov] = parti[4];
+            b.campi[Cap] = parti[5];
+            b.campi[Stato] = parti[6];
+            b.rangoAdr = p.rango;
+            break;
+        }
+        case Chiave::Tel: {
+            // A pager is no telephone of the card's: only its number of that kind.
+            if (p.pager && !p.cell && !p.fax)
+                break;
+            const Campo campo = p.cell ? Cellulare : p.fax ? Fax : Tel;
+            b.metti(campo, numero(aggiungi(valore, false, perso), p), p.rango);
+            break;
+        }
+        case Chiave::Email:
+            b.metti(Email, aggiungi(valore, false, perso), p.rango);
+            break;
+        case Chiave::Url:
+            b.metti(Web, aggiungi(valore, true, perso), p.rango);
+            break;
+        case Chiave::Note:
+            b.metti(Note, aggiungi(valore, false, perso), kNonPreferito);
+            break;
+        case Chiave::CodFisc:
+            b.metti(CodFisc, aggiungi(valore, false, perso), kNonPreferito);
+            break;
+        case Chiave::Iva:
+            b.metti(Iva, aggiungi(valore, false, perso), kNonPreferito);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // FN as the name of a card without N, unless it only repeats what the card holds elsewhere: the company, or the
+    // e-mail or number that a writer (this one included) put there for want of a name.
+    bool fnENome() const
+    {
+        const QByteArrayView fn = vista(m_bozza.fn);
+        if (stessiByte(fn, vista(m_bozza.org)))
+            return false;
+        for (const Testo& t : m_bozza.campi) {
+            if (stessiByte(fn, vista(t)))
+                return false;
+        }
+        return !stessiByte(fn, TrimByte(primaRiga(vista(m_bozza.campi[Note]))));
+    }
+
+    void chiudiScheda()
+    {
+        Bozza& b = m_bozza;
+        if (!b.haN && b.haFn && fnENome()) {
+            // The last word of FN is the surname, the words before it the first name.
+            const QByteArrayView fn = vista(b.fn);
+            qsizetype i = fn.size() - 1;
+            while (i >= 0 && !spazio(fn[i]))
+                --i;
+            const QByteArrayView cognome = fn.sliced(i + 1);
+            const QByteArrayView nome = TrimByte(fn.first(std::max<qsizetype>(i, 0)));
+            b.campi[Cognome] = Testo{m_memoria.dove(cognome.data()), cognome.size(), b.fn.perso};
+            b.campi[Nome] = Testo{m_memoria.dove(nome.data()), nome.size(), b.fn.perso};
+        }
+        b.campi[Azienda] = b.org;
+
+        std::array<QByteArrayView, kNumeroCampi> testi;
+        bool vuota = true;
+        bool accorciata = false;
+        for (int i = 0; i < kNumeroCampi; ++i) {
+            QByteArrayView v = vista(b.campi[i]);
+            const int capacita = kCampiScheda[i].capacity;
+            if (v.size() > capacita) {
+                v = TrimByte(v.first(capacita));
+                accorciata = true;
+            }
+            accorciata = accorciata || (b.campi[i].perso && !v.isEmpty());
+            vuota = vuota && v.isEmpty();
+            testi[i] = v;
+        }
+        if (vuota)
+            return;
+        qsizetype n = kNumeroCampi;
+        for (const QByteArrayView& v : testi)
+            n += v.size();
+        const qsizetype inizio = m_esito.slot.size();
+        m_esito.slot.resize(inizio + n);
+        char* p = m_esito.slot.data() + inizio;
+        for (const QByteArrayView& v : testi) {
+            *p++ = char(v.size());
+            if (!v.isEmpty())
+                std::memcpy(p, v.data(), v.size());
+            p += v.size();
+        }
+        ++m_esito.schede;
+        if (accorciata)
+            ++m_esito.accorciate;
+    }
+
+    Righe m_righe;
+    RecordVCard& m_esito;
+    bool m_trovata = false;
+    bool m_dentro = false;
+    int m_annidate = 0;
+    Bozza m_bozza;
+    Memoria m_memoria;
+    QByteArray m_qp;
+    QByteArray m_testo;
+    QByteArray m_nomeCharset;
+    QStringDecoder m_decoder;
+};
+
+// UTF-16 without a byte order mark: the zero bytes beside the letters of "BEGIN:VCARD" tell it, and its byte
+// order. The letters lie at even offsets from the start of the file in little-endian text ("B\0E\0..."), at odd
+// ones in big-endian ("\0B\0E...").
+std::optional<QStringDecoder::Encoding> utf16SenzaBom(QByteArrayView file)
+{
+    static constexpr char kInizio[] = "begin:vcard";
+    constexpr int kLettere = sizeof kInizio - 1;
+    const qsizetype n = file.size();
+    for (qsizetype i = 0; i + 2 * (kLettere - 1) < n; ++i) {
+        int k = 0;
+        while (k < kLettere && (file[i + 2 * k] | 0x20) == kInizio[k] &&
+               (k == kLettere - 1 || file[i + 2 * k + 1] == 0))
+            ++k;
+        if (k == kLettere)
+            return i % 2 == 0 ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE;
+    }
+    return std::nullopt;
+}
+
+// The file as 8-bit text: UTF-16 turned into UTF-8, a UTF-8 byte order mark skipped, the zero bytes that pad the
+// end left out. False when a zero byte is left: no text file holds one, a picture, an archive or a program does.
+bool comeTesto(QByteArrayView& file, QByteArray& convertito)
+{
+    std::optional<QStringDecoder::Encoding> utf16;
+    qsizetype bom = 0;
+    if (file.size() >= 2 && uchar(file[0]) == 0xFF && uchar(file[1]) == 0xFE) {
+        utf16 = QStringDecoder::Utf16LE;
+        bom = 2;
+    } else if (file.size() >= 2 && uchar(file[0]) == 0xFE && uchar(file[1]) == 0xFF) {
+        utf16 = QStringDecoder::Utf16BE;
+        bom = 2;
+    } else if (file.size() >= 3 && uchar(file[0]) == 0xEF && uchar(file[1]) == 0xBB && uchar(file[2]) == 0xBF) {
+        file = file.sliced(3);
+    } else if (file.contains('\0')) {
+        utf16 = utf16SenzaBom(file);
+    }
+    if (utf16) {
+        QStringDecoder decoder(*utf16);
+        convertito = QString(decoder.decode(file.sliced(bom))).toUtf8();
+        file = convertito;
+    }
+    while (!file.isEmpty() && file.back() == '\0')
+        file.chop(1);
+    return !file.isEmpty() && !file.contains('\0');
 }
 
 } // namespace
 
+void scriviVCard(const TSchedaContatto& scheda, QByteArray& out)
+{
+    Campi<QByteArrayView> t;
+    QVarLengthArray<char, sizeof(TSchedaContatto)> chiave;
+    for (int i = 0; i < kNumeroCampi; ++i) {
+        t[i] = TrimByte(byteCampo(scheda, Campo(i)));
+        chiave.append(char(t[i].size()));
+        chiave.append(t[i].data(), t[i].size());
+    }
+    scriviCampi(t, QByteArrayView(chiave.constData(), chiave.size()), out);
+}
+
 void scriviVCard(const TestiScheda& testi, QByteArray& out)
 {
-    TestiScheda t;
-    for (int i = 0; i < kNumeroCampi; ++i)
-        t[i] = Trim(testi[i]);
-
-    out.append("BEGIN:VCARD\r\nVERSION:4.0\r\n");
-    if (!t[Cognome].isEmpty() || !t[Nome].isEmpty()) {
-        QString n = QStringLiteral("N:");
-        aggiungiValore(n, t[Cognome]);
-        n += QLatin1Char(';');
-        aggiungiValore(n, t[Nome]);
-        n += QLatin1String(";;;");
-        aggiungiRiga(out, n);
+    Campi<QStringView> t;
+    QVarLengthArray<char, sizeof(TSchedaContatto)> chiave;
+    QVarLengthArray<char, 256> byte;
+    for (int i = 0; i < kNumeroCampi; ++i) {
+        t[i] = TrimView(testi[i]);
+        // The key is the record's: the text in Windows-1252 as a save would store it.
+        byte.resize(t[i].size());
+        const qsizetype n = toCp1252(t[i], byte.data());
+        const QByteArrayView b =
+            TrimByte(QByteArrayView(byte.constData(), std::min<qsizetype>(n, kCampiScheda[i].capacity)));
+        chiave.append(char(b.size()));
+        chiave.append(b.data(), b.size());
     }
-    // FN is the one property every vCard must have, even with nothing to say.
-    QString fn = t[Nome];
-    if (!t[Cognome].isEmpty())
-        fn = fn.isEmpty() ? t[Cognome] : fn + QLatin1Char(' ') + t[Cognome];
-    if (fn.isEmpty())
-        fn = t[Azienda];
-    QString rigaFn = QStringLiteral("FN:");
-    aggiungiValore(rigaFn, fn);
-    aggiungiRiga(out, rigaFn);
-
-    proprieta(out, QLatin1String("ORG"), t[Azienda]);
-    if (!(t[Via].isEmpty() && t[Citta].isEmpty() && t[Prov].isEmpty() && t[Cap].isEmpty() && t[Stato].isEmpty())) {
-        QString adr = QStringLiteral("ADR;TYPE=work:;;");
-        for (Campo c : {Via, Citta, Prov, Cap, Stato}) {
-            aggiungiValore(adr, t[c]);
-            if (c != Stato)
-                adr += QLatin1Char(';');
-        }
-        aggiungiRiga(out, adr);
-    }
-    proprieta(out, QLatin1String("TEL;TYPE=voice"), t[Tel]);
-    proprieta(out, QLatin1String("TEL;TYPE=fax"), t[Fax]);
-    proprieta(out, QLatin1String("TEL;TYPE=cell"), t[Cellulare]);
-    proprieta(out, QLatin1String("EMAIL"), t[Email]);
-    proprieta(out, QLatin1String("URL"), t[Web]);
-    proprieta(out, QLatin1String("NOTE"), t[Note]);
-    proprieta(out, QLatin1String("X-CODICE-FISCALE"), t[CodFisc]);
-    proprieta(out, QLatin1String("X-PARTITA-IVA"), t[Iva]);
-    out.append("END:VCARD\r\n");
+    scriviCampi(t, QByteArrayView(chiave.constData(), chiave.size()), out);
 }
 
 QByteArray vCard(const TestiScheda& testi)
@@ -565,107 +1392,58 @@ QByteArray vCard(const TestiScheda& testi)
     return out;
 }
 
+RecordVCard leggiRecordVCard(QByteArrayView file)
+{
+    RecordVCard lettura;
+    if (file.trimmed().isEmpty())
+        return lettura;
+    QByteArray convertito;
+    if (!comeTesto(file, convertito)) {
+        lettura.esito = LetturaVCard::NonVCard;
+        return lettura;
+    }
+    // A hint only: the records take less room than the text they come from.
+    lettura.slot.reserve(file.size() / 2);
+    Lettore(file, lettura).leggi();
+    if (lettura.esito != LetturaVCard::Letta) {
+        lettura.slot.clear();
+        lettura.schede = 0;
+        lettura.accorciate = 0;
+    }
+    return lettura;
+}
+
+qsizetype recordDaSlot(QByteArrayView slot, qsizetype pos, TSchedaContatto& scheda)
+{
+    std::memset(&scheda, 0, sizeof scheda);
+    char* record = reinterpret_cast<char*>(&scheda);
+    for (const CampoScheda& campo : kCampiScheda) {
+        const int n = static_cast<unsigned char>(slot[pos]);
+        const int tenuti = std::min(n, campo.capacity);
+        record[campo.offset] = char(tenuti);
+        std::memcpy(record + campo.offset + 1, slot.data() + pos + 1, tenuti);
+        pos += 1 + n;
+    }
+    return pos;
+}
+
 LetturaVCard leggiVCard(QByteArrayView file)
 {
+    const RecordVCard record = leggiRecordVCard(file);
     LetturaVCard lettura;
-
-    // A byte order mark: UTF-8 is skipped, UTF-16 (as some Windows programs save) is turned into UTF-8 first.
-    QByteArray convertito;
-    if (file.size() >= 2 &&
-        ((uchar(file[0]) == 0xFF && uchar(file[1]) == 0xFE) || (uchar(file[0]) == 0xFE && uchar(file[1]) == 0xFF))) {
-        QStringDecoder utf16(uchar(file[0]) == 0xFF ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
-        convertito = QString(utf16.decode(file.sliced(2))).toUtf8();
-        file = convertito;
-    } else if (file.size() >= 3 && uchar(file[0]) == 0xEF && uchar(file[1]) == 0xBB && uchar(file[2]) == 0xBF) {
-        file = file.sliced(3);
-    }
-
-    if (file.trimmed().isEmpty()) {
-        lettura.esito = LetturaVCard::Vuota;
-        return lettura;
-    }
-    // A text file never holds a NUL byte; a picture, an archive or a program does.
-    if (file.contains('\0')) {
-        lettura.esito = LetturaVCard::NonVCard;
-        return lettura;
-    }
-
-    // A hint only, so that a list of many cards is not moved again and again as it grows.
-    lettura.schede.reserve(file.count("END:VCARD") + file.count("end:vcard"));
-    Righe righe(file);
-    QByteArrayView riga;
-    QByteArray unita;
-    bool trovata = false;
-    bool dentro = false;
-    int annidate = 0;
-    Bozza bozza;
-    while (righe.prossima(riga, unita)) {
-        Proprieta p;
-        if (!leggiProprieta(riga, p))
-            continue;
-        if (uguale(p.nome, "BEGIN") && uguale(p.valore.trimmed(), "VCARD")) {
-            trovata = true;
-            if (dentro)
-                ++annidate;
-            else {
-                dentro = true;
-                bozza = Bozza{};
-            }
-            continue;
+    lettura.esito = record.esito;
+    lettura.accorciate = record.accorciate;
+    lettura.schede.reserve(record.schede);
+    const char* p = record.slot.constData();
+    for (qsizetype i = 0; i < record.schede; ++i) {
+        TestiScheda testi;
+        for (int c = 0; c < kNumeroCampi; ++c) {
+            const int n = static_cast<unsigned char>(*p);
+            if (n > 0)
+                testi[c] = fromCp1252(QByteArrayView(p + 1, n));
+            p += 1 + n;
         }
-        if (!dentro)
-            continue;
-        if (uguale(p.nome, "END") && uguale(p.valore.trimmed(), "VCARD")) {
-            if (annidate > 0) {
-                --annidate;
-                continue;
-            }
-            dentro = false;
-            TestiScheda& t = bozza.testi;
-            if (!bozza.haN) {
-                // No name of its own: a company's card when FN repeats ORG, otherwise FN's last word is the
-                // surname and the words before it the first name.
-                if (bozza.fn != bozza.org) {
-                    const qsizetype spazio = [&] {
-                        for (qsizetype i = bozza.fn.size() - 1; i >= 0; --i) {
-                            if (bozza.fn[i].isSpace())
-                                return i;
-                        }
-                        return qsizetype(-1);
-                    }();
-                    t[Cognome] = bozza.fn.sliced(spazio + 1);
-                    t[Nome] = spazio < 0 ? QString() : Trim(QStringView(bozza.fn).first(spazio));
-                }
-            }
-            t[Azienda] = bozza.org;
-            bool accorciata = false;
-            bool vuota = true;
-            for (int i = 0; i < kNumeroCampi; ++i) {
-                accorciata = adatta(t[i], Campo(i)) || accorciata;
-                vuota = vuota && t[i].isEmpty();
-            }
-            if (vuota)
-                continue;
-            lettura.schede.append(std::move(t));
-            if (accorciata)
-                ++lettura.accorciate;
-            continue;
-        }
-        if (annidate == 0)
-            applica(bozza, p);
-    }
-
-    if (!trovata)
-        lettura.esito = LetturaVCard::NonVCard;
-    else if (dentro)
-        lettura.esito = LetturaVCard::Incompleta;
-    else if (lettura.schede.isEmpty())
-        lettura.esito = LetturaVCard::Vuota;
-    else
-        lettura.esito = LetturaVCard::Letta;
-    if (lettura.esito != LetturaVCard::Letta) {
-        lettura.schede.clear();
-        lettura.accorciate = 0;
+        lettura.schede.append(std::move(testi));
     }
     return lettura;
 }

@@ -51,51 +51,47 @@ bool scriviBlocco(QIODevice& out, QByteArray& blocco)
     return ok;
 }
 
-} // namespace
-
-FileVCardLetto leggiFileVCard(const QString& percorso)
+// The whole file, or false with the reason in `esito`.
+bool leggiFile(const QString& percorso, QByteArray& contenuto, EsitoScambio& esito)
 {
-    FileVCardLetto letto;
     if (QFileInfo(percorso).isDir()) {
-        letto.esito = fallito(EsitoScambio::FileIlleggibile, QStringLiteral("è una cartella"));
-        return letto;
+        esito = fallito(EsitoScambio::FileIlleggibile, QStringLiteral("è una cartella"));
+        return false;
     }
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly)) {
-        letto.esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
-        return letto;
+        esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return false;
     }
-    const QByteArray contenuto = file.readAll();
+    contenuto = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        letto.esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
-        return letto;
+        esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return false;
     }
-    file.close();
-
-    LetturaVCard lettura = leggiVCard(contenuto);
-    switch (lettura.esito) {
-    case LetturaVCard::Letta:
-        letto.esito.schede = int(lettura.schede.size());
-        letto.esito.accorciate = lettura.accorciate;
-        letto.schede = std::move(lettura.schede);
-        break;
-    case LetturaVCard::Vuota:
-        letto.esito = fallito(EsitoScambio::FileVuoto);
-        break;
-    case LetturaVCard::NonVCard:
-        letto.esito = fallito(EsitoScambio::NonVCard);
-        break;
-    case LetturaVCard::Incompleta:
-        letto.esito = fallito(EsitoScambio::FileIncompleto);
-        break;
-    }
-    return letto;
+    return true;
 }
 
-EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede)
+EsitoScambio::Tipo tipoLettura(LetturaVCard::Esito esito)
+{
+    switch (esito) {
+    case LetturaVCard::Letta:
+        break;
+    case LetturaVCard::Vuota:
+        return EsitoScambio::FileVuoto;
+    case LetturaVCard::NonVCard:
+        return EsitoScambio::NonVCard;
+    case LetturaVCard::Incompleta:
+        return EsitoScambio::FileIncompleto;
+    }
+    return EsitoScambio::Riuscito;
+}
+
+// Appends `nuove` records, written by `scriviNuove`, through a complete copy of the archive in Contatti.tmp that
+// is renamed over Contatti.pro only once it is written and flushed, all under the archive's write lock.
+template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizetype nuove, F&& scriviNuove)
 {
     EsitoScambio esito;
-    if (schede.isEmpty())
+    if (nuove == 0)
         return esito;
     const QString archivio = ArchiveFile::archivePath(appDir);
     const QString temporaneo = ArchiveFile::tempPath(appDir);
@@ -110,24 +106,13 @@ EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& sch
         qint64 presenti = 0;
         // A missing archive is not created here: the renamed copy becomes the archive.
         if (QFileInfo::exists(archivio)) {
-            if (!origine.open(ArchiveFile::Access::ReadOnly) || !origine.seek(0))
+            if (!origine.open(ArchiveFile::Access::ReadOnly))
                 return false;
             presenti = origine.recordCount();
-            TSchedaContatto scheda;
-            for (qint64 i = 0; i < presenti; ++i) {
-                if (!origine.read(scheda) || !copia.write(scheda))
-                    return false;
-            }
-            if (!origine.close())
+            if (!copia.copyRecordsFrom(origine, 0, presenti) || !origine.close())
                 return false;
         }
-        for (const TestiScheda& testi : schede) {
-            TSchedaContatto scheda{};
-            schedaDaTesti(scheda, testi);
-            if (!copia.write(scheda))
-                return false;
-        }
-        if (!copia.sync() || !copia.close())
+        if (!scriviNuove(copia) || !copia.sync() || !copia.close())
             return false;
         esito.primaPosizione = presenti + 1;
         return true;
@@ -136,18 +121,65 @@ EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& sch
         QFile::remove(temporaneo);
         return fallito(EsitoScambio::ErroreArchivio);
     }
-    esito.schede = int(schede.size());
+    esito.schede = int(nuove);
     return esito;
+}
+
+} // namespace
+
+FileVCardLetto leggiFileVCard(const QString& percorso)
+{
+    FileVCardLetto letto;
+    QByteArray contenuto;
+    if (!leggiFile(percorso, contenuto, letto.esito))
+        return letto;
+    LetturaVCard lettura = leggiVCard(contenuto);
+    if (lettura.esito != LetturaVCard::Letta) {
+        letto.esito = fallito(tipoLettura(lettura.esito));
+        return letto;
+    }
+    letto.esito.schede = int(lettura.schede.size());
+    letto.esito.accorciate = lettura.accorciate;
+    letto.schede = std::move(lettura.schede);
+    return letto;
+}
+
+EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede)
+{
+    return aggiungiRecord(appDir, schede.size(), [&](ArchiveFile& copia) {
+        for (const TestiScheda& testi : schede) {
+            TSchedaContatto scheda{};
+            schedaDaTesti(scheda, testi);
+            if (!copia.write(scheda))
+                return false;
+        }
+        return true;
+    });
 }
 
 EsitoScambio importaVCard(const QString& appDir, const QString& percorso)
 {
-    const FileVCardLetto letto = leggiFileVCard(percorso);
-    if (!letto.esito.riuscito())
-        return letto.esito;
-    EsitoScambio esito = aggiungiSchede(appDir, letto.schede);
+    EsitoScambio esito;
+    QByteArray contenuto;
+    if (!leggiFile(percorso, contenuto, esito))
+        return esito;
+    // Straight from the file's bytes to the records, without a QString for every text.
+    const RecordVCard lettura = leggiRecordVCard(contenuto);
+    contenuto.clear();
+    if (lettura.esito != LetturaVCard::Letta)
+        return fallito(tipoLettura(lettura.esito));
+    esito = aggiungiRecord(appDir, lettura.schede, [&](ArchiveFile& copia) {
+        TSchedaContatto scheda;
+        qsizetype pos = 0;
+        for (qsizetype i = 0; i < lettura.schede; ++i) {
+            pos = recordDaSlot(lettura.slot, pos, scheda);
+            if (!copia.write(scheda))
+                return false;
+        }
+        return true;
+    });
     if (esito.riuscito())
-        esito.accorciate = letto.esito.accorciate;
+        esito.accorciate = lettura.accorciate;
     return esito;
 }
 
@@ -167,7 +199,7 @@ EsitoScambio scriviVCardArchivio(const QString& appDir, QIODevice& out)
     for (qint64 i = 0; i < n; ++i) {
         if (!archivio.read(scheda))
             return fallito(EsitoScambio::ErroreArchivio);
-        scriviVCard(testiDaScheda(scheda), blocco);
+        scriviVCard(scheda, blocco);
         if (blocco.size() >= kBloccoScrittura && !scriviBlocco(out, blocco))
             return fallito(EsitoScambio::ErroreScrittura, out.errorString());
     }

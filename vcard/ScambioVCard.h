@@ -49,7 +49,7 @@ FileVCardLetto leggiFileVCard(const QString& percorso);
 // The archive's write lock is held from the copy to the rename, so no card another writer adds meanwhile is lost.
 EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede);
 
-// leggiFileVCard, then aggiungiSchede.
+// What leggiFileVCard, then aggiungiSchede would do, straight from the file's bytes to the records.
 EsitoScambio importaVCard(const QString& appDir, const QString& percorso);
 
 // Every card of the archive as vCards, in archive order. A missing archive has no cards and is not created.

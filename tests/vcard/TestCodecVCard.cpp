@@ -1,7 +1,10 @@
 #include "vcard/CodecVCard.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTest>
+
+#include <cstring>
 
 namespace {
 
@@ -37,6 +40,24 @@ QByteArray crlf(const char* testo)
     return QByteArray(testo).replace("\n", "\r\n");
 }
 
+// The text in UTF-16 without a byte order mark, as some desktop address books save it.
+QByteArray utf16(const QString& testo, bool bigEndian)
+{
+    QByteArray out;
+    for (QChar c : testo) {
+        const char alto = char(c.unicode() >> 8);
+        const char basso = char(c.unicode() & 0xFF);
+        out += bigEndian ? QByteArray(1, alto) + basso : QByteArray(1, basso) + alto;
+    }
+    return out;
+}
+
+QByteArray rigaUid(const QByteArray& vcard)
+{
+    const qsizetype inizio = vcard.indexOf("UID:");
+    return inizio < 0 ? QByteArray() : vcard.mid(inizio, vcard.indexOf("\r\n", inizio) - inizio);
+}
+
 // Every field filled, with the characters the escapes and the code page are about.
 TestiScheda schedaCompleta()
 {
@@ -55,7 +76,7 @@ TestiScheda schedaCompleta()
                    {Web, QStringLiteral("http://www.caffe-rossi.it/a,b;c")},
                    {CodFisc, QStringLiteral("DNGNCC80A01D704X")},
                    {Iva, QStringLiteral("01234567890")},
-                   {Note, QStringLiteral("Prezzo 5 €, sconto; C:\\listini\\2026\nseconda riga")}});
+                   {Note, QStringLiteral("Prezzo 5 €, sconto; C:\\listini\\2026\r\nseconda riga")}});
 }
 
 } // namespace
@@ -67,6 +88,8 @@ class TestCodecVCard : public QObject
 private Q_SLOTS:
     void scrittura_data();
     void scrittura();
+    void uid_data();
+    void uid();
     void ripiegatura_data();
     void ripiegatura();
     void giroCompleto_data();
@@ -90,25 +113,39 @@ void TestCodecVCard::scrittura_data()
                 "FN:Niccolò D'Àngelo\n"
                 "ORG:Caffè Rossi\\, Bianchi & C.\\; S.n.c.\n"
                 "ADR;TYPE=work:;;Via dell'Università\\, 12\\; scala B;Forlì;FC;47121;Italia\n"
-                "TEL;TYPE=voice:+39 0543 123456\n"
+                "TEL:+39 0543 123456\n"
                 "TEL;TYPE=fax:0543 654321\n"
                 "TEL;TYPE=cell:333 1234567\n"
                 "EMAIL:niccolo@caffe-rossi.it\n"
-                "URL:http://www.caffe-rossi.it/a\\,b\\;c\n"
-                "NOTE:Prezzo 5 €\\, sconto\\; C:\\\\listini\\\\2026\\nseconda riga\n"
+                "URL:http://www.caffe-rossi.it/a,b;c\n"
+                "NOTE:Prezzo 5 €\\, sconto; C:\\\\listini\\\\2026\\nseconda riga\n"
                 "X-CODICE-FISCALE:DNGNCC80A01D704X\n"
                 "X-PARTITA-IVA:01234567890\n"
                 "END:VCARD\n");
     QTest::newRow("solo azienda: FN è l'azienda, niente N")
         << scheda({{Azienda, QStringLiteral("Acme S.p.A.")}})
         << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:Acme S.p.A.\nORG:Acme S.p.A.\nEND:VCARD\n");
+    // The one UID spelled out, worked out apart from this code: SHA-1 of the name space and of the record's slots
+    // without their unused bytes (5, "Rossi", fifteen zeros), as RFC 4122 builds a version 5 UUID.
     QTest::newRow("solo cognome") << scheda({{Cognome, QStringLiteral("Rossi")}})
-                                  << crlf("BEGIN:VCARD\nVERSION:4.0\nN:Rossi;;;;\nFN:Rossi\nEND:VCARD\n");
+                                  << crlf("BEGIN:VCARD\nVERSION:4.0\nN:Rossi;;;;\nFN:Rossi\n"
+                                          "UID:urn:uuid:e7a1390e-7c28-549c-9515-a3424ffab701\nEND:VCARD\n");
     QTest::newRow("solo nome e CAP") << scheda({{Nome, QStringLiteral("Anna")}, {Cap, QStringLiteral("00100")}})
                                      << crlf("BEGIN:VCARD\nVERSION:4.0\nN:;Anna;;;\nFN:Anna\n"
                                              "ADR;TYPE=work:;;;;;00100;\nEND:VCARD\n");
-    QTest::newRow("scheda vuota: FN vuoto comunque")
-        << TestiScheda{} << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:\nEND:VCARD\n");
+    QTest::newRow("solo il web predefinito: FN vuoto, niente URL")
+        << scheda({{Web, QStringLiteral("http://")}}) << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:\nEND:VCARD\n");
+    QTest::newRow("senza nome né azienda: FN è l'e-mail; schema senza indirizzo")
+        << scheda({{Email, QStringLiteral("anna@esempio.it")},
+                   {Tel, QStringLiteral("06 1")},
+                   {Web, QStringLiteral("ftp:")}})
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:anna@esempio.it\nTEL:06 1\nEMAIL:anna@esempio.it\nEND:VCARD\n");
+    QTest::newRow("senza nome, azienda né e-mail: FN è il telefono")
+        << scheda({{Tel, QStringLiteral("06 1")}, {Cellulare, QStringLiteral("333")}})
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:06 1\nTEL:06 1\nTEL;TYPE=cell:333\nEND:VCARD\n");
+    QTest::newRow("solo cellulare e fax: FN è il cellulare")
+        << scheda({{Cellulare, QStringLiteral("333")}, {Fax, QStringLiteral("06 2")}})
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:333\nTEL;TYPE=fax:06 2\nTEL;TYPE=cell:333\nEND:VCARD\n");
     QTest::newRow("spazi agli estremi tolti, campo di soli spazi omesso")
         << scheda({{Cognome, QStringLiteral("  Rossi\t")}, {Email, QStringLiteral("   ")}})
         << crlf("BEGIN:VCARD\nVERSION:4.0\nN:Rossi;;;;\nFN:Rossi\nEND:VCARD\n");
@@ -123,7 +160,51 @@ void TestCodecVCard::scrittura()
 {
     QFETCH(TestiScheda, testi);
     QFETCH(QByteArray, atteso);
-    QCOMPARE(vCard(testi), atteso);
+    QByteArray scritto = vCard(testi);
+    // Every card ends with its UID; a row that does not spell it out is compared without it.
+    static const QRegularExpression kUid(
+        QStringLiteral("^UID:urn:uuid:[0-9a-f]{8}-[0-9a-f]{4}-5[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}$"));
+    const QByteArray uid = rigaUid(scritto);
+    QVERIFY2(kUid.match(QString::fromLatin1(uid)).hasMatch(), scritto.constData());
+    QVERIFY(scritto.endsWith(QByteArray(uid + "\r\nEND:VCARD\r\n")));
+    if (rigaUid(atteso).isEmpty())
+        scritto.remove(scritto.indexOf(uid), uid.size() + 2);
+    QCOMPARE(scritto, atteso);
+}
+
+void TestCodecVCard::uid_data()
+{
+    QTest::addColumn<TestiScheda>("prima");
+    QTest::addColumn<TestiScheda>("dopo");
+    QTest::addColumn<bool>("stessoUid");
+
+    const TestiScheda rossi = scheda({{Cognome, QStringLiteral("Rossi")}, {Note, QStringLiteral("a\r\nb")}});
+    QTest::newRow("spazi agli estremi: la stessa scheda")
+        << rossi << scheda({{Cognome, QStringLiteral(" Rossi\t")}, {Note, QStringLiteral("a\r\nb\r\n")}}) << true;
+    QTest::newRow("una lettera cambiata")
+        << rossi << scheda({{Cognome, QStringLiteral("Rosi")}, {Note, QStringLiteral("a\r\nb")}}) << false;
+    QTest::newRow("lo stesso testo in un altro campo")
+        << rossi << scheda({{Nome, QStringLiteral("Rossi")}, {Note, QStringLiteral("a\r\nb")}}) << false;
+    QTest::newRow("a capo diverso") << rossi
+                                    << scheda({{Cognome, QStringLiteral("Rossi")}, {Note, QStringLiteral("a\nb")}})
+                                    << false;
+}
+
+void TestCodecVCard::uid()
+{
+    QFETCH(TestiScheda, prima);
+    QFETCH(TestiScheda, dopo);
+    QFETCH(bool, stessoUid);
+    QCOMPARE(rigaUid(vCard(prima)) == rigaUid(vCard(dopo)), stessoUid);
+    // From the archive's record, whatever its slots hold after each text, the card is the same to the byte.
+    for (const TestiScheda& testi : {prima, dopo}) {
+        TSchedaContatto record;
+        std::memset(&record, 0x5A, sizeof record);
+        schedaDaTesti(record, testi);
+        QByteArray daRecord;
+        scriviVCard(record, daRecord);
+        QCOMPARE(daRecord, vCard(testi));
+    }
 }
 
 void TestCodecVCard::ripiegatura_data()
@@ -181,6 +262,12 @@ void TestCodecVCard::giroCompleto_data()
     QTest::newRow("nome e cognome di più parole")
         << scheda({{Cognome, QStringLiteral("De Rossi Bianchi")}, {Nome, QStringLiteral("Maria Grazia")}});
     QTest::newRow("solo telefono") << scheda({{Tel, QStringLiteral("06 123")}});
+    QTest::newRow("numeri scritti come URI tel: o con \"Tel:\" davanti") << scheda(
+        {{Tel, QStringLiteral("tel:06123")}, {Fax, QStringLiteral("Tel: 06 5")}, {Cellulare, QStringLiteral("TEL:3")}});
+    QTest::newRow("solo e-mail: FN non diventa un nome") << scheda({{Email, QStringLiteral("Anna Neri")}});
+    QTest::newRow("solo note: FN è la prima riga") << scheda({{Note, QStringLiteral("uno due\r\ntre")}});
+    QTest::newRow("web che nessun URI avrebbe: barre rovesciate")
+        << scheda({{Cognome, QStringLiteral("X")}, {Web, QStringLiteral("C:\\a\\,b\\\\;c\\")}});
     QTest::newRow("caratteri speciali del codice 1252")
         << scheda({{Cognome, QStringLiteral("Š€‚ƒ„…†‡ˆ‰Œ‘’“”•–—˜™šœŸ")}, {Note, QStringLiteral("« » ¿ ß ÿ \u00A0x")}});
 }
@@ -248,9 +335,68 @@ void TestCodecVCard::lettura_data()
         << QStringList{QStringLiteral(
                "Cognome=X ¦ Tel=111 ¦ Fax=333 ¦ Cellulare=222 ¦ Email=a@b.it ¦ Web=http://uno.it")}
         << 0;
-    QTest::newRow("URI tel: senza schema")
-        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;VALUE=uri;TYPE=\"voice,home\":tel:+39-06-1234;ext=5\nEND:VCARD\n")
-        << QStringList{QStringLiteral("Cognome=X ¦ Tel=+39-06-1234;ext=5")} << 0;
+    QTest::newRow("URI tel: il numero, l'interno dove c'è posto")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;VALUE=uri;TYPE=\"voice,home\":tel:+39-06-1234;ext=5\n"
+                "TEL;VALUE=uri;TYPE=fax:tel:+39-06-12345678901234567890;phone-context=x;ext=123\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Tel=+39-06-1234 int. 5 ¦ Fax=+39-06-12345678901234567890")} << 0;
+    QTest::newRow("URI tel: senza VALUE, ma non un testo che comincia per \"Tel:\"")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL:tel:+39061234\nTEL;TYPE=fax:Tel: 06 5\n"
+                "TEL;VALUE=text;TYPE=cell:tel:333\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Tel=+39061234 ¦ Fax=Tel: 06 5 ¦ Cellulare=tel:333")} << 0;
+    QTest::newRow("PREF di 4.0: vince il valore più basso, poi il primo")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;TYPE=home:1\nTEL;PREF=2:2\nTEL;TYPE=work;PREF=1:3\nTEL;PREF=1:4\n"
+                "TEL;TYPE=cell:5\nTEL;TYPE=cell;PREF=1:6\nEMAIL:a@x.it\nEMAIL;PREF=1:b@x.it\n"
+                "URL:http://uno.it\nURL;PREF=50:http://due.it\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Tel=3 ¦ Cellulare=6 ¦ Email=b@x.it ¦ Web=http://due.it")} << 0;
+    QTest::newRow("TYPE=pref di 3.0 e PREF nudo di 2.1, anche sull'indirizzo")
+        << crlf("BEGIN:VCARD\nVERSION:3.0\nFN:X\nEMAIL;TYPE=INTERNET:a@x.it\nEMAIL;TYPE=INTERNET,pref:b@x.it\n"
+                "TEL;TYPE=CELL:1\nTEL;TYPE=CELL;TYPE=PREF:2\nADR;TYPE=home:;;Via A;Roma;;;\n"
+                "ADR;TYPE=work,pref:;;Via B;Bari;;;\nEND:VCARD\n"
+                "BEGIN:VCARD\nVERSION:2.1\nN:Y\nTEL;WORK:7\nTEL;PREF;WORK:8\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Via=Via B ¦ Citta=Bari ¦ Cellulare=2 ¦ Email=b@x.it"),
+                       QStringLiteral("Cognome=Y ¦ Tel=8")}
+        << 0;
+    QTest::newRow("il numero del cercapersone non è il telefono")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nTEL;TYPE=pager:111\nTEL:222\nEND:VCARD\n"
+                "BEGIN:VCARD\nVERSION:2.1\nN:Y\nTEL;PAGER:333\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Tel=222"), QStringLiteral("Cognome=Y")} << 0;
+    QTest::newRow("quoted-printable: a capo morbido prima di una riga che inizia con uno spazio (RFC 2045)")
+        << crlf("BEGIN:VCARD\nVERSION:2.1\nN:Z\nNOTE;ENCODING=QUOTED-PRINTABLE:Now's the time =\n"
+                "for all folk to come=\n to the aid of their country.\nEND:VCARD\n")
+        << QStringList{QStringLiteral(
+               "Cognome=Z ¦ Note=Now's the time for all folk to come to the aid of their country.")}
+        << 0;
+    QTest::newRow("a capo nei testi: CR LF, come nell'archivio")
+        << crlf("BEGIN:VCARD\nVERSION:2.1\nN:Z\nNOTE;ENCODING=QUOTED-PRINTABLE:a=0Ab=0Dc=0D=0Ad\nEND:VCARD\n"
+                "BEGIN:VCARD\nVERSION:4.0\nN:W\nNOTE:uno\\ndue\\Ntre\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=Z ¦ Note=a\r\nb\r\nc\r\nd"),
+                       QStringLiteral("Cognome=W ¦ Note=uno\r\ndue\r\ntre")}
+        << 0;
+    QTest::newRow("punto e virgola nei testi semplici, con o senza escape; barre rovesciate nell'URL")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:X\nNOTE:a;b\\;c\\,d\nEMAIL:x\\,y@z.it\nURL:http://x.it/"
+                "a\\b;c\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Cognome=X ¦ Email=x,y@z.it ¦ Web=http://x.it/a\\b;c ¦ Note=a;b;c,d")} << 0;
+    QTest::newRow("FN fatto dall'e-mail o dal telefono non è un nome; UID non tenuto")
+        << crlf("BEGIN:VCARD\nVERSION:4.0\nFN:a@x.it\nEMAIL:a@x.it\nUID:urn:uuid:0f1e2d3c-0000-5000-8000-000000000000\n"
+                "END:VCARD\nBEGIN:VCARD\nVERSION:4.0\nFN:06 1\nTEL;TYPE=home:06 1\nEND:VCARD\n")
+        << QStringList{QStringLiteral("Email=a@x.it"), QStringLiteral("Tel=06 1")} << 0;
+    QTest::newRow("CHARSET=ISO-8859-15: l'euro e le lettere che Windows-1252 ha altrove")
+        << QByteArray(
+               "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Z\r\nNOTE;CHARSET=ISO-8859-15:\xA4 \xA6\xA8 \xB4\xB8 \xBC\xBD \xBE\r\n"
+               "END:VCARD\r\n")
+        << QStringList{QStringLiteral("Cognome=Z ¦ Note=€ Šš Žž Œœ Ÿ")} << 0;
+    QTest::newRow("un CHARSET che Qt conosce per nome")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=macintosh:Citt\x88\r\nEND:VCARD\r\n")
+        << QStringList{QStringLiteral("Cognome=Città")} << 0;
+    const QString unaScheda = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Àda;Bò\r\nEND:VCARD\r\n");
+    QTest::newRow("UTF-16 big-endian senza BOM, zeri dopo l'ultima scheda")
+        << utf16(unaScheda, true) + QByteArray(7, '\0') << QStringList{QStringLiteral("Cognome=Àda ¦ Nome=Bò")} << 0;
+    QTest::newRow("UTF-16 little-endian senza BOM, righe vuote prima")
+        << utf16(QStringLiteral("\r\n") + unaScheda, false) << QStringList{QStringLiteral("Cognome=Àda ¦ Nome=Bò")}
+        << 0;
+    QTest::newRow("zeri dopo l'ultimo END:VCARD")
+        << QByteArray("BEGIN:VCARD\nN:Uno\nEND:VCARD\n") + QByteArray(100, '\0')
+        << QStringList{QStringLiteral("Cognome=Uno")} << 0;
     QTest::newRow("proprietà ignote, gruppi, nomi in minuscolo, righe vuote")
         << QByteArray("begin:vcard\n\nversion:4.0\nX-FOO;BAR=\"a:b\":baz\nitem2.n:Verdi;Ada\nfn:Ada Verdi\n"
                       "KIND:individual\nX-CODICE-FISCALE:VRDDAA80A41H501X\nX-PARTITA-IVA: 12345678901 \n"
@@ -263,7 +409,7 @@ void TestCodecVCard::lettura_data()
         << crlf("BEGIN:VCARD\nVERSION:3.0\nN:Neri;Eva;;;\nitem1.URL;type=pref:http\\://neri.it\n"
                 "item2.ADR;type=HOME;type=pref:;;Corso Italia 4\\nInterno 2;Roma;RM;00198;Italia\nEND:VCARD\n")
         << QStringList{QStringLiteral(
-               "Cognome=Neri ¦ Nome=Eva ¦ Via=Corso Italia 4\nInterno 2 ¦ Citta=Roma ¦ Cap=00198 ¦ "
+               "Cognome=Neri ¦ Nome=Eva ¦ Via=Corso Italia 4\r\nInterno 2 ¦ Citta=Roma ¦ Cap=00198 ¦ "
                "Prov=RM ¦ Stato=Italia ¦ Web=http://neri.it")}
         << 0;
     QTest::newRow("casella postale e indirizzo esteso vanno nella via")
@@ -332,6 +478,9 @@ void TestCodecVCard::esito_data()
     binario += "BEGIN:VCARD\r\nFN:X\r\nEND:VCARD\r\n";
     QTest::newRow("file binario, anche con un BEGIN:VCARD dentro") << binario << int(LetturaVCard::NonVCard);
     QTest::newRow("END senza BEGIN") << QByteArray("END:VCARD\n") << int(LetturaVCard::NonVCard);
+    QTest::newRow("uno zero in mezzo al testo")
+        << QByteArray("BEGIN:VCARD\nFN:A\0B\nEND:VCARD\n", 26) << int(LetturaVCard::NonVCard);
+    QTest::newRow("solo zeri") << QByteArray(64, '\0') << int(LetturaVCard::NonVCard);
 }
 
 void TestCodecVCard::esito()

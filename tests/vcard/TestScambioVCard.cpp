@@ -203,19 +203,59 @@ void TestScambioVCard::esportaERileggi()
     QByteArray contenuto;
     for (int n = 1; n <= 30; ++n)
         contenuto += byte(schedaTipica(n));
+    // Every field, with what the escapes, the line ends and the code page are about; and a card with no name.
+    TestiScheda completa;
+    const char* const testi[] = {"D'Àngelo",
+                                 "Niccolò",
+                                 "Caffè Rossi, Bianchi & C.; S.n.c.",
+                                 "Via dell'Università, 12; scala B",
+                                 "Forlì",
+                                 "47121",
+                                 "FC",
+                                 "Italia",
+                                 "+39 0543 123456",
+                                 "0543 654321",
+                                 "333 1234567",
+                                 "niccolo@caffe-rossi.it",
+                                 "https://caffe-rossi.it/a,b;c?d=1&e=\\f",
+                                 "DNGNCC80A01D704X",
+                                 "01234567890",
+                                 "Prezzo 5 €, sconto; C:\\listini\r\nseconda riga\r\n\tterza"};
+    for (int c = 0; c < kNumeroCampi; ++c)
+        completa[c] = QString::fromUtf8(testi[c]);
+    TSchedaContatto record{};
+    schedaDaTesti(record, completa);
+    contenuto += byte(record);
+    TestiScheda soloEmail;
+    soloEmail[Email] = QStringLiteral("anna@esempio.it");
+    record = TSchedaContatto{};
+    schedaDaTesti(record, soloEmail);
+    contenuto += byte(record);
     QVERIFY(scrivi(pro(), contenuto));
     const QString vcf = app() + QStringLiteral("/tutti.vcf");
     QVERIFY(scrivi(vcf, "vecchio contenuto"));
 
     const EsitoScambio esito = esportaVCard(app(), vcf);
     QVERIFY(esito.riuscito());
-    QCOMPARE(esito.schede, 30);
+    QCOMPARE(esito.schede, 32);
     const LetturaVCard letta = leggiVCard(leggi(vcf));
-    QCOMPARE(letta.schede.size(), 30);
+    QCOMPARE(letta.schede.size(), 32);
     for (int n = 1; n <= 30; ++n)
         QCOMPARE(letta.schede[n - 1], testiTipici(n));
+    QCOMPARE(letta.schede[30], completa);
+    QCOMPARE(letta.schede[31], soloEmail);
     QCOMPARE(leggi(pro()), contenuto);
     QCOMPARE(avanzi(app(), {QStringLiteral("Contatti.pro"), QStringLiteral("tutti.vcf")}), QStringList());
+
+    // Imported into an empty folder, by the command line's way and by the card window's, the export gives back
+    // the archive byte for byte (the records were written from zeros, as an import writes them).
+    for (const bool daFinestra : {false, true}) {
+        QTemporaryDir vuota;
+        const EsitoScambio importata =
+            daFinestra ? aggiungiSchede(vuota.path(), leggiFileVCard(vcf).schede) : importaVCard(vuota.path(), vcf);
+        QVERIFY(importata.riuscito());
+        QCOMPARE(leggi(ArchiveFile::archivePath(vuota.path())), contenuto);
+    }
 
     // No archive: an empty file, and no archive created for it.
     pulisci();
