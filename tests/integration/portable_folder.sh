@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Makes the portable folder (scripts/make-bundle.sh), copies it to a USB drive's path with a blank in it, and
-# checks that it carries every library it needs beyond the base system, then starts it on an X server with
-# the system's Qt hidden from the loader (a private mount namespace, as root): the main menu appears, its
-# window class matches the launcher's entry, and browsing creates Contatti.pro beside the executable. Last,
-# the launcher's install script writes an entry whose Exec gives back the program's path.
+# checks that it carries every library it needs beyond the desktop's and that only its own files search lib/,
+# then starts it on an X server under a session bus of its own, with the system's Qt hidden from the loader (a
+# private mount namespace, as root): the main menu appears, its window class matches the launcher's entry, and
+# browsing creates Contatti.pro beside the executable; the loader's log of the program's own process shows every
+# library of the folder loaded from it and no library of the system bound to one of its copies. Last, the
+# launcher's install script writes an entry whose Exec gives back the program's path.
 #     portable_folder.sh SOURCE_DIR BUILD_DIR          (under xvfb-run)
 set -euo pipefail
 [ "${1:-}" = --inside ] || {
@@ -14,7 +16,7 @@ set -euo pipefail
 fail() { echo "FAIL: $*"; exit 1; }
 
 base_patterns=()
-load_base() { mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$1/scripts/bundle-base.txt"); }
+load_base() { mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$1/scripts/bundle-base.txt" | awk '{ print $1 }'); }
 is_base() {
     local p
     for p in "${base_patterns[@]}"; do [[ $1 =~ ^($p)$ ]] && return 0; done
@@ -44,25 +46,36 @@ hide_system_qt() {
     [ ! -s "$(ldconfig -p | awk '$1 == "libQt6Core.so.6" { print $NF; exit }')" ] || fail "the system Qt is still visible"
     echo "hid ${#done_[@]} system Qt libraries and Qt's plugin and translation folders"
 }
+# Starts the folder with the loader logging into $ldlog.PID; its own session bus, so that libdbus never starts
+# dbus-launch, and a process group of its own, so that all of it can be stopped.
+start_folder() {
+    setsid dbus-run-session -- env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH -u QT_QPA_PLATFORM \
+        -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE -u XDG_CURRENT_DESKTOP "$@" \
+        LD_DEBUG=libs,bindings LD_BIND_NOW=1 LD_DEBUG_OUTPUT="$ldlog" "$folder/Carnetto" &
+    group=$!
+}
+stop_folder() {
+    kill -TERM -- -"$group" 2>/dev/null || true
+    wait "$group" 2>/dev/null || true
+}
 if [ "${1:-}" = --inside ]; then
     folder=$2
     ldlog=$3
     [ "${4:-}" = nohide ] || hide_system_qt
 
     cd /
-    env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH -u QT_QPA_PLATFORM \
-        -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog" "$folder/Carnetto" &
-    pid=$!
-    trap 'kill "$pid" 2>/dev/null || true' EXIT
+    start_folder
+    trap stop_folder EXIT
 
     window=""
     for _ in $(seq 1 100); do
         window=$(xdotool search --onlyvisible --name '^ Carnetto 4.0$' 2>/dev/null | head -n 1 || true)
         [ -n "$window" ] && break
-        kill -0 "$pid" 2>/dev/null || fail "the program ended before showing the main menu"
+        kill -0 "$group" 2>/dev/null || fail "the program ended before showing the main menu"
         sleep 0.1
     done
     [ -n "$window" ] || fail "the main menu did not appear"
+    pid=$(xdotool getwindowpid "$window")
 
     wm_class=$(sed -n 's/^StartupWMClass=//p' "$folder/Carnetto.desktop")
     xdotool search --class "^$wm_class\$" | grep -qx "$window" \
@@ -88,14 +101,13 @@ if [ "${1:-}" = --inside ]; then
         sleep 0.1
     done
     [ -f "$folder/Contatti.pro" ] || fail "Contatti.pro was not created beside the executable"
+    stop_folder
 
     # There is no Wayland compositor here, so the wayland platform gives up at once; but its plugin and the
     # libraries it needs must have loaded from the folder by then.
     ulimit -c 0
-    (env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=carnetto-no-such-display \
-        LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog-wayland" "$folder/Carnetto" || true) >/dev/null 2>&1
-    grep -qF "calling init: $folder/plugins/platforms/libqwayland-generic.so" "$ldlog-wayland".* \
-        || fail "the wayland platform plugin did not load from the folder"
+    start_folder QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=carnetto-no-such-display >/dev/null 2>&1
+    wait "$group" || true
     exit 0
 fi
 
@@ -128,36 +140,43 @@ fi
 [ -x "$folder/Carnetto" ] && [ -x "$folder/install-launcher.sh" ] || fail "the program or the launcher script cannot run"
 grep -qx 'Plugins = plugins' "$folder/qt.conf" && grep -qx 'Translations = translations' "$folder/qt.conf" \
     || fail "qt.conf does not point inside the folder"
-readelf -d "$folder/Carnetto" | grep -q '(RPATH).*\[\$ORIGIN/lib\]' || fail "the program's RPATH is not \$ORIGIN/lib"
 
-# Every library a file of the folder asks for is in lib/, unless it belongs to the base system; the xcb-util
-# family, ICU and the libraries named below are never base.
+# Every library a file of the folder asks for is in lib/, unless the desktop has it; the xcb-util family, ICU and
+# the libraries named below are never the desktop's. Only the folder's own files search lib/: a RUNPATH on each
+# (never an RPATH, which the loader applies to the system's libraries as well).
 elves=0
 declare -A wanted=()
 while IFS= read -r -d '' f; do
     is_elf "$f" || continue
     elves=$((elves + 1))
+    case ${f#"$folder"/} in
+    Carnetto) runpath='$ORIGIN/lib' ;;
+    lib/*) runpath='$ORIGIN' ;;
+    plugins/*/*) runpath='$ORIGIN/../../lib' ;;
+    *) fail "an unexpected program or library: $f" ;;
+    esac
+    found=""
     while IFS= read -r line; do
-        if [[ $line =~ \((RPATH|RUNPATH)\) ]] && [ "$f" != "$folder/Carnetto" ]; then
-            fail "${f#"$folder"/} has its own RPATH/RUNPATH"
-        fi
+        [[ $line =~ \(RPATH\) ]] && fail "${f#"$folder"/} has an RPATH"
+        [[ $line =~ \(RUNPATH\).*\[(.*)\]$ ]] && found=${BASH_REMATCH[1]}
         [[ $line =~ \(NEEDED\).*\[(.*)\]$ ]] || continue
         name=${BASH_REMATCH[1]}
         is_base "$name" && continue
         wanted[$name]=1
         [ -f "$folder/lib/$name" ] || fail "${f#"$folder"/} needs $name, which is not in lib/"
     done < <(readelf -d "$f")
+    [ "$found" = "$runpath" ] || fail "${f#"$folder"/} has the RUNPATH '$found' instead of '$runpath'"
 done < <(find "$folder" -type f -print0)
 for name in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6 libQt6XcbQpa.so.6 \
             libQt6WaylandClient.so.6 libicuuc.so.72 libicudata.so.72 libxcb-icccm.so.4 libxcb-image.so.0 \
-            libxcb-keysyms.so.1 libxcb-render-util.so.0 libxcb-util.so.1 libharfbuzz.so.0 libgraphite2.so.3 \
-            libpcre2-16.so.0 libzstd.so.1 libdouble-conversion.so.3 libmd4c.so.0 libb2.so.1 libjpeg.so.62; do
-    is_base "$name" && fail "$name is counted as base system"
+            libxcb-keysyms.so.1 libxcb-render-util.so.0 libxcb-util.so.1 \
+            libpcre2-16.so.0 libdouble-conversion.so.3 libmd4c.so.0 libb2.so.1 libjpeg.so.62; do
+    is_base "$name" && fail "$name is counted as the desktop's"
     [ -n "${wanted[$name]:-}" ] || fail "nothing in the folder asks for $name: did the program stop linking it?"
 done
 echo "checked $elves programs and libraries, $(find "$folder/lib" -type f | wc -l) in lib/, $(du -sh "$folder" | cut -f1)"
 
-# 3. Start it with the system's Qt out of reach, and look at what the loader opened.
+# 3. Start it with the system's Qt out of reach, and look at what the loader did in the program's own process.
 ldlog="$work/ld"
 if [ "$(id -u)" -eq 0 ] && unshare -m --propagation private true 2>/dev/null; then
     unshare -m --propagation private bash "$0" --inside "$folder" "$ldlog"
@@ -165,8 +184,11 @@ else
     echo "cannot hide the system Qt (a mount namespace needs root): checking only where each library was loaded from"
     bash "$0" --inside "$folder" "$ldlog" nohide
 fi
+logs=0
 loaded=0
-for log in "$ldlog".* "$ldlog-wayland".*; do
+for log in "$ldlog".*; do
+    grep -qF "initialize program: $folder/Carnetto" "$log" || continue
+    logs=$((logs + 1))
     while IFS= read -r path; do
         loaded=$((loaded + 1))
         case $path in
@@ -178,9 +200,21 @@ for log in "$ldlog".* "$ldlog-wayland".*; do
         esac
         [ -z "${wanted[$name]:-}" ] || fail "loaded $path from the system instead of the folder"
     done < <(sed -n 's/.*calling init: //p' "$log")
+    # No system library binds a symbol to a file of the folder, but for two kinds that would bind the same way to
+    # a Qt of the system: the C++ runtime's few to the program itself, and libwayland-client's tables of the
+    # core protocol's interfaces, which Qt's wayland client library defines as well.
+    bound=$(sed -nE "s/^.*binding file (.*) \\[[0-9]+\\] to (.*) \\[[0-9]+\\]: [a-z]+ symbol \`([^']*)'.*/\\1\\t\\2\\t\\3/p" \
+        "$log" | awk -F'\t' -v f="$folder/" -v p="$folder/Carnetto" '
+            index($1, f) == 1 || index($2, f) != 1 || $2 == p { next }
+            $1 ~ /\/libwayland-client\.so\.0$/ && $2 ~ /\/libQt6WaylandClient\.so\.6$/ && $3 ~ /^wl_[a-z0-9_]+_interface$/ { next }
+            { print $1 " -> " $2 ": " $3 }' | sort -u)
+    [ -z "$bound" ] || fail "system libraries bind to the folder's copies:"$'\n'"$bound"
 done
-[ "$loaded" -gt 10 ] || fail "the loader's log shows only $loaded libraries"
-echo "the loader opened $loaded libraries, none of the folder's from the system"
+[ "$logs" -eq 2 ] || fail "found $logs loader logs of the program instead of 2 (the window and the wayland start)"
+[ "$loaded" -gt 20 ] || fail "the loader's logs show only $loaded libraries"
+grep -qF "calling init: $folder/plugins/platforms/libqwayland-generic.so" "$ldlog".* \
+    || fail "the wayland platform plugin did not load from the folder"
+echo "the loader opened $loaded libraries, none of the folder's from the system; no system library bound to them"
 [ ! -s "$folder/Contatti.pro" ] || fail "browsing wrote into the archive"
 
 # Making the folder again over one that now holds cards is refused, and the cards stay.
