@@ -11,7 +11,9 @@
 # $ORIGIN/lib (CMakeLists.txt), each library in lib/ through $ORIGIN and each plugin through $ORIGIN/../../lib
 # (patchelf), so that no library of the desktop ever binds to a copy in lib/. Qt finds plugins/ and
 # translations/ through qt.conf, and the program reads the same qt.conf when the system's loader started it.
-# No archive is put in: Contatti.pro is created beside the executable at first use.
+# carnetto.sh starts it from a menu or a terminal, also where the folder's files cannot be executed, and says
+# so when the desktop is too old. No archive is put in: Contatti.pro is created beside the executable at first
+# use.
 set -euo pipefail
 
 die() { echo "make-bundle: $*" >&2; exit 1; }
@@ -23,7 +25,7 @@ build_dir=$(cd "$1" && pwd) || die "no build folder $1"
 dest=$2
 [ -f "$build_dir/CMakeCache.txt" ] || die "$build_dir is not a configured build folder"
 [ -x "$build_dir/app/Carnetto" ] || die "$build_dir/app/Carnetto is not built yet"
-command -v readelf >/dev/null || die "readelf is missing (binutils)"
+command -v readelf >/dev/null && command -v objdump >/dev/null || die "readelf or objdump is missing (binutils)"
 command -v patchelf >/dev/null || die "patchelf is missing (Debian package patchelf)"
 
 # Never throw away someone's cards, nor a folder that is not a bundle.
@@ -212,6 +214,17 @@ if command -v dpkg-query >/dev/null; then
 fi
 desktop_packages=$(printf '%s\n' "${desktop[@]}" | sort -u | tr '\n' ' ')
 
+# The oldest C library and C++ runtime the folder runs on: the newest symbol versions any of its files asks for.
+versions=$(find "$stage" -type f \( -name Carnetto -o -name '*.so*' \) -exec objdump -p {} + |
+    grep -oE '(GLIBC|GLIBCXX)_[0-9.]+' | sort -u)
+newest_version() { sed -n "s/^$1_//p" <<<"$versions" | sort -V | tail -n 1; }
+min_glibc=$(newest_version GLIBC)
+min_glibcxx=$(newest_version GLIBCXX)
+loader=$(readelf -l "$stage/Carnetto" | sed -n 's/.*Requesting program interpreter: \(.*\)\]/\1/p')
+[ -n "$min_glibc" ] && [ -n "$loader" ] || die "cannot read the C library version or the loader the program needs"
+[ "$min_glibc" = 2.35 ] || echo "make-bundle: the folder now needs glibc $min_glibc: the desktops that README.md and" \
+    "scripts/bundle/carnetto.sh name are those of glibc 2.35" >&2
+
 # Qt's own texts in Italian (the standard buttons, the print dialog).
 [ -f "$qt_translations/qtbase_it.qm" ] || die "$qt_translations/qtbase_it.qm is missing (qt6-translations-l10n)"
 cp -L "$qt_translations/qtbase_it.qm" "$stage/translations/"
@@ -230,7 +243,8 @@ EOF
 cp "$source_dir/resources/carnetto.png" "$stage/carnetto.png"
 cp "$here/bundle/Carnetto.desktop" "$stage/Carnetto.desktop"
 cp "$here/bundle/install-launcher.sh" "$stage/install-launcher.sh"
-chmod 755 "$stage/install-launcher.sh" "$stage/Carnetto"
+sed -e "s|@GLIBC@|$min_glibc|" -e "s|@LOADER@|$loader|" "$here/bundle/carnetto.sh" >"$stage/carnetto.sh"
+chmod 755 "$stage/install-launcher.sh" "$stage/carnetto.sh" "$stage/Carnetto"
 
 links=$(find "$stage" -type l)
 [ -z "$links" ] || die "symbolic links in the folder: $links"
@@ -244,4 +258,5 @@ mb() { find "$@" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%.1f MB
 echo "Portable folder ready: $dest: $(mb "$dest") in $(find "$dest" -type f | wc -l) files;" \
      "lib/ $(mb "$dest/lib") in $(find "$dest/lib" -type f | wc -l) libraries, plugins/ $(mb "$dest/plugins")" \
      "in $(find "$dest/plugins" -type f | wc -l), the program $(mb "$dest/Carnetto")"
-echo "It needs these Debian packages of the desktop: $desktop_packages"
+echo "It runs on glibc $min_glibc and libstdc++ of GLIBCXX_$min_glibcxx or later, with these Debian packages:" \
+     "$desktop_packages"
