@@ -84,6 +84,8 @@ plugins_for() {
                  platforminputcontexts/libcomposeplatforminputcontextplugin.so
                  imageformats/libqgif.so imageformats/libqjpeg.so) ;;
     libQt6PrintSupport.so.6) plugins=(printsupport/libcupsprintersupport.so) ;;
+    # HTTPS: the OpenSSL backend loads the desktop's libssl.so.3 itself, matching its libcrypto.
+    libQt6Network.so.6) plugins=(tls/libqopensslbackend.so tls/libqcertonlybackend.so) ;;
     libQt6Svg.so.6) plugins=(imageformats/libqsvg.so iconengines/libqsvgicon.so) ;;
     *) plugins=() ;;
     esac
@@ -94,6 +96,7 @@ plugin_package_hint() {
     imageformats/libqgif.so | imageformats/libqjpeg.so) echo libqt6gui6 ;;
     imageformats/*) echo qt6-image-formats-plugins ;;
     printsupport/*) echo libqt6printsupport6 ;;
+    tls/*) echo libqt6network6 ;;
     *svg*) echo qt6-svg-plugins ;;
     *) echo qt6-qpa-plugins ;;
     esac
@@ -142,7 +145,8 @@ trap 'rm -rf "$stage"' EXIT
 # The executable as installed: stripped, RUNPATH rewritten to $ORIGIN/lib.
 cmake --install "$build_dir" --component bundle --prefix "$stage" --strip >/dev/null
 [ -f "$stage/Carnetto" ] || die "cmake --install put no Carnetto in the folder"
-[ "$(patchelf --print-rpath "$stage/Carnetto")" = '$ORIGIN/lib' ] && readelf -d "$stage/Carnetto" | grep -q '(RUNPATH)' \
+[ "$(patchelf --print-rpath "$stage/Carnetto")" = '$ORIGIN/lib' ] \
+    && readelf -d "$stage/Carnetto" | grep -q '(RUNPATH)' \
     || die "the installed Carnetto has no RUNPATH \$ORIGIN/lib (see the install lines of CMakeLists.txt)"
 learn_paths "$build_dir/app/Carnetto"
 mkdir -p "$stage/lib" "$stage/plugins" "$stage/translations"
@@ -208,8 +212,8 @@ if command -v dpkg-query >/dev/null; then
     for name in "${!desktop[@]}"; do
         path=${where[$name]}
         package=${owner[$path]:-${owner[${path/#\/lib\///usr/lib/}]:-${owner[${path/#\/usr\/lib\///lib/}]:-}}}
-        [ "${package%t64}" = "${desktop[$name]}" ] \
-            || die "bundle-base.txt says $name comes with ${desktop[$name]}, but $path belongs to ${package:-no package}"
+        [ "${package%t64}" = "${desktop[$name]}" ] || die "bundle-base.txt says $name comes with" \
+            "${desktop[$name]}, but $path belongs to ${package:-no package}"
     done
 fi
 desktop_packages=$(printf '%s\n' "${desktop[@]}" | sort -u | tr '\n' ' ')

@@ -94,7 +94,8 @@ in_system() {
 # $work/SUITE.out and .err, and the loader logs each process into the system's /tmp/ld.PID.
 start_folder() {
     setsid unshare --mount --propagation private bash -euo pipefail -c "$inside" in_system "$work/$1" \
-        env LD_DEBUG=libs,bindings LD_BIND_NOW=1 LD_DEBUG_OUTPUT=/tmp/ld sh "/media/utente/USB DISK/Carnetto/carnetto.sh" \
+        env LD_DEBUG=libs,bindings LD_BIND_NOW=1 LD_DEBUG_OUTPUT=/tmp/ld \
+        sh "/media/utente/USB DISK/Carnetto/carnetto.sh" \
         >"$work/$1.out" 2>"$work/$1.err" </dev/null &
     group=$!
 }
@@ -123,7 +124,8 @@ grep -q '/media/utente/USB DISK/Carnetto/translations/qtbase_it.qm' "/proc/$pid/
     die "Debian 13: Qt's Italian texts did not come from the folder"
 stop_folder
 program="/media/utente/USB DISK/Carnetto"
-log=$(grep -l "initialize program: $program/Carnetto" "$work/trixie/tmp/ld."*) || die "Debian 13: no loader log of the program"
+log=$(grep -l "initialize program: $program/Carnetto" "$work/trixie/tmp/ld."*) ||
+    die "Debian 13: no loader log of the program"
 from_folder=$(sed -n 's/.*calling init: //p' "$log" | grep -c "^$program/" || true)
 from_system=$(sed -n 's/.*calling init: //p' "$log" | grep -vc "^$program/" || true)
 bound=$(sed -nE "s/^.*binding file (.*) \\[[0-9]+\\] to (.*) \\[[0-9]+\\]: [a-z]+ symbol \`([^']*)'.*/\\1\\t\\2\\t\\3/p" "$log" |

@@ -49,7 +49,8 @@ case $glibc in
     ;;
 esac
 if older "$glibc" "$min_glibc"; then
-    tell "Questo Linux è troppo vecchio per Carnetto: la sua libreria C (glibc) è la $glibc, Carnetto ha bisogno della $min_glibc o più recente (Debian 12, Ubuntu 22.04, Fedora 36 e i successivi)."
+    tell "Questo Linux è troppo vecchio per Carnetto: la sua libreria C (glibc) è la $glibc, Carnetto ha bisogno \
+della $min_glibc o più recente (Debian 12, Ubuntu 22.04, Fedora 36 e i successivi)."
     exit 1
 fi
 

@@ -51,8 +51,8 @@ hide_system_qt() {
 # Starts the folder through its launcher with the loader logging into $ldlog.PID; its own session bus, so that
 # libdbus never starts dbus-launch, and a process group of its own, so that all of it can be stopped.
 start_folder() {
-    setsid dbus-run-session -- env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH -u QT_QPA_PLATFORM \
-        -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE -u XDG_CURRENT_DESKTOP "$@" \
+    setsid dbus-run-session -- env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH \
+        -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE -u XDG_CURRENT_DESKTOP "$@" \
         LD_DEBUG=libs,bindings LD_BIND_NOW=1 LD_DEBUG_OUTPUT="$ldlog" sh "$folder/carnetto.sh" &
     group=$!
 }
@@ -124,6 +124,11 @@ if [ "${1:-}" = --inside ]; then
     chmod 644 "$folder/Carnetto"
     [[ $out == *" da \"$folder/Contatti.pro\" in "* ]] || fail "the export did not read the folder's archive: $out"
     grep -q 'Rossi' "$work/rubrica.csv" || fail "the card imported through the loader is not in the export"
+    # HTTPS from the command line (nothing listens there): Qt's TLS backend is a plugin, the folder's one too.
+    CARNETTO_PASSWORD=x LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog-tls" \
+        sh "$folder/carnetto.sh" --sincronizza https://127.0.0.1:9/ utente >/dev/null 2>&1 || true
+    grep -qF "calling init: $folder/plugins/tls/libqopensslbackend.so" "$ldlog-tls".* \
+        || fail "the command line did not load Qt's TLS backend from the folder"
     exit 0
 fi
 
@@ -153,6 +158,9 @@ done
 # Printing comes with the program's first call into Qt's print support (until then the linker drops it).
 if [ -f "$folder/lib/libQt6PrintSupport.so.6" ]; then
     [ -s "$folder/plugins/printsupport/libcupsprintersupport.so" ] || fail "the folder prints but lacks the CUPS plugin"
+fi
+if [ -f "$folder/lib/libQt6Network.so.6" ]; then
+    [ -s "$folder/plugins/tls/libqopensslbackend.so" ] || fail "the folder uses the network but lacks Qt's TLS backend"
 fi
 grep -qx 'Plugins = plugins' "$folder/qt.conf" && grep -qx 'Translations = translations' "$folder/qt.conf" \
     || fail "qt.conf does not point inside the folder"
@@ -264,7 +272,8 @@ status=0
 launch "$fake" || status=$?
 cp "$work/Carnetto.orig" "$folder/Carnetto"
 [ "$status" -eq 127 ] || fail "the program without a library ended with status $status instead of the loader's 127"
-grep -q 'libcarnetto-assente.so.0 => not found' "$work/dialog" || fail "the launcher's dialog did not name the missing library"
+grep -q 'libcarnetto-assente.so.0 => not found' "$work/dialog" \
+    || fail "the launcher's dialog did not name the missing library"
 
 # 5. The launcher for the current user, from a folder whose files cannot be executed and from one whose can.
 home="$work/home"
