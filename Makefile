@@ -6,7 +6,7 @@ BUILD_TYPE ?= RelWithDebInfo
 RUN_DIR ?= $(HOME)/Carnetto
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps configure build run test test-fresh bench bundle format clean fuzz test-asan
+.PHONY: all deps configure build run test test-fresh bench bundle test-bundle-debian format clean fuzz test-asan
 
 all: build
 
@@ -53,6 +53,11 @@ bench: build
 BUNDLE_DIR ?= dist/Carnetto
 bundle: build
 	bash scripts/make-bundle.sh "$(BUILD_DIR)" "$(BUNDLE_DIR)"
+
+# The portable folder on a Debian 13 that has only what the folder asks of a desktop, and on a Debian 11, too old
+# for it (debootstrap, as root; a few minutes and the network): not part of make test.
+test-bundle-debian: bundle
+	bash scripts/test-bundle-debian.sh "$(BUNDLE_DIR)"
 
 # libFuzzer with AddressSanitizer over every reader of a file the user can hand to the program, each target for
 # FUZZ_RUNS inputs from its seed corpus (fuzz/corpus/<target>/). A separate clang build; inputs the fuzzer finds

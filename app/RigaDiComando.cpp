@@ -258,7 +258,7 @@ int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextS
     return 0;
 }
 
-int avviaRigaDiComando(int argc, char* argv[])
+int avviaRigaDiComando(int argc, char* argv[], const QString& appDir)
 {
     QStringList argomenti;
     for (int i = 1; i < argc; ++i)
@@ -266,10 +266,10 @@ int avviaRigaDiComando(int argc, char* argv[])
     const RigaDiComando riga = leggiRigaDiComando(argomenti);
     if (riga.azione == RigaDiComando::Finestre)
         return -1;
-    // A core application is enough to know where the executable lies; no display is opened.
+    // No display is opened: a core application is all the commands need.
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTextStream in(stdin);
-    return eseguiRigaDiComando(riga, QCoreApplication::applicationDirPath(), out, err, &in);
+    return eseguiRigaDiComando(riga, appDir, out, err, &in);
 }

@@ -37,5 +37,5 @@ int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextS
                         QTextStream* in = nullptr);
 
 // Called by main() before any application object exists, so that a command never needs a display: -1 when the
-// windows should start, otherwise the exit status of the command it ran.
-int avviaRigaDiComando(int argc, char* argv[]);
+// windows should start, otherwise the exit status of the command it ran over the archive in `appDir`.
+int avviaRigaDiComando(int argc, char* argv[], const QString& appDir);

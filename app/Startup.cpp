@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "app/CartellaProgramma.h"
 #include "app/Forms.h"
 #include "app/IstanzaUnica.h"
 #include "app/TfrmCarnetto.h"
@@ -13,10 +14,14 @@
 #include <QTranslator>
 #include <QUrl>
 
-void installItalianTranslation(QApplication& app)
+void installItalianTranslation(QApplication& app, const QString& cartella)
 {
     auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_it"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    const QString nome = QStringLiteral("qtbase_it");
+    // Qt finds the folder's qt.conf only when the kernel started the program itself, not through the loader.
+    const QString traduzioni = percorsiQt(cartella).traduzioni;
+    if ((!traduzioni.isEmpty() && translator->load(nome, traduzioni)) ||
+        translator->load(nome, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
     else
         delete translator;
@@ -72,18 +77,17 @@ void richiestaDaUnAltroAvvio(const QString& file)
 
 } // namespace
 
-int runCarnetto(QApplication& app, const QString& fileDaAprire)
+int runCarnetto(QApplication& app, const QString& cartella, const QString& fileDaAprire)
 {
     QApplication::setApplicationName(QStringLiteral("Carnetto"));
     QApplication::setApplicationVersion(QStringLiteral("4.0"));
     // The window's class (WM_CLASS "Carnetto", from the executable's and the application's name) and its
     // Wayland app id both match the launcher, Carnetto.desktop with StartupWMClass=Carnetto.
     QApplication::setDesktopFileName(QStringLiteral("Carnetto"));
-    installItalianTranslation(app);
+    installItalianTranslation(app, cartella);
     // The main menu ends the program itself when it closes; hidden shared windows never do.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const QString cartella = QApplication::applicationDirPath();
     IstanzaUnica istanza(cartella);
     if (istanza.avvia(fileDaAprire.isEmpty() ? QString() : percorsoDaAprire(fileDaAprire)) ==
         IstanzaUnica::Avvio::Consegnato)

@@ -5,10 +5,11 @@
 class QApplication;
 
 // The program's entry after the application object exists: title, Italian texts for Qt's own dialogs,
-// the ten windows, the event loop. Returns the exit code. A file given to open (the desktop's "Open with") is
-// imported on the card window once the windows exist. When a copy of the program already runs for the same
-// folder, this start hands the file to it instead and returns 0 at once, and that copy comes to the front.
-int runCarnetto(QApplication& app, const QString& fileDaAprire = {});
+// the ten windows over the archive in `cartella` (the program's folder), the event loop. Returns the exit code.
+// A file given to open (the desktop's "Open with") is imported on the card window once the windows exist. When a
+// copy of the program already runs for the same folder, this start hands the file to it instead and returns 0 at
+// once, and that copy comes to the front.
+int runCarnetto(QApplication& app, const QString& cartella, const QString& fileDaAprire = {});
 
 // The absolute path of a file the program was given to open: a file:// address or a path, relative to the
 // current folder.
@@ -18,6 +19,6 @@ QString percorsoDaAprire(const QString& argomento);
 // exist (a Forms instance).
 void apriFileVCard(const QString& percorso);
 
-// Loads Qt's Italian translation (Yes/No, file dialogs) whatever the system language; without the file
-// the program still runs, in Qt's own language.
-void installItalianTranslation(QApplication& app);
+// Loads Qt's Italian translation (Yes/No, file dialogs) whatever the system language, from the folder's qt.conf
+// when `cartella` has one; without the file the program still runs, in Qt's own language.
+void installItalianTranslation(QApplication& app, const QString& cartella);

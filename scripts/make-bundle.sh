@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Makes the portable folder: the program, the Qt libraries and plugins it uses and every library those need
-# beyond the base system of every Linux desktop (scripts/bundle-base.txt), so the folder runs from a USB drive
-# on a machine without Qt. What goes in is found by following the executable's and the plugins' NEEDED
-# entries (readelf) at the time this runs, so libraries the program starts to link later come along by
-# themselves.
+# beyond what every Linux desktop has (scripts/bundle-base.txt), so the folder runs from a USB drive on a machine
+# without Qt. What goes in is found by following the executable's and the plugins' NEEDED entries (readelf) at
+# the time this runs, so libraries the program starts to link later come along by themselves.
 #
 #     scripts/make-bundle.sh BUILD_DIR DEST        (make bundle: build -> dist/Carnetto)
 #
 # The folder holds real files only (a FAT stick cannot store symbolic links): each library is copied under
-# the name the loader asks for. The executable finds lib/ through its RPATH $ORIGIN/lib (CMakeLists.txt) and
-# Qt finds plugins/ and translations/ through qt.conf. No archive is put in: Contatti.pro is created beside
-# the executable at first use.
+# the name the loader asks for. Only the folder's own files search lib/: the program through its RUNPATH
+# $ORIGIN/lib (CMakeLists.txt), each library in lib/ through $ORIGIN and each plugin through $ORIGIN/../../lib
+# (patchelf), so that no library of the desktop ever binds to a copy in lib/. Qt finds plugins/ and
+# translations/ through qt.conf, and the program reads the same qt.conf when the system's loader started it.
+# carnetto.sh starts it from a menu or a terminal, also where the folder's files cannot be executed, and says
+# so when the desktop is too old. No archive is put in: Contatti.pro is created beside the executable at first
+# use.
 set -euo pipefail
 
 die() { echo "make-bundle: $*" >&2; exit 1; }
@@ -22,7 +25,8 @@ build_dir=$(cd "$1" && pwd) || die "no build folder $1"
 dest=$2
 [ -f "$build_dir/CMakeCache.txt" ] || die "$build_dir is not a configured build folder"
 [ -x "$build_dir/app/Carnetto" ] || die "$build_dir/app/Carnetto is not built yet"
-command -v readelf >/dev/null || die "readelf is missing (binutils)"
+command -v readelf >/dev/null && command -v objdump >/dev/null || die "readelf or objdump is missing (binutils)"
+command -v patchelf >/dev/null || die "patchelf is missing (Debian package patchelf)"
 
 # Never throw away someone's cards, nor a folder that is not a bundle.
 dest_parent=$(dirname "$dest")
@@ -47,11 +51,21 @@ qt_query() {
 qt_plugins=$(qt_query QT_INSTALL_PLUGINS)
 qt_translations=$(qt_query QT_INSTALL_TRANSLATIONS)
 
-mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$here/bundle-base.txt")
+# The desktop's libraries: a pattern and its Debian package a line. is_base sets base_package.
+base_patterns=()
+base_packages=()
+while read -r pattern package _; do
+    [ -n "$package" ] || die "bundle-base.txt: no package for $pattern"
+    base_patterns+=("$pattern")
+    base_packages+=("$package")
+done < <(grep -v -E '^\s*(#|$)' "$here/bundle-base.txt")
 is_base() {
-    local p
-    for p in "${base_patterns[@]}"; do
-        [[ $1 =~ ^($p)$ ]] && return 0
+    local i
+    for i in "${!base_patterns[@]}"; do
+        if [[ $1 =~ ^(${base_patterns[$i]})$ ]]; then
+            base_package=${base_packages[$i]}
+            return 0
+        fi
     done
     return 1
 }
@@ -70,6 +84,8 @@ plugins_for() {
                  platforminputcontexts/libcomposeplatforminputcontextplugin.so
                  imageformats/libqgif.so imageformats/libqjpeg.so) ;;
     libQt6PrintSupport.so.6) plugins=(printsupport/libcupsprintersupport.so) ;;
+    # HTTPS: the OpenSSL backend loads the desktop's libssl.so.3 itself, matching its libcrypto.
+    libQt6Network.so.6) plugins=(tls/libqopensslbackend.so tls/libqcertonlybackend.so) ;;
     libQt6Svg.so.6) plugins=(imageformats/libqsvg.so iconengines/libqsvgicon.so) ;;
     *) plugins=() ;;
     esac
@@ -80,21 +96,19 @@ plugin_package_hint() {
     imageformats/libqgif.so | imageformats/libqjpeg.so) echo libqt6gui6 ;;
     imageformats/*) echo qt6-image-formats-plugins ;;
     printsupport/*) echo libqt6printsupport6 ;;
+    tls/*) echo libqt6network6 ;;
     *svg*) echo qt6-svg-plugins ;;
     *) echo qt6-qpa-plugins ;;
     esac
 }
 
-# The libraries an ELF file asks for (into the array needed); fails on a library with its own RPATH or
-# RUNPATH, which would hide lib/ from the libraries it loads in turn.
+# The libraries an ELF file asks for (into the array needed).
 needed_of() {
     local line
     needed=()
     while IFS= read -r line; do
         if [[ $line =~ \(NEEDED\).*\[(.*)\]$ ]]; then
             needed+=("${BASH_REMATCH[1]}")
-        elif [[ $line =~ \((RPATH|RUNPATH)\) ]] && [ "$1" != "$stage/Carnetto" ]; then
-            die "${1#"$stage"/} carries its own RPATH/RUNPATH"
         fi
     done < <(readelf -d "$1")
 }
@@ -128,15 +142,17 @@ locate() {
 stage=$(mktemp -d "$dest_parent/.Carnetto-bundle.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 
-# The executable as installed: stripped, RPATH rewritten to $ORIGIN/lib.
+# The executable as installed: stripped, RUNPATH rewritten to $ORIGIN/lib.
 cmake --install "$build_dir" --component bundle --prefix "$stage" --strip >/dev/null
 [ -f "$stage/Carnetto" ] || die "cmake --install put no Carnetto in the folder"
-readelf -d "$stage/Carnetto" | grep -q '(RPATH).*\[\$ORIGIN/lib\]' \
-    || die "the installed Carnetto has no RPATH \$ORIGIN/lib (see the install lines of CMakeLists.txt)"
+[ "$(patchelf --print-rpath "$stage/Carnetto")" = '$ORIGIN/lib' ] \
+    && readelf -d "$stage/Carnetto" | grep -q '(RUNPATH)' \
+    || die "the installed Carnetto has no RUNPATH \$ORIGIN/lib (see the install lines of CMakeLists.txt)"
 learn_paths "$build_dir/app/Carnetto"
 mkdir -p "$stage/lib" "$stage/plugins" "$stage/translations"
 
 declare -A seen=()
+declare -A desktop=()
 queue=("$stage/Carnetto")
 add_plugins_of() {
     local plugin
@@ -156,7 +172,10 @@ while [ ${#queue[@]} -gt 0 ]; do
     queue=("${queue[@]:1}")
     needed_of "$elf"
     for name in "${needed[@]}"; do
-        is_base "$name" && continue
+        if is_base "$name"; then
+            desktop[$name]=$base_package
+            continue
+        fi
         [ -n "${seen[$name]:-}" ] && continue
         seen[$name]=1
         locate "$name"
@@ -167,6 +186,48 @@ while [ ${#queue[@]} -gt 0 ]; do
 done
 
 chmod 644 "$stage"/lib/*
+# Only the folder's own files look into lib/ (a RUNPATH serves the file that carries it, nothing it loads).
+for elf in "$stage"/lib/*; do
+    patchelf --set-rpath '$ORIGIN' "$elf"
+done
+while IFS= read -r -d '' elf; do
+    patchelf --set-rpath '$ORIGIN/../../lib' "$elf"
+done < <(find "$stage/plugins" -type f -name '*.so' -print0)
+
+# The packages the desktop must have, as bundle-base.txt names them: checked against the package that holds
+# each library on this machine, where dpkg can say (Debian 13's "t64" names count as the same).
+if command -v dpkg-query >/dev/null; then
+    # One question to dpkg for all of them, under both names a merged /usr gives each.
+    paths=()
+    for name in "${!desktop[@]}"; do
+        locate "$name"
+        paths+=("${where[$name]}" "${where[$name]/#\/lib\///usr/lib/}" "${where[$name]/#\/usr\/lib\///lib/}")
+    done
+    declare -A owner=()
+    while IFS= read -r line; do
+        if [[ $line =~ ^([^:,]+)(:[^:]+)?:\ (/.*)$ ]]; then
+            owner[${BASH_REMATCH[3]}]=${BASH_REMATCH[1]}
+        fi
+    done < <(dpkg-query -S "${paths[@]}" 2>/dev/null || true)
+    for name in "${!desktop[@]}"; do
+        path=${where[$name]}
+        package=${owner[$path]:-${owner[${path/#\/lib\///usr/lib/}]:-${owner[${path/#\/usr\/lib\///lib/}]:-}}}
+        [ "${package%t64}" = "${desktop[$name]}" ] || die "bundle-base.txt says $name comes with" \
+            "${desktop[$name]}, but $path belongs to ${package:-no package}"
+    done
+fi
+desktop_packages=$(printf '%s\n' "${desktop[@]}" | sort -u | tr '\n' ' ')
+
+# The oldest C library and C++ runtime the folder runs on: the newest symbol versions any of its files asks for.
+versions=$(find "$stage" -type f \( -name Carnetto -o -name '*.so*' \) -exec objdump -p {} + |
+    grep -oE '(GLIBC|GLIBCXX)_[0-9.]+' | sort -u)
+newest_version() { sed -n "s/^$1_//p" <<<"$versions" | sort -V | tail -n 1; }
+min_glibc=$(newest_version GLIBC)
+min_glibcxx=$(newest_version GLIBCXX)
+loader=$(readelf -l "$stage/Carnetto" | sed -n 's/.*Requesting program interpreter: \(.*\)\]/\1/p')
+[ -n "$min_glibc" ] && [ -n "$loader" ] || die "cannot read the C library version or the loader the program needs"
+[ "$min_glibc" = 2.35 ] || echo "make-bundle: the folder now needs glibc $min_glibc: the desktops that README.md and" \
+    "scripts/bundle/carnetto.sh name are those of glibc 2.35" >&2
 
 # Qt's own texts in Italian (the standard buttons, the print dialog).
 [ -f "$qt_translations/qtbase_it.qm" ] || die "$qt_translations/qtbase_it.qm is missing (qt6-translations-l10n)"
@@ -186,7 +247,8 @@ EOF
 cp "$source_dir/resources/carnetto.png" "$stage/carnetto.png"
 cp "$here/bundle/Carnetto.desktop" "$stage/Carnetto.desktop"
 cp "$here/bundle/install-launcher.sh" "$stage/install-launcher.sh"
-chmod 755 "$stage/install-launcher.sh" "$stage/Carnetto"
+sed -e "s|@GLIBC@|$min_glibc|" -e "s|@LOADER@|$loader|" "$here/bundle/carnetto.sh" >"$stage/carnetto.sh"
+chmod 755 "$stage/install-launcher.sh" "$stage/carnetto.sh" "$stage/Carnetto"
 
 links=$(find "$stage" -type l)
 [ -z "$links" ] || die "symbolic links in the folder: $links"
@@ -195,5 +257,10 @@ rm -rf "$dest"
 mv "$stage" "$dest"
 chmod 755 "$dest"
 trap - EXIT
-echo "Portable folder ready: $dest ($(du -sh "$dest" | cut -f1), $(find "$dest/lib" -type f | wc -l) libraries," \
-     "$(find "$dest/plugins" -type f | wc -l) plugins)"
+# Sizes in MB of 1,000,000 bytes, as a file manager shows them.
+mb() { find "$@" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%.1f MB", s / 1e6 }'; }
+echo "Portable folder ready: $dest: $(mb "$dest") in $(find "$dest" -type f | wc -l) files;" \
+     "lib/ $(mb "$dest/lib") in $(find "$dest/lib" -type f | wc -l) libraries, plugins/ $(mb "$dest/plugins")" \
+     "in $(find "$dest/plugins" -type f | wc -l), the program $(mb "$dest/Carnetto")"
+echo "It runs on glibc $min_glibc and libstdc++ of GLIBCXX_$min_glibcxx or later, with these Debian packages:" \
+     "$desktop_packages"

@@ -1,14 +1,17 @@
 #!/bin/sh
 # Adds Carnetto to the applications menu of the current user, pointing at this folder where it is now
-# (run it again after moving the folder). The entry disappears from the menu while the folder is away
-# (TryExec), and comes back when the drive is plugged in at the same place.
+# (run it again after moving the folder): `sh install-launcher.sh`. The entry starts carnetto.sh, which checks
+# the computer first and starts the program through the system's loader where the folder's files cannot be
+# executed (a FAT stick as desktops mount it). Where they can, the entry disappears from the menu while the
+# folder is away (TryExec) and comes back when the drive is plugged in at the same place; TryExec would hide it
+# for good on a FAT stick, so there the entry stays.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd -P)
 case $here in
 *'
 '*) echo "The folder's path holds a line break: move the folder and try again." >&2; exit 1 ;;
 esac
-[ -x "$here/Carnetto" ] || { echo "Carnetto is not in $here." >&2; exit 1; }
+[ -f "$here/Carnetto" ] && [ -f "$here/carnetto.sh" ] || { echo "Carnetto is not in $here." >&2; exit 1; }
 
 # Values of a desktop entry escape a backslash as \\; the Exec value is a command line besides, so the path
 # goes in double quotes, with \ " ` $ escaped inside them and % doubled.
@@ -25,8 +28,8 @@ trap 'rm -f "$tmp"' EXIT
 while IFS= read -r line || [ -n "$line" ]; do
     case $line in
     '#'*) ;;
-    Exec=*) printf 'Exec=%s\n' "$(exec_value "$here/Carnetto")" ;;
-    TryExec=*) printf 'TryExec=%s\n' "$(string_value "$here/Carnetto")" ;;
+    Exec=*) printf 'Exec=sh %s\n' "$(exec_value "$here/carnetto.sh")" ;;
+    TryExec=*) [ ! -x "$here/Carnetto" ] || printf 'TryExec=%s\n' "$(string_value "$here/Carnetto")" ;;
     Icon=*) printf 'Icon=%s\n' "$(string_value "$here/carnetto.png")" ;;
     *) printf '%s\n' "$line" ;;
     esac

@@ -268,7 +268,7 @@ private Q_SLOTS:
 
     void qtsOwnButtonsSpeakItalian()
     {
-        installItalianTranslation(*qApp);
+        installItalianTranslation(*qApp, QCoreApplication::applicationDirPath());
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&Yes"), QStringLiteral("&Sì"));
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&No"));
     }

@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# Makes the portable folder (scripts/make-bundle.sh), copies it to a USB drive's path with a blank in it, and
-# checks that it carries every library it needs beyond the base system, then starts it on an X server with
-# the system's Qt hidden from the loader (a private mount namespace, as root): the main menu appears, its
-# window class matches the launcher's entry, and browsing creates Contatti.pro beside the executable. Last,
-# the launcher's install script writes an entry whose Exec gives back the program's path.
+# Makes the portable folder (scripts/make-bundle.sh) and copies it to a USB drive's path with a blank in it, its
+# files readable but not executable, as desktops show a FAT stick; checks that it carries every library it needs
+# beyond the desktop's, and that only its own files search lib/. Then starts it through carnetto.sh, which hands
+# it to the system's loader, on an X server under a session bus of its own and with the system's Qt hidden (a
+# private mount namespace, as root): the main menu appears with its window class and Qt's Italian texts from the
+# folder, browsing creates Contatti.pro beside the program, the command line reads and writes that archive, and
+# the loader's log of the program's own process shows every library of the folder loaded from it and no library
+# of the system bound to one of its copies. Last, the launcher's checks of the computer and the menu entry that
+# install-launcher.sh writes.
 #     portable_folder.sh SOURCE_DIR BUILD_DIR          (under xvfb-run)
 set -euo pipefail
 [ "${1:-}" = --inside ] || {
@@ -14,7 +18,7 @@ set -euo pipefail
 fail() { echo "FAIL: $*"; exit 1; }
 
 base_patterns=()
-load_base() { mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$1/scripts/bundle-base.txt"); }
+load_base() { mapfile -t base_patterns < <(grep -v -E '^\s*(#|$)' "$1/scripts/bundle-base.txt" | awk '{ print $1 }'); }
 is_base() {
     local p
     for p in "${base_patterns[@]}"; do [[ $1 =~ ^($p)$ ]] && return 0; done
@@ -44,25 +48,39 @@ hide_system_qt() {
     [ ! -s "$(ldconfig -p | awk '$1 == "libQt6Core.so.6" { print $NF; exit }')" ] || fail "the system Qt is still visible"
     echo "hid ${#done_[@]} system Qt libraries and Qt's plugin and translation folders"
 }
+# Starts the folder through its launcher with the loader logging into $ldlog.PID; its own session bus, so that
+# libdbus never starts dbus-launch, and a process group of its own, so that all of it can be stopped.
+start_folder() {
+    setsid dbus-run-session -- env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH \
+        -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE -u XDG_CURRENT_DESKTOP "$@" \
+        LD_DEBUG=libs,bindings LD_BIND_NOW=1 LD_DEBUG_OUTPUT="$ldlog" sh "$folder/carnetto.sh" &
+    group=$!
+}
+stop_folder() {
+    kill -TERM -- -"$group" 2>/dev/null || true
+    wait "$group" 2>/dev/null || true
+}
 if [ "${1:-}" = --inside ]; then
     folder=$2
     ldlog=$3
-    [ "${4:-}" = nohide ] || hide_system_qt
+    work=$4
+    [ "${5:-}" = nohide ] || hide_system_qt
 
     cd /
-    env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH -u QT_QPA_PLATFORM_PLUGIN_PATH -u QT_QPA_PLATFORM \
-        -u WAYLAND_DISPLAY -u XDG_SESSION_TYPE LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog" "$folder/Carnetto" &
-    pid=$!
-    trap 'kill "$pid" 2>/dev/null || true' EXIT
+    start_folder
+    trap stop_folder EXIT
 
     window=""
     for _ in $(seq 1 100); do
         window=$(xdotool search --onlyvisible --name '^ Carnetto 4.0$' 2>/dev/null | head -n 1 || true)
         [ -n "$window" ] && break
-        kill -0 "$pid" 2>/dev/null || fail "the program ended before showing the main menu"
+        kill -0 "$group" 2>/dev/null || fail "the program ended before showing the main menu"
         sleep 0.1
     done
     [ -n "$window" ] || fail "the main menu did not appear"
+    pid=$(xdotool getwindowpid "$window")
+    [ "$(readlink "/proc/$pid/exe")" != "$(readlink -f "$folder/Carnetto")" ] \
+        || fail "the program, whose file is not executable, did not start through the loader"
 
     wm_class=$(sed -n 's/^StartupWMClass=//p' "$folder/Carnetto.desktop")
     xdotool search --class "^$wm_class\$" | grep -qx "$window" \
@@ -88,14 +106,29 @@ if [ "${1:-}" = --inside ]; then
         sleep 0.1
     done
     [ -f "$folder/Contatti.pro" ] || fail "Contatti.pro was not created beside the executable"
+    stop_folder
+    [ ! -s "$folder/Contatti.pro" ] || fail "browsing wrote into the archive"
 
     # There is no Wayland compositor here, so the wayland platform gives up at once; but its plugin and the
     # libraries it needs must have loaded from the folder by then.
     ulimit -c 0
-    (env -u LD_LIBRARY_PATH -u QT_PLUGIN_PATH QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=carnetto-no-such-display \
-        LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog-wayland" "$folder/Carnetto" || true) >/dev/null 2>&1
-    grep -qF "calling init: $folder/plugins/platforms/libqwayland-generic.so" "$ldlog-wayland".* \
-        || fail "the wayland platform plugin did not load from the folder"
+    start_folder QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=carnetto-no-such-display >/dev/null 2>&1
+    wait "$group" || true
+
+    # The command line, from another folder: through the loader, then as a program that may run by itself.
+    printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Rossi;Mario;;;\r\nFN:Mario Rossi\r\nEND:VCARD\r\n' >"$work/rossi.vcf"
+    out=$(sh "$folder/carnetto.sh" --importa-vcard "$work/rossi.vcf") || fail "the import failed: $out"
+    [[ $out == *" in \"$folder/Contatti.pro\","* ]] || fail "the import did not write the folder's archive: $out"
+    chmod 755 "$folder/Carnetto"
+    out=$("$folder/Carnetto" --esporta-csv "$work/rubrica.csv") || fail "the export failed: $out"
+    chmod 644 "$folder/Carnetto"
+    [[ $out == *" da \"$folder/Contatti.pro\" in "* ]] || fail "the export did not read the folder's archive: $out"
+    grep -q 'Rossi' "$work/rubrica.csv" || fail "the card imported through the loader is not in the export"
+    # HTTPS from the command line (nothing listens there): Qt's TLS backend is a plugin, the folder's one too.
+    CARNETTO_PASSWORD=x LD_DEBUG=libs LD_DEBUG_OUTPUT="$ldlog-tls" \
+        sh "$folder/carnetto.sh" --sincronizza https://127.0.0.1:9/ utente >/dev/null 2>&1 || true
+    grep -qF "calling init: $folder/plugins/tls/libqopensslbackend.so" "$ldlog-tls".* \
+        || fail "the command line did not load Qt's TLS backend from the folder"
     exit 0
 fi
 
@@ -103,18 +136,19 @@ load_base "$source_dir"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# 1. Make the folder, then carry it: a copy somewhere else, on a path with a blank.
+# 1. Make the folder, then carry it: a copy somewhere else, on a path with a blank, nothing executable.
 bash "$source_dir/scripts/make-bundle.sh" "$build_dir" "$work/out/Carnetto"
 folder="$work/media/utente/USB DISK/Carnetto"
 mkdir -p "$(dirname "$folder")"
 cp -r "$work/out/Carnetto" "$folder"
 rm -rf "$work/out"
+find "$folder" -type f -exec chmod 644 {} +
 
 # 2. What the folder holds.
 links=$(find "$folder" -type l)
 [ -z "$links" ] || fail "symbolic links in the folder: $links"
 [ ! -e "$folder/Contatti.pro" ] || fail "the folder already holds an archive"
-for f in Carnetto qt.conf translations/qtbase_it.qm carnetto.png Carnetto.desktop install-launcher.sh \
+for f in Carnetto carnetto.sh qt.conf translations/qtbase_it.qm carnetto.png Carnetto.desktop install-launcher.sh \
          plugins/platforms/libqxcb.so plugins/platforms/libqwayland-generic.so plugins/platforms/libqwayland-egl.so \
          plugins/wayland-shell-integration/libxdg-shell.so \
          plugins/platforminputcontexts/libcomposeplatforminputcontextplugin.so \
@@ -125,48 +159,62 @@ done
 if [ -f "$folder/lib/libQt6PrintSupport.so.6" ]; then
     [ -s "$folder/plugins/printsupport/libcupsprintersupport.so" ] || fail "the folder prints but lacks the CUPS plugin"
 fi
-[ -x "$folder/Carnetto" ] && [ -x "$folder/install-launcher.sh" ] || fail "the program or the launcher script cannot run"
+if [ -f "$folder/lib/libQt6Network.so.6" ]; then
+    [ -s "$folder/plugins/tls/libqopensslbackend.so" ] || fail "the folder uses the network but lacks Qt's TLS backend"
+fi
 grep -qx 'Plugins = plugins' "$folder/qt.conf" && grep -qx 'Translations = translations' "$folder/qt.conf" \
     || fail "qt.conf does not point inside the folder"
-readelf -d "$folder/Carnetto" | grep -q '(RPATH).*\[\$ORIGIN/lib\]' || fail "the program's RPATH is not \$ORIGIN/lib"
+grep -qE '^min_glibc=[0-9]+\.[0-9]+$' "$folder/carnetto.sh" && grep -qx 'loader=/.*ld-linux.*' "$folder/carnetto.sh" \
+    || fail "make-bundle did not fill in the launcher"
 
-# Every library a file of the folder asks for is in lib/, unless it belongs to the base system; the xcb-util
-# family, ICU and the libraries named below are never base.
+# Every library a file of the folder asks for is in lib/, unless the desktop has it; the xcb-util family, ICU and
+# the libraries named below are never the desktop's. Only the folder's own files search lib/: a RUNPATH on each
+# (never an RPATH, which the loader applies to the system's libraries as well).
 elves=0
 declare -A wanted=()
 while IFS= read -r -d '' f; do
     is_elf "$f" || continue
     elves=$((elves + 1))
+    case ${f#"$folder"/} in
+    Carnetto) runpath='$ORIGIN/lib' ;;
+    lib/*) runpath='$ORIGIN' ;;
+    plugins/*/*) runpath='$ORIGIN/../../lib' ;;
+    *) fail "an unexpected program or library: $f" ;;
+    esac
+    found=""
     while IFS= read -r line; do
-        if [[ $line =~ \((RPATH|RUNPATH)\) ]] && [ "$f" != "$folder/Carnetto" ]; then
-            fail "${f#"$folder"/} has its own RPATH/RUNPATH"
-        fi
+        [[ $line =~ \(RPATH\) ]] && fail "${f#"$folder"/} has an RPATH"
+        [[ $line =~ \(RUNPATH\).*\[(.*)\]$ ]] && found=${BASH_REMATCH[1]}
         [[ $line =~ \(NEEDED\).*\[(.*)\]$ ]] || continue
         name=${BASH_REMATCH[1]}
         is_base "$name" && continue
         wanted[$name]=1
         [ -f "$folder/lib/$name" ] || fail "${f#"$folder"/} needs $name, which is not in lib/"
     done < <(readelf -d "$f")
+    [ "$found" = "$runpath" ] || fail "${f#"$folder"/} has the RUNPATH '$found' instead of '$runpath'"
 done < <(find "$folder" -type f -print0)
 for name in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6 libQt6XcbQpa.so.6 \
             libQt6WaylandClient.so.6 libicuuc.so.72 libicudata.so.72 libxcb-icccm.so.4 libxcb-image.so.0 \
-            libxcb-keysyms.so.1 libxcb-render-util.so.0 libxcb-util.so.1 libharfbuzz.so.0 libgraphite2.so.3 \
-            libpcre2-16.so.0 libzstd.so.1 libdouble-conversion.so.3 libmd4c.so.0 libb2.so.1 libjpeg.so.62; do
-    is_base "$name" && fail "$name is counted as base system"
+            libxcb-keysyms.so.1 libxcb-render-util.so.0 libxcb-util.so.1 \
+            libpcre2-16.so.0 libdouble-conversion.so.3 libmd4c.so.0 libb2.so.1 libjpeg.so.62; do
+    is_base "$name" && fail "$name is counted as the desktop's"
     [ -n "${wanted[$name]:-}" ] || fail "nothing in the folder asks for $name: did the program stop linking it?"
 done
 echo "checked $elves programs and libraries, $(find "$folder/lib" -type f | wc -l) in lib/, $(du -sh "$folder" | cut -f1)"
 
-# 3. Start it with the system's Qt out of reach, and look at what the loader opened.
+# 3. Start it with the system's Qt out of reach, and look at what the loader did in the program's own process.
 ldlog="$work/ld"
 if [ "$(id -u)" -eq 0 ] && unshare -m --propagation private true 2>/dev/null; then
-    unshare -m --propagation private bash "$0" --inside "$folder" "$ldlog"
+    unshare -m --propagation private bash "$0" --inside "$folder" "$ldlog" "$work"
 else
     echo "cannot hide the system Qt (a mount namespace needs root): checking only where each library was loaded from"
-    bash "$0" --inside "$folder" "$ldlog" nohide
+    bash "$0" --inside "$folder" "$ldlog" "$work" nohide
 fi
+logs=0
 loaded=0
-for log in "$ldlog".* "$ldlog-wayland".*; do
+for log in "$ldlog".*; do
+    grep -qF "initialize program: $folder/Carnetto" "$log" || continue
+    logs=$((logs + 1))
     while IFS= read -r path; do
         loaded=$((loaded + 1))
         case $path in
@@ -178,45 +226,86 @@ for log in "$ldlog".* "$ldlog-wayland".*; do
         esac
         [ -z "${wanted[$name]:-}" ] || fail "loaded $path from the system instead of the folder"
     done < <(sed -n 's/.*calling init: //p' "$log")
+    # No system library binds a symbol to a file of the folder, but for two kinds that would bind the same way to
+    # a Qt of the system: the C++ runtime's few to the program itself, and libwayland-client's tables of the
+    # core protocol's interfaces, which Qt's wayland client library defines as well.
+    bound=$(sed -nE "s/^.*binding file (.*) \\[[0-9]+\\] to (.*) \\[[0-9]+\\]: [a-z]+ symbol \`([^']*)'.*/\\1\\t\\2\\t\\3/p" \
+        "$log" | awk -F'\t' -v f="$folder/" -v p="$folder/Carnetto" '
+            index($1, f) == 1 || index($2, f) != 1 || $2 == p { next }
+            $1 ~ /\/libwayland-client\.so\.0$/ && $2 ~ /\/libQt6WaylandClient\.so\.6$/ && $3 ~ /^wl_[a-z0-9_]+_interface$/ { next }
+            { print $1 " -> " $2 ": " $3 }' | sort -u)
+    [ -z "$bound" ] || fail "system libraries bind to the folder's copies:"$'\n'"$bound"
 done
-[ "$loaded" -gt 10 ] || fail "the loader's log shows only $loaded libraries"
-echo "the loader opened $loaded libraries, none of the folder's from the system"
-[ ! -s "$folder/Contatti.pro" ] || fail "browsing wrote into the archive"
+[ "$logs" -eq 2 ] || fail "found $logs loader logs of the program instead of 2 (the window and the wayland start)"
+[ "$loaded" -gt 20 ] || fail "the loader's logs show only $loaded libraries"
+grep -qF "calling init: $folder/plugins/platforms/libqwayland-generic.so" "$ldlog".* \
+    || fail "the wayland platform plugin did not load from the folder"
+echo "the loader opened $loaded libraries, none of the folder's from the system; no system library bound to them"
 
 # Making the folder again over one that now holds cards is refused, and the cards stay.
-printf 'schede' >"$folder/Contatti.pro"
 if bash "$source_dir/scripts/make-bundle.sh" "$build_dir" "$folder" 2>/dev/null; then
     fail "make-bundle replaced a folder holding Contatti.pro"
 fi
-[ "$(cat "$folder/Contatti.pro")" = schede ] || fail "make-bundle touched Contatti.pro"
+grep -q 'Rossi' "$folder/Contatti.pro" || fail "make-bundle touched Contatti.pro"
 
-# 4. The launcher for the current user.
+# 4. The launcher's checks of the computer: a C library too old, a library of the system missing. Each is said
+# on standard error and, away from a terminal, through the desktop's dialog; the program does not start.
+fake="$work/fake-bin"
+mkdir -p "$fake"
+printf '#!/bin/sh\necho "glibc 2.31"\n' >"$fake/getconf"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >>"%s/dialog"\n' "$work" >"$fake/zenity"
+chmod 755 "$fake/getconf" "$fake/zenity"
+min_glibc=$(sed -n 's/^min_glibc=//p' "$folder/carnetto.sh")
+launch() { env -u XDG_CURRENT_DESKTOP PATH="$1:$PATH" DISPLAY="${DISPLAY:-:0}" sh "$folder/carnetto.sh" --help \
+    2>"$work/err" </dev/null; }
+status=0
+launch "$fake" || status=$?
+[ "$status" -eq 1 ] || fail "the launcher started the program on a C library too old (status $status)"
+grep -qF "(glibc) è la 2.31, Carnetto ha bisogno della $min_glibc o più recente" "$work/err" \
+    || fail "the launcher did not say that the C library is too old: $(cat "$work/err")"
+grep -qF "bisogno della $min_glibc" "$work/dialog" || fail "the launcher showed no dialog for the old C library"
+rm "$fake/getconf" "$work/dialog"
+# A desktop without a library the program needs (libOpenGL.so.0 on a minimal one, say).
+cp "$folder/Carnetto" "$work/Carnetto.orig"
+patchelf --add-needed libcarnetto-assente.so.0 "$folder/Carnetto"
+status=0
+launch "$fake" || status=$?
+cp "$work/Carnetto.orig" "$folder/Carnetto"
+[ "$status" -eq 127 ] || fail "the program without a library ended with status $status instead of the loader's 127"
+grep -q 'libcarnetto-assente.so.0 => not found' "$work/dialog" \
+    || fail "the launcher's dialog did not name the missing library"
+
+# 5. The launcher for the current user, from a folder whose files cannot be executed and from one whose can.
 home="$work/home"
 mkdir -p "$home"
-HOME=$home XDG_DATA_HOME='' "$folder/install-launcher.sh" >/dev/null
 entry="$home/.local/share/applications/Carnetto.desktop"
-[ -f "$entry" ] || fail "install-launcher.sh wrote no entry in ~/.local/share/applications"
-grep -qx 'Name=Carnetto 4.0 - La rubrica da portare a spasso!' "$entry" || fail "the entry's name is wrong"
-grep -qx 'StartupWMClass=Carnetto' "$entry" || fail "the entry's StartupWMClass is wrong"
-grep -qx "Icon=$folder/carnetto.png" "$entry" || fail "the entry's icon is not the folder's"
 exec_args() {
     local v
     v=$(sed -n 's/^Exec=//p' "$1")
     v=${v//\\\\/\\}
     eval "set -- $v"
-    [ $# -eq 1 ] || fail "Exec holds $# words: $v"
-    printf '%s' "${1//%%/%}"
+    [ $# -eq 2 ] && [ "$1" = sh ] || fail "Exec is not sh and one path: $v"
+    printf '%s' "${2//%%/%}"
 }
-[ "$(exec_args "$entry")" = "$folder/Carnetto" ] || fail "Exec does not give back $folder/Carnetto"
+HOME=$home XDG_DATA_HOME='' sh "$folder/install-launcher.sh" >/dev/null
+[ -f "$entry" ] || fail "install-launcher.sh wrote no entry in ~/.local/share/applications"
+grep -qx 'Name=Carnetto 4.0 - La rubrica da portare a spasso!' "$entry" || fail "the entry's name is wrong"
+grep -qx 'StartupWMClass=Carnetto' "$entry" || fail "the entry's StartupWMClass is wrong"
+grep -qx "Icon=$folder/carnetto.png" "$entry" || fail "the entry's icon is not the folder's"
+[ "$(exec_args "$entry")" = "$folder/carnetto.sh" ] || fail "Exec does not give back $folder/carnetto.sh"
+! grep -q '^TryExec=' "$entry" || fail "TryExec names a program that cannot be executed: the menu would hide it"
 if command -v desktop-file-validate >/dev/null; then desktop-file-validate "$entry" || fail "the entry is not valid"; fi
+chmod 755 "$folder/Carnetto"
+HOME=$home XDG_DATA_HOME='' sh "$folder/install-launcher.sh" >/dev/null
+grep -qx "TryExec=$folder/Carnetto" "$entry" || fail "the entry's TryExec is not the folder's program"
 
 # A path that needs every escape of an Exec line.
 odd="$work/it's \"odd\" \$HOME %f \`x\` back\\slash/Carnetto"
 mkdir -p "$odd"
 cp "$folder/install-launcher.sh" "$folder/Carnetto.desktop" "$odd/"
 : >"$odd/Carnetto"
-chmod 755 "$odd/Carnetto"
-HOME=$home XDG_DATA_HOME='' "$odd/install-launcher.sh" >/dev/null
-[ "$(exec_args "$entry")" = "$odd/Carnetto" ] || fail "Exec does not give back a path with quotes, \$, % and \\"
+: >"$odd/carnetto.sh"
+HOME=$home XDG_DATA_HOME='' sh "$odd/install-launcher.sh" >/dev/null
+[ "$(exec_args "$entry")" = "$odd/carnetto.sh" ] || fail "Exec does not give back a path with quotes, \$, % and \\"
 
 echo "1 passed, 0 failed"
