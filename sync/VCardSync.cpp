@@ -57,17 +57,18 @@ bool intestazione(const QByteArray& nome)
     return nome == "BEGIN" || nome == "END" || nome == "VERSION" || nome == "UID" || nome == "PRODID" || nome == "REV";
 }
 
-// Which kind of telephone a TEL line is, as the card sees it.
-enum class Telefono { Principale, Fax, Cellulare, Altro };
-Telefono tipoTelefono(const QByteArray& parametri)
+// The card's field a line of the contact fills, as the reader reads the whole contact: a line is the card's when,
+// read on its own, it gives the text the reader took for that field. So the telephone, e-mail and address that
+// the card shows are the ones replaced, whichever of several the reader preferred.
+int campoDellaRiga(const QByteArray& versione, const QByteArray& riga, const TestiScheda& letti,
+                   const QList<int>& campi)
 {
-    if (parametri.contains("fax"))
-        return Telefono::Fax;
-    if (parametri.contains("cell"))
-        return Telefono::Cellulare;
-    if (parametri.contains("pager") || parametri.contains("video") || parametri.contains("textphone"))
-        return Telefono::Altro;
-    return Telefono::Principale;
+    const TestiScheda sola = testiDaVCard("BEGIN:VCARD\r\nVERSION:" + versione + "\r\n" + riga + "\r\nEND:VCARD\r\n");
+    for (int c : campi) {
+        if (!sola[c].isEmpty() && sola[c] == letti[c])
+            return c;
+    }
+    return -1;
 }
 
 } // namespace
@@ -93,31 +94,35 @@ QByteArray aggiornaVCard(const QByteArray& originale, const TestiScheda& testi)
         if (!intestazione(nomeProprieta(riga)))
             nuove << riga;
     }
+    const QList<QByteArray> vecchie = righe(originale);
+    QByteArray versione = "3.0";
+    for (const QByteArray& riga : vecchie) {
+        if (nomeProprieta(riga) == "VERSION")
+            versione = riga.mid(riga.indexOf(':') + 1).trimmed();
+    }
+    const TestiScheda letti = testiDaVCard(originale);
+    bool presi[kNumeroCampi] = {};
     QByteArray out;
-    bool adr = false;
-    bool email = false;
-    bool telefoni[3] = {false, false, false};
-    for (const QByteArray& riga : righe(originale)) {
-        QByteArray parametri;
-        const QByteArray nome = nomeProprieta(riga, &parametri);
+    for (const QByteArray& riga : vecchie) {
+        const QByteArray nome = nomeProprieta(riga);
         if (nome == "END") {
             for (const QByteArray& n : std::as_const(nuove))
                 aggiungiPiegata(out, n);
             aggiungiPiegata(out, riga);
             continue;
         }
-        // One of each of the card's own kinds is the card's; the rest stay as the server has them.
         bool propria = nome == "N" || nome == "FN" || nome == "ORG" || nome == "NOTE" || nome == "URL" ||
                        nome == "X-CODICE-FISCALE" || nome == "X-PARTITA-IVA";
-        if (nome == "ADR" && !adr)
-            propria = adr = true;
-        if (nome == "EMAIL" && !email)
-            propria = email = true;
-        if (nome == "TEL") {
-            const Telefono t = tipoTelefono(parametri);
-            if (t != Telefono::Altro && !telefoni[int(t)])
-                propria = telefoni[int(t)] = true;
-        }
+        // Of several telephones, e-mails and addresses, the one the card took is the card's; the rest stay.
+        int campo = -1;
+        if (nome == "TEL")
+            campo = campoDellaRiga(versione, riga, letti, {Tel, Fax, Cellulare});
+        else if (nome == "EMAIL")
+            campo = campoDellaRiga(versione, riga, letti, {Email});
+        else if (nome == "ADR")
+            campo = campoDellaRiga(versione, riga, letti, {Via, Citta, Cap, Prov, Stato});
+        if (campo >= 0 && !presi[campo])
+            propria = presi[campo] = true;
         if (!propria)
             aggiungiPiegata(out, riga);
     }
