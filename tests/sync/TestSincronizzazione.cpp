@@ -231,7 +231,7 @@ private Q_SLOTS:
     {
         Chiavetta a;
         scriviSulServer(u"Neri"_qs, "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:neri-1\r\nN:Neri;Anna;;;\r\nFN:Anna Neri\r\n"
-                                    "TEL;TYPE=home:06 111\r\nTEL;TYPE=work:06 222\r\nBDAY:1980-04-01\r\n"
+                                    "TEL;TYPE=home:06 111\r\nTEL;TYPE=work,pref:06 222\r\nBDAY:1980-04-01\r\n"
                                     "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ==\r\nEND:VCARD\r\n");
         QCOMPARE(sincronizza(a).ricevuti, 1);
         a.modifica(u"Neri"_qs, u"nota da qui"_qs);
@@ -240,7 +240,9 @@ private Q_SLOTS:
         QVERIFY2(vcard.contains("BDAY:1980-04-01"), vcard.constData());
         QVERIFY(vcard.contains("PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQSkZJRgABAQ=="));
         QVERIFY(vcard.contains("UID:neri-1"));
-        QVERIFY(vcard.contains("06 222"));
+        // The preferred number is the card's; the other one stays beside it.
+        QVERIFY(vcard.contains("TEL;TYPE=home:06 111"));
+        QCOMPARE(vcard.count("06 222"), 1);
         QCOMPARE(testiDaVCard(vcard)[Note], u"nota da qui"_qs);
     }
 
