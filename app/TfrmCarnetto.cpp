@@ -70,6 +70,8 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
     imgAnimata = button(this, QStringLiteral("imgAnimata"), QStringLiteral("animata_still"),
                         QStringLiteral("Visita il sito Internet dell'autore"), {168, 480});
     imgAnimata->resize(451, 10);
+    // Every frame covers the strip whole: nothing under it needs painting first, twenty times a second.
+    imgAnimata->setAttribute(Qt::WA_OpaquePaintEvent);
     imgAnimata->setToolTip(QStringLiteral(" Visita il sito Internet dell'autore "));
 
     for (ActiveLabel* control : {imgContatti, titContatti})
