@@ -22,7 +22,6 @@
 #include "ui/ShellService.h"
 #include "ui/ValueLabel.h"
 #include "ui/WindowFrame.h"
-#include "ui/WindowKeys.h"
 #include "vcard/ScambioVCard.h"
 
 #include <QCloseEvent>
@@ -31,7 +30,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -418,12 +416,6 @@ void TfrmContatti::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
     FormClose();
-}
-
-void TfrmContatti::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleWindowKey(this, event))
-        QWidget::keyPressEvent(event);
 }
 
 void TfrmContatti::FormClose()

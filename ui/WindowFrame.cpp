@@ -1,5 +1,7 @@
 #include "ui/WindowFrame.h"
 
+#include "ui/WindowKeys.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -29,6 +31,7 @@ void applyFrame(QWidget* window, const WindowFrame& frame)
     window->setAutoFillBackground(true);
     window->setFont(tahoma8());
     window->setProperty("helpContext", frame.helpContext);
+    applyWindowKeys(window);
 
     if (frame.placement == WindowFrame::Placement::Fixed)
         window->move(frame.position);

@@ -124,6 +124,34 @@ private Q_SLOTS:
         QCOMPARE(helpContext(window), help);
     }
 
+    // Esc closes no window, whichever control has the keyboard, and the credits window opens nothing on it;
+    // the close box still closes them (but the main menu's, which ends the program).
+    void escClosesNoWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"frmCarnetto", "frmContatti", "frmCodFisc", "frmBakContatti", "frmExpContatti",
+                                 "frmIva", "frmTrovaContatti", "frmInfo", "frmHelpForm", "frmSplash"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void escClosesNoWindow()
+    {
+        QFETCH(QString, name);
+        FakeShellService shell;
+        FakeMessageService messages;
+        QWidget* window = topLevel(name);
+        QVERIFY(window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QVERIFY(shell.opened.isEmpty());
+        if (window != frmCarnetto()) {
+            window->close();
+            QVERIFY(!window->isVisible());
+        }
+    }
+
     void tooltipsOnlyOnTheSixHintedControls()
     {
         const QHash<QString, QString> hints = {
