@@ -31,7 +31,16 @@ void apriFileVCard(const QString& percorso)
     contatti->show();
     contatti->raise();
     contatti->activateWindow();
+    frmCarnetto()->hide();
     contatti->importaVCard(file);
+}
+
+void mostraPrimaFinestra(const QString& fileDaAprire)
+{
+    if (fileDaAprire.isEmpty())
+        frmCarnetto()->show();
+    else
+        apriFileVCard(fileDaAprire);
 }
 
 int runCarnetto(QApplication& app, const QString& fileDaAprire)
@@ -46,8 +55,6 @@ int runCarnetto(QApplication& app, const QString& fileDaAprire)
     QApplication::setQuitOnLastWindowClosed(false);
 
     Forms forms(QApplication::applicationDirPath());
-    frmCarnetto()->show();
-    if (!fileDaAprire.isEmpty())
-        apriFileVCard(fileDaAprire);
+    mostraPrimaFinestra(fileDaAprire);
     return QApplication::exec();
 }

@@ -9,8 +9,13 @@ class QApplication;
 // imported on the card window once the windows exist.
 int runCarnetto(QApplication& app, const QString& fileDaAprire = {});
 
-// Brings up the card window and imports the vCard file into the archive there, asking first. The windows must
+// The first window on screen: the main menu; or, given a file to open, the card window importing it, with the
+// main menu hidden as whenever the card window is open (closing the card window shows it). The windows must
 // exist (a Forms instance).
+void mostraPrimaFinestra(const QString& fileDaAprire);
+
+// Brings up the card window, in place of the main menu, and imports the vCard file into the archive there,
+// asking first. The windows must exist.
 void apriFileVCard(const QString& percorso);
 
 // Loads Qt's Italian translation (Yes/No, file dialogs) whatever the system language; without the file
