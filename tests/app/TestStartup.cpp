@@ -10,6 +10,7 @@
 #include "ui/ActiveLabel.h"
 #include "ui/WindowFrame.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMovie>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -167,6 +169,33 @@ private Q_SLOTS:
             if (qobject_cast<ActiveLabel*>(child))
                 QCOMPARE(child->cursor().shape(), Qt::PointingHandCursor);
         }
+    }
+
+    // What a screen reader finds in the main menu: each choice once, as a button with its name (the picture
+    // and its caption picture, the credit line and the strip, are one choice each), and no unnamed pictures:
+    // what only decorates is left out.
+    void theMainMenuForAScreenReader()
+    {
+        QStringList found;
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface* child = node->child(i);
+                const QString name = child->text(QAccessible::Name);
+                if (child->childCount() > 0)
+                    walk(child);
+                else
+                    found << QStringLiteral("%1 %2").arg(int(child->role())).arg(name);
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(frmCarnetto()));
+        found.sort();
+        const int button = QAccessible::Button;
+        QStringList expected;
+        for (const char* name : {"Backup", "Contatti", "Copyright", "Esci", "Esporta", "Guida", "Informazioni"})
+            expected << QStringLiteral("%1 %2").arg(button).arg(QLatin1StringView(name));
+        expected << QStringLiteral("%1 %2").arg(button).arg(makerCreditLine());
+        expected.sort();
+        QCOMPARE(found, expected);
     }
 
     void anyButtonOnTheContactsPictureOpensTheCards_data()
