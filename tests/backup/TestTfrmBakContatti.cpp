@@ -45,6 +45,7 @@ class TestTfrmBakContatti : public QObject
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TfrmBakContatti> m_finestra;
+    int m_sottoLaClessidra = 0; // messages shown while the hourglass was up
     std::unique_ptr<FakeMessageService> m_messaggi;
     std::unique_ptr<FakeFileDialogService> m_dialoghi;
 
@@ -58,17 +59,22 @@ private Q_SLOTS:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         m_messaggi = std::make_unique<FakeMessageService>();
+        m_sottoLaClessidra = 0;
+        m_messaggi->whileShowing = [this] { m_sottoLaClessidra += QApplication::overrideCursor() != nullptr; };
         m_dialoghi = std::make_unique<FakeFileDialogService>();
         m_finestra = std::make_unique<TfrmBakContatti>(m_dir->path());
         m_finestra->show();
         QVERIFY(QTest::qWaitForWindowExposed(f()));
         QVERIFY(scrivi(archivio(), SchedeDiProva::archivio(3)));
     }
+    // Whatever the copy did, the hourglass is gone again, and no message ever came up under it.
     void cleanup()
     {
         m_finestra.reset();
         m_dialoghi.reset();
         m_messaggi.reset();
+        QCOMPARE(m_sottoLaClessidra, 0);
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
     void aspetto()

@@ -244,7 +244,10 @@ private Q_SLOTS:
         TfrmExpContatti finestra(dir.path());
         finestra.show();
         dialogo.answers = {dir.filePath(QStringLiteral("manca/rubrica.csv"))};
+        QCursor* sottoIlMessaggio = nullptr;
+        messaggi.whileShowing = [&sottoIlMessaggio] { sottoIlMessaggio = QApplication::overrideCursor(); };
         rilascia(trova<ActiveLabel>(&finestra, "lblCSV"));
+        QCOMPARE(sottoIlMessaggio, nullptr);
         QCOMPARE(messaggi.entries.size(), 1);
         QCOMPARE(messaggi.entries[0].kind, FakeMessageService::Kind::Error);
         QVERIFY(messaggi.entries[0].text.contains(QStringLiteral("rubrica.csv")));
