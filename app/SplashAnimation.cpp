@@ -15,8 +15,9 @@ SplashAnimation::SplashAnimation(const QImage& backImage, const QImage& spriteIm
                                  std::unique_ptr<SpriteRandom> random, const TImageArray::Reporter& report)
     : m_random(std::move(random))
 {
-    // Buffer is composed by copying bytes out of Background, so both hold three-byte pixels.
-    Background = backImage.convertToFormat(QImage::Format_BGR888);
+    // Buffer is composed by copying bytes out of Background, so both hold three-byte pixels; in red, green,
+    // blue order, which Qt draws onto a window several times faster than blue, green, red.
+    Background = backImage.convertToFormat(QImage::Format_RGB888);
     Images.LoadFromBitmap(spriteImage, report);
     BackWidth = Background.width();
     BackHeight = Background.height();
@@ -113,19 +114,20 @@ void SplashAnimation::drawSprite(int left, int top)
                 const QRgb c = palette.value(from[x]);
                 if ((c & RGB_MASK) == (key & RGB_MASK))
                     continue;
-                to[3 * x] = uchar(qBlue(c));
+                to[3 * x] = uchar(qRed(c));
                 to[3 * x + 1] = uchar(qGreen(c));
-                to[3 * x + 2] = uchar(qRed(c));
+                to[3 * x + 2] = uchar(qBlue(c));
             }
         } else {
+            // The rendered flag holds blue, green, red; Buffer red, green, blue.
             for (int x = x0; x < x1; ++x) {
                 const uchar* p = from + 3 * x;
                 if (p[0] == keyB && p[1] == keyG && p[2] == keyR)
                     continue;
                 uchar* d = to + 3 * x;
-                d[0] = p[0];
+                d[0] = p[2];
                 d[1] = p[1];
-                d[2] = p[2];
+                d[2] = p[0];
             }
         }
     }
@@ -142,38 +144,73 @@ QRect SplashAnimation::eraseSquare(const TSprite& sprite) const
 
 void SplashAnimation::step()
 {
+    if (m_behind) {
+        advance();
+        compose();
+        return;
+    }
     for (const TSprite& s : Sprites) {
         const QRect square = eraseSquare(s);
         if (!square.isNull())
             restore(square.left(), square.top(), square.right() + 1, square.bottom() + 1);
     }
+    for (TSprite& s : Sprites)
+        move(s);
+    drawSprites();
+}
 
+void SplashAnimation::advance()
+{
+    for (TSprite& s : Sprites)
+        move(s);
+    m_behind = true;
+}
+
+void SplashAnimation::compose()
+{
+    restore(0, 0, BackWidth, BackHeight);
+    drawSprites();
+    m_behind = false;
+}
+
+void SplashAnimation::move(TSprite& s)
+{
+    // The scale comes from the depth before this step's depth change.
+    s.Scale = float(100.0 / s.Z);
+    const int r = radius(s.Scale);
+    bounce(s, s.X, s.DX, r, BackWidth);
+    bounce(s, s.Y, s.DY, r, BackHeight);
+
+    s.Z += s.DZ;
+    // The depth turns back but is not clamped: an overshoot lasts one step.
+    if (s.Z > DepthMax || s.Z < DepthMin) {
+        s.DZ = -s.DZ;
+        s.Spin = newSpin();
+    }
+
+    float angle = s.Angle + s.Spin;
+    if (double(angle) > kTwoPi)
+        angle = float(double(angle) - kTwoPi);
+    if (angle < 0.0f)
+        angle = float(double(angle) + kTwoPi);
+    s.Angle = angle;
+}
+
+// In index order, so that a higher index is drawn over a lower one. Drawing draws no random numbers, so the
+// flags move the same whether they are drawn or not.
+void SplashAnimation::drawSprites()
+{
     const QPoint hotSpot(SpriteWidth / 2, SpriteHeight / 2);
-    for (TSprite& s : Sprites) {
-        // The scale comes from the depth before this step's depth change.
-        s.Scale = float(100.0 / s.Z);
-        const int r = radius(s.Scale);
-        bounce(s, s.X, s.DX, r, BackWidth);
-        bounce(s, s.Y, s.DY, r, BackHeight);
-
-        s.Z += s.DZ;
-        // The depth turns back but is not clamped: an overshoot lasts one step.
-        if (s.Z > DepthMax || s.Z < DepthMin) {
-            s.DZ = -s.DZ;
-            s.Spin = newSpin();
-        }
-
-        float angle = s.Angle + s.Spin;
-        if (double(angle) > kTwoPi)
-            angle = float(double(angle) - kTwoPi);
-        if (angle < 0.0f)
-            angle = float(double(angle) + kTwoPi);
-        s.Angle = angle;
-
-        if (r != 0) {
-            const QPoint p = Images.DrawRotated(SpriteBitmap, hotSpot, s.Angle, s.Scale, s.Mirror);
-            if (!SpriteBitmap.isNull())
-                drawSprite(s.X - p.x(), s.Y - p.y());
-        }
+    m_drawn.assign(Sprites.size(), QRect());
+    for (size_t i = 0; i < Sprites.size(); ++i) {
+        const TSprite& s = Sprites[i];
+        if (radius(s.Scale) == 0)
+            continue;
+        const QPoint p = Images.DrawRotated(SpriteBitmap, hotSpot, s.Angle, s.Scale, s.Mirror);
+        if (SpriteBitmap.isNull())
+            continue;
+        const QPoint corner(s.X - p.x(), s.Y - p.y());
+        drawSprite(corner.x(), corner.y());
+        m_drawn[i] = QRect(corner, SpriteBitmap.size()) & Buffer.rect();
     }
 }

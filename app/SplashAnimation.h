@@ -49,15 +49,28 @@ public:
 
     // One step: the squares under the flags back from Background, then each flag moved and drawn into Buffer.
     void step();
+    // The flags' movement of one step, without drawing: for a window nobody sees. Buffer is then behind the
+    // flags until compose(); step() catches up by itself.
+    void advance();
+    // Buffer anew: the background with every flag drawn where it is now, the frame as many step() calls as
+    // there were advance() calls would have composed it.
+    void compose();
+    // Whether Buffer is behind the flags (advance() was called since the frame was last composed).
+    bool isBehind() const { return m_behind; }
 
     // The square under a flag that the next step restores from Background, right and bottom edges excluded.
     QRect eraseSquare(const TSprite& sprite) const;
+
+    // Where each flag stands in Buffer as last drawn (its rendered box, within the background; empty when it
+    // was not drawn). Every pixel of Buffer that is not the background's lies in one of them, so between two
+    // frames only these places, before and after, change.
+    const std::vector<QRect>& drawnRects() const { return m_drawn; }
 
     // Half the sprite's diagonal at this scale, truncated toward zero.
     int radius(float scale) const;
 
     QImage Background;   // never drawn on
-    QImage Buffer;       // 24 bits, the frame the window shows
+    QImage Buffer;       // 24 bits (red, green, blue), the frame the window shows
     QImage SpriteBitmap; // each rendered flag, drawn onto Buffer without its key colour
     TImageArray Images;
     std::vector<TSprite> Sprites;
@@ -69,10 +82,14 @@ public:
 
 private:
     float newSpin();
+    void move(TSprite& sprite);
     void bounce(TSprite& sprite, std::int32_t& position, std::int32_t& delta, int r, std::int32_t extent);
+    void drawSprites();
     void restore(int left, int top, int right, int bottom);
     void drawSprite(int left, int top);
 
     std::unique_ptr<SpriteRandom> m_random;
     double m_diagonal = 0;
+    bool m_behind = false;
+    std::vector<QRect> m_drawn;
 };

@@ -43,7 +43,16 @@ void apriFileVCard(const QString& percorso)
     contatti->show();
     contatti->raise();
     contatti->activateWindow();
+    frmCarnetto()->hide();
     contatti->importaVCard(file);
+}
+
+void mostraPrimaFinestra(const QString& fileDaAprire)
+{
+    if (fileDaAprire.isEmpty())
+        frmCarnetto()->show();
+    else
+        apriFileVCard(fileDaAprire);
 }
 
 namespace {
@@ -95,8 +104,6 @@ int runCarnetto(QApplication& app, const QString& cartella, const QString& fileD
 
     Forms forms(cartella);
     QObject::connect(&istanza, &IstanzaUnica::richiesta, &richiestaDaUnAltroAvvio);
-    frmCarnetto()->show();
-    if (!fileDaAprire.isEmpty())
-        apriFileVCard(fileDaAprire);
+    mostraPrimaFinestra(fileDaAprire);
     return QApplication::exec();
 }

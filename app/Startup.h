@@ -15,8 +15,13 @@ int runCarnetto(QApplication& app, const QString& cartella, const QString& fileD
 // current folder.
 QString percorsoDaAprire(const QString& argomento);
 
-// Brings up the card window and imports the vCard file into the archive there, asking first. The windows must
+// The first window on screen: the main menu; or, given a file to open, the card window importing it, with the
+// main menu hidden as whenever the card window is open (closing the card window shows it). The windows must
 // exist (a Forms instance).
+void mostraPrimaFinestra(const QString& fileDaAprire);
+
+// Brings up the card window, in place of the main menu, and imports the vCard file into the archive there,
+// asking first. The windows must exist.
 void apriFileVCard(const QString& percorso);
 
 // Loads Qt's Italian translation (Yes/No, file dialogs) whatever the system language, from the folder's qt.conf

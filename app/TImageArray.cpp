@@ -1,20 +1,100 @@
 #include "app/TImageArray.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <utility>
 
 namespace {
 
-// Round half to even: the default rounding mode of the floating-point unit, which lrint keeps.
-long roundEven(double value)
+// Round half to even, the default rounding mode of the floating-point unit, as lrint rounds; but without a call
+// into the C library for each of the two per pixel. Adding 1.5 * 2^52 leaves no bits below the unit, so the
+// addition itself rounds, in the current mode, and taking it away again is exact: for |value| < 2^51, where
+// doubles are computed as doubles (not in the wider x87 registers).
+inline long roundEven(double value)
 {
+#if FLT_EVAL_METHOD == 0
+    constexpr double kUnit = 6755399441055744.0;
+    return long((value + kUnit) - kUnit);
+#else
     return std::lrint(value);
+#endif
 }
 
 bool is24bit(QImage::Format format)
 {
     return format == QImage::Format_BGR888 || format == QImage::Format_RGB888;
+}
+
+// The columns x of a rotated row (ty = 2y - (NH - 1)) whose mapped source point can lie on the picture:
+// |u| <= W and |v| <= H, with u = (tx cos - ty sin) / scale and v = (tx sin + ty cos) / scale for
+// tx = 2x - (NW - 1), widened by two source pixels against rounding. An empty span has first > last.
+std::pair<int, int> rowSpan(int ty, int NW, int W, int H, float sinA, float cosA, float inv)
+{
+    double lo = -std::numeric_limits<double>::infinity();
+    double hi = std::numeric_limits<double>::infinity();
+    bool none = false;
+    // Narrows [lo, hi] to the tx where |a tx + b| <= limit.
+    auto narrow = [&lo, &hi, &none](double a, double b, double limit) {
+        if (a == 0) {
+            none = none || std::abs(b) > limit;
+            return;
+        }
+        double from = (-limit - b) / a;
+        double to = (limit - b) / a;
+        if (from > to)
+            std::swap(from, to);
+        lo = std::max(lo, from);
+        hi = std::min(hi, to);
+    };
+    narrow(double(cosA) * inv, -double(ty) * sinA * inv, W + 2.0);
+    narrow(double(sinA) * inv, double(ty) * cosA * inv, H + 2.0);
+    if (none || !(lo <= hi))
+        return {0, -1};
+    const int first = int(std::max(0.0, std::floor((lo + NW - 1) / 2) - 1));
+    const int last = int(std::min(double(NW - 1), std::ceil((hi + NW - 1) / 2) + 1));
+    return {first, last};
+}
+
+// The rotated rendering (not at angle 0) for either pixel type: each target pixel takes the source pixel
+// the mapping names, or the key (the source's bottom-left pixel) where it names none.
+template <typename Pixel>
+void renderRotated(uchar* row0, qsizetype stride, int NW, int NH, const std::vector<std::vector<Pixel>>& columns,
+                   float sinA, float cosA, float inv, bool mirror)
+{
+    const int W = int(columns.size());
+    const int H = int(columns.front().size());
+    const Pixel fill = columns[0][H - 1];
+    // tx cos and tx sin of every column, worked out once: the products of a small integer and a float are
+    // exact in a double, so these are the very values the mapping computes.
+    std::vector<double> txCos(static_cast<size_t>(NW));
+    std::vector<double> txSin(static_cast<size_t>(NW));
+    for (int x = 0; x < NW; ++x) {
+        const int tx = 2 * x - (NW - 1);
+        txCos[size_t(x)] = double(tx) * cosA;
+        txSin[size_t(x)] = double(tx) * sinA;
+    }
+    for (int y = 0; y < NH; ++y) {
+        auto* line = reinterpret_cast<Pixel*>(row0 + y * stride);
+        const int ty = 2 * y - (NH - 1);
+        const double tySin = double(ty) * sinA;
+        const double tyCos = double(ty) * cosA;
+        // Only the columns where the row can meet the picture are mapped; the rest is key.
+        const auto [first, last] = rowSpan(ty, NW, W, H, sinA, cosA, inv);
+        std::fill(line + last + 1, line + NW, fill);
+        for (int x = last; x >= first; --x) {
+            // Integer division truncates toward zero, as the mapping asks.
+            int sx = int((W - 1 + roundEven((txCos[size_t(x)] - tySin) * inv)) / 2);
+            const int sy = int((H - 1 + roundEven((txSin[size_t(x)] + tyCos) * inv)) / 2);
+            if (mirror)
+                sx = W - 1 - sx;
+            const bool inside = sx >= 0 && sx <= W - 1 && sy >= 0 && sy <= H - 1;
+            line[x] = inside ? columns[size_t(sx)][size_t(sy)] : fill;
+        }
+        std::fill(line, line + std::max(first, 0), fill);
+    }
 }
 
 template <typename Column> void fit(std::vector<Column>& columns, int width, int height)
@@ -181,32 +261,10 @@ QPoint TImageArray::DrawRotated(QImage& target, QPoint hotSpot, float angle, flo
             }
         }
     } else {
-        const std::uint8_t fill8 = eight ? Pixels8[0][H - 1] : 0;
-        const Pixel24 fill24 = eight ? Pixel24{} : Pixels24[0][H - 1];
-        for (int y = 0; y < NH; ++y) {
-            uchar* line = row0 + y * stride;
-            const int ty = 2 * y - (NH - 1);
-            const double tySin = double(ty) * sinA;
-            const double tyCos = double(ty) * cosA;
-            for (int x = NW - 1; x >= 0; --x) {
-                const int tx = 2 * x - (NW - 1);
-                // Integer division truncates toward zero, as the mapping asks.
-                int sx = int((W - 1 + roundEven((double(tx) * cosA - tySin) * inv)) / 2);
-                const int sy = int((H - 1 + roundEven((double(tx) * sinA + tyCos) * inv)) / 2);
-                if (mirror)
-                    sx = W - 1 - sx;
-                const bool inside = sx >= 0 && sx <= W - 1 && sy >= 0 && sy <= H - 1;
-                if (eight) {
-                    line[x] = inside ? Pixels8[sx][sy] : fill8;
-                } else {
-                    const Pixel24& p = inside ? Pixels24[sx][sy] : fill24;
-                    uchar* d = line + 3 * x;
-                    d[0] = p[0];
-                    d[1] = p[1];
-                    d[2] = p[2];
-                }
-            }
-        }
+        if (eight)
+            renderRotated(row0, stride, NW, NH, Pixels8, sinA, cosA, inv, mirror);
+        else
+            renderRotated(row0, stride, NW, NH, Pixels24, sinA, cosA, inv, mirror);
     }
 
     if (hotSpot == QPoint(W / 2, H / 2))

@@ -4,12 +4,14 @@
 #include "ui/ActiveLabel.h"
 #include "ui/HoverHints.h"
 #include "ui/Pictures.h"
+#include "ui/ScreenReader.h"
 #include "ui/ShellService.h"
 #include "ui/WindowFrame.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QMovie>
 #include <QShowEvent>
 
@@ -21,14 +23,19 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
                       .background = WindowFrame::silver(),
                       .minimiseButton = true});
 
+    // For a screen reader the menu is its choices, each once: the title band and the slogan only decorate, and a
+    // caption picture, or the animated strip, does what the control beside it does.
     QFrame* panTitolo = panel(QStringLiteral("panTitolo"), {12, 12, 757, 133}, QFrame::Box, QFrame::Plain);
+    hideFromScreenReaders(panTitolo);
     decorationPicture(panTitolo, QStringLiteral("imgPersona"), QStringLiteral("persona"))->move(12, 10);
     decorationPicture(panTitolo, QStringLiteral("imgTitolo"), QStringLiteral("titolo"))->move(128, 2);
     decorationPicture(panTitolo, QStringLiteral("imgSottotitolo"), QStringLiteral("sottotitolo"))->move(171, 96);
     decorationPicture(panTitolo, QStringLiteral("imgPendrive"), QStringLiteral("pendrive"))->move(636, 10);
 
     QFrame* panInfo = panel(QStringLiteral("panInfo"), {12, 156, 757, 65}, QFrame::Panel, QFrame::Raised);
-    decorationPicture(panInfo, QStringLiteral("imgSlogan"), QStringLiteral("slogan"))->setGeometry(72, 8, 607, 43);
+    QLabel* imgSlogan = decorationPicture(panInfo, QStringLiteral("imgSlogan"), QStringLiteral("slogan"));
+    imgSlogan->setGeometry(72, 8, 607, 43);
+    hideFromScreenReaders(imgSlogan);
     imgInfo = button(panInfo, QStringLiteral("imgInfo"), QStringLiteral("icon_info"), QStringLiteral("Informazioni"),
                      {8, 17});
     imgInfo->setToolTip(QStringLiteral(" Informazioni su... "));
@@ -69,11 +76,17 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
     lblRights->setGeometry(225, 456, 339, 16);
     setTextColour(lblRights, Qt::white);
     lblRights->setToolTip(QStringLiteral(" Visita il sito Internet dell'autore "));
+    lblRights->setAccessibleDescription(QStringLiteral("Visita il sito Internet dell'autore"));
 
     imgAnimata = button(this, QStringLiteral("imgAnimata"), QStringLiteral("animata_still"),
                         QStringLiteral("Visita il sito Internet dell'autore"), {168, 480});
     imgAnimata->resize(451, 10);
+    // Every frame covers the strip whole: nothing under it needs painting first, twenty times a second.
+    imgAnimata->setAttribute(Qt::WA_OpaquePaintEvent);
     imgAnimata->setToolTip(QStringLiteral(" Visita il sito Internet dell'autore "));
+    for (QWidget* twin : {static_cast<QWidget*>(titContatti), static_cast<QWidget*>(titBackup),
+                          static_cast<QWidget*>(titEsporta), static_cast<QWidget*>(imgAnimata)})
+        hideFromScreenReaders(twin);
 
     for (ActiveLabel* control : {imgContatti, titContatti})
         onRelease(control, &TfrmCarnetto::imgContattiMouseUp);

@@ -2,10 +2,8 @@
 
 #include "ui/Pictures.h"
 #include "ui/WindowFrame.h"
-#include "ui/WindowKeys.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,10 +64,4 @@ void TfrmHelpForm::showTopic(const HelpTopic& topic)
     memTopic->moveCursor(QTextCursor::Start);
     cmdOK->setFocus();
     exec();
-}
-
-void TfrmHelpForm::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleWindowKey(this, event))
-        QDialog::keyPressEvent(event);
 }

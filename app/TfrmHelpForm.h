@@ -23,7 +23,4 @@ public:
     QLabel* panTitle;
     QPlainTextEdit* memTopic;
     QPushButton* cmdOK;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };

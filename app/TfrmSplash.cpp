@@ -11,6 +11,7 @@
 #include "ui/WindowFrame.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 TfrmSplash::TfrmSplash(const QString& appDir, QWidget* parent) : QDialog(parent), m_appDir(appDir)
@@ -50,22 +51,47 @@ void TfrmSplash::FormCreate()
     Forms::instance().setHelpFile(Trim(QString(m_appDir + QStringLiteral("/Zettario.hlp"))));
 }
 
-void TfrmSplash::paintEvent(QPaintEvent*)
+void TfrmSplash::showEvent(QShowEvent* event)
 {
-    FormPaint();
+    QDialog::showEvent(event);
+    // Hidden, the flags only moved: the frame is drawn where they have got to.
+    if (m_animation->isBehind())
+        m_animation->compose();
 }
 
-void TfrmSplash::FormPaint()
+void TfrmSplash::paintEvent(QPaintEvent* event)
+{
+    FormPaint(event->region());
+}
+
+// Buffer onto the window at 0,0; only the part asked for, which between two steps is the places the flags
+// left and took.
+void TfrmSplash::FormPaint(const QRegion& region)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, m_animation->Buffer);
+    for (const QRect& r : region)
+        painter.drawImage(r.topLeft(), m_animation->Buffer, r);
 }
 
 void TfrmSplash::Timer1Timer()
 {
+    // Nobody sees a hidden window's frame: its flags move on without being drawn.
+    if (!isVisible()) {
+        m_animation->advance();
+        return;
+    }
+    if (m_animation->isBehind()) {
+        m_animation->step();
+        update();
+        return;
+    }
+    QRegion changed;
+    for (const QRect& r : m_animation->drawnRects())
+        changed += r;
     m_animation->step();
-    // Only a shown window is repainted; a hidden one keeps composing its frames.
-    update();
+    for (const QRect& r : m_animation->drawnRects())
+        changed += r;
+    update(changed);
 }
 
 void TfrmSplash::mouseReleaseEvent(QMouseEvent* event)

@@ -22,12 +22,13 @@ public:
     QTimer* Timer1;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void FormCreate();
-    void FormPaint();
+    void FormPaint(const QRegion& region);
     void Timer1Timer();
     void FormMouseUp();
 

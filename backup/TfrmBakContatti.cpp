@@ -19,9 +19,9 @@ namespace {
 const QColor kNero(0, 0, 0);
 const QColor kRosso(255, 0, 0);
 
-// Both dialogs offer backups whatever the letter case of their extension: on Linux a pattern counts case,
-// and "*.BKC" alone would hide the program's own ".bkc" files.
-const QString kFiltro = QStringLiteral("Backup contatti (*.bkc *.BKC)");
+// Both dialogs offer backups whatever the letter case of their extension ("COPIA.BKC" too): the program's file
+// dialogs match patterns with letter case ignored.
+const QString kFiltro = QStringLiteral("Backup contatti (*.bkc)");
 
 QFrame* cornice(QWidget* gruppo, const char* nome, const QRect& geometria, QFrame::Shape forma)
 {

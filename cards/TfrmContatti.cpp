@@ -22,7 +22,6 @@
 #include "ui/ShellService.h"
 #include "ui/ValueLabel.h"
 #include "ui/WindowFrame.h"
-#include "ui/WindowKeys.h"
 #include "vcard/ScambioVCard.h"
 
 #include <QCloseEvent>
@@ -31,7 +30,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -435,12 +433,6 @@ void TfrmContatti::closeEvent(QCloseEvent* event)
 {
     QWidget::closeEvent(event);
     FormClose();
-}
-
-void TfrmContatti::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleWindowKey(this, event))
-        QWidget::keyPressEvent(event);
 }
 
 void TfrmContatti::FormClose()

@@ -2,10 +2,8 @@
 
 #include "ui/FocusHighlight.h"
 #include "ui/WindowFrame.h"
-#include "ui/WindowKeys.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -54,10 +52,4 @@ QPushButton* CheckWindow::createButton(const QString& objectName, const QString&
     button->setGeometry((this->width() - width) / 2, 160, width, 30);
     setTabOrder(txtCodice, button);
     return button;
-}
-
-void CheckWindow::keyPressEvent(QKeyEvent* event)
-{
-    if (!handleWindowKey(this, event))
-        QDialog::keyPressEvent(event);
 }

@@ -25,7 +25,5 @@ protected:
     // The window's check button, laid out under the code box.
     QPushButton* createButton(const QString& objectName, const QString& text, const QString& accessibleName, int width);
 
-    void keyPressEvent(QKeyEvent* event) override;
-
     FocusHighlight* m_focus;
 };

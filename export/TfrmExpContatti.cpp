@@ -11,12 +11,12 @@
 #include "ui/ActiveLabel.h"
 #include "ui/BusyCursor.h"
 #include "ui/FileDialogService.h"
-#include "vcard/CodecVCard.h"
-#include "vcard/ScambioVCard.h"
 #include "ui/HintLine.h"
 #include "ui/HoverHints.h"
 #include "ui/MessageService.h"
 #include "ui/WindowFrame.h"
+#include "vcard/CodecVCard.h"
+#include "vcard/ScambioVCard.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -24,6 +24,7 @@
 #include <QGroupBox>
 #include <QIODevice>
 #include <QLabel>
+#include <QShowEvent>
 #include <QTableView>
 
 #include <array>
@@ -75,7 +76,8 @@ void TfrmExpContatti::creaComandi()
          QStringLiteral(" Visualizza l'elenco delle schede contenenti cognome o nome."),
          &TfrmExpContatti::imgAggiornaMouseUp},
         {"Passate", "icon_aziende", QStringLiteral("Aziende"),
-         QStringLiteral(" Visualizza l'elenco delle schede contenenti l'azienda."), &TfrmExpContatti::imgPassateMouseUp},
+         QStringLiteral(" Visualizza l'elenco delle schede contenenti l'azienda."),
+         &TfrmExpContatti::imgPassateMouseUp},
         {"Word", "icon_email", QStringLiteral("E-mail"),
          QStringLiteral(" Visualizza l'elenco delle schede contenenti l'indirizzo e-mail."),
          &TfrmExpContatti::imgWordMouseUp},
@@ -203,7 +205,9 @@ void TfrmExpContatti::riempi(GrigliaEsportazione::Vista vista)
 void TfrmExpContatti::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    riempi(GrigliaEsportazione::Vista::Tutti);
+    // Coming back from the task bar is no new showing: the view chosen, and the widths dragged, stay.
+    if (!event->spontaneous())
+        riempi(GrigliaEsportazione::Vista::Tutti);
 }
 
 bool TfrmExpContatti::eventFilter(QObject* watched, QEvent* event)
@@ -218,7 +222,7 @@ void TfrmExpContatti::grdRecordsMouseMove()
     // The cell holding the grid's focus, not the one under the pointer.
     const QModelIndex corrente = grdRecords->currentIndex();
     const QString testo = corrente.isValid() ? Trim(m_modello->griglia().testo(ModelloGriglia::colonnaGriglia(corrente),
-                                                                                ModelloGriglia::rigaGriglia(corrente)))
+                                                                               ModelloGriglia::rigaGriglia(corrente)))
                                              : QString();
     m_hints->reset();
     panInfo->setText(QLatin1Char(' ') + testo);
@@ -276,7 +280,8 @@ bool nomeVCard(const QString& percorso)
 EsitoScambio scriviVCardGriglia(const GrigliaEsportazione& griglia, QIODevice& out)
 {
     EsitoScambio esito;
-    const GrigliaEsportazione::Disposizione& tutti = GrigliaEsportazione::disposizione(GrigliaEsportazione::Vista::Tutti);
+    const GrigliaEsportazione::Disposizione& tutti =
+        GrigliaEsportazione::disposizione(GrigliaEsportazione::Vista::Tutti);
     std::array<int, GrigliaEsportazione::kColonne> campi;
     campi.fill(-1);
     for (int c = 1; c < griglia.colonne(); ++c) {
@@ -331,9 +336,8 @@ void TfrmExpContatti::imgCSVMouseUp()
     {
         BusyCursor attesa;
         if (vcard) {
-            const EsitoScambio esito = salvaFile(m_appDir, percorso, [&](QIODevice& out) {
-                return scriviVCardGriglia(m_modello->griglia(), out);
-            });
+            const EsitoScambio esito = salvaFile(
+                m_appDir, percorso, [&](QIODevice& out) { return scriviVCardGriglia(m_modello->griglia(), out); });
             scritto = esito.riuscito();
             // The archive itself is refused before anything is written; its own message says why.
             errore = esito.tipo == EsitoScambio::FileArchivio ? messaggioScambio(esito, percorso) : esito.dettaglio;

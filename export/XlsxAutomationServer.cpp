@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -440,8 +442,7 @@ bool salvaCartella(const Cartella& cartella, const QString& percorso, QString* m
         }
         for (const auto& [colonna, larghezza] : f->larghezze)
             worksheet_set_column(ws, lxw_col_t(colonna), lxw_col_t(colonna), larghezza, nullptr);
-        worksheet_set_selection(ws, lxw_row_t(f->selR1), lxw_col_t(f->selC1), lxw_row_t(f->selR2),
-                                lxw_col_t(f->selC2));
+        worksheet_set_selection(ws, lxw_row_t(f->selR1), lxw_col_t(f->selC1), lxw_row_t(f->selR2), lxw_col_t(f->selC2));
         for (size_t r = 0; r < f->righe.size(); ++r) {
             const std::vector<Cella>& riga = f->righe[r];
             for (size_t c = 0; c < riga.size(); ++c) {
@@ -470,8 +471,37 @@ bool salvaCartella(const Cartella& cartella, const QString& percorso, QString* m
     return true;
 }
 
-// Each workbook becomes a file of its own that the user may save elsewhere or throw away; it is left in the
-// temporary folder, since the spreadsheet program reads it after the export has ended.
+// The workbooks this run handed to the spreadsheet program. The program reads its copy when it opens one, so
+// they are kept while this program runs and removed when it ends (returning from main() or through exit()):
+// the temporary folder of the computer keeps nothing of the session.
+class CartelleDellaSessione
+{
+public:
+    CartelleDellaSessione() = default;
+    CartelleDellaSessione(const CartelleDellaSessione&) = delete;
+    CartelleDellaSessione& operator=(const CartelleDellaSessione&) = delete;
+    ~CartelleDellaSessione() { rimuoviTutte(); }
+
+    void aggiungi(const QString& percorso) { m_percorsi << percorso; }
+    void rimuoviTutte()
+    {
+        for (const QString& percorso : std::as_const(m_percorsi))
+            QFile::remove(percorso);
+        m_percorsi.clear();
+    }
+
+private:
+    QStringList m_percorsi;
+};
+
+CartelleDellaSessione& cartelleDellaSessione()
+{
+    static CartelleDellaSessione cartelle;
+    return cartelle;
+}
+
+// Each workbook becomes a file of its own that the user may save elsewhere; the spreadsheet program reads it
+// after the export has ended, and it goes when this program ends.
 void mostra(const Stato& stato)
 {
     for (const std::shared_ptr<Cartella>& cartella : stato.cartelle) {
@@ -488,8 +518,11 @@ void mostra(const Stato& stato)
         }
         const XlsxAutomationServer::Opener& apri = opener();
         const bool aperto = apri ? apri(percorso, &motivo) : XlsxAutomationServer::openWithDesktop(percorso, &motivo);
-        if (!aperto)
+        if (!aperto) {
+            QFile::remove(percorso);
             errore(motivo);
+        }
+        cartelleDellaSessione().aggiungi(percorso);
     }
 }
 
@@ -498,6 +531,11 @@ void mostra(const Stato& stato)
 XlsxAutomationServer::XlsxAutomationServer() : m_stato(std::make_shared<Stato>()) {}
 
 XlsxAutomationServer::~XlsxAutomationServer() = default;
+
+void XlsxAutomationServer::removeSessionWorkbooks()
+{
+    cartelleDellaSessione().rimuoviTutte();
+}
 
 XlsxAutomationServer::Opener XlsxAutomationServer::setOpener(Opener nuovo)
 {

@@ -11,7 +11,8 @@
 // that honours exactly the requests of the export (Visible, Workbooks.Add, Workbooks(n).WorkSheets(n), Name,
 // Range, Select, Selection, NumberFormat "@", Value, Application, Cells, Font.Bold, Columns, EntireColumn,
 // AutoFit) and fails on any other member, like a real automation server. When Visible becomes true it writes each
-// workbook to a temporary .xlsx file and hands it to the desktop's default spreadsheet program.
+// workbook to a temporary .xlsx file and hands it to the desktop's default spreadsheet program; the files go when
+// the program ends.
 class XlsxAutomationServer : public AutomationObject
 {
 public:
@@ -25,6 +26,8 @@ public:
     // replaced. An empty opener restores the desktop's.
     static Opener setOpener(Opener opener);
     static bool openWithDesktop(const QString& path, QString* error);
+    // Removes the workbook files handed to the desktop so far; the end of the program does it by itself.
+    static void removeSessionWorkbooks();
 
     struct Stato;
 

@@ -2,28 +2,35 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QProcess>
+#include <QSettings>
 
 namespace {
 
 class QtFileDialogService final : public FileDialogService
 {
 public:
+    QtFileDialogService()
+    {
+        // Qt's dialog saves its state through QSettings in the user's scope whenever it closes. That scope is
+        // given a place that can never be a folder, so the writes fail quietly, nothing is created, and every
+        // dialog opens with nothing remembered of other programs either.
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, QProcess::nullDevice());
+    }
+
     QString getSaveFileName(QWidget* parent, const QString& caption, const QString& folder, const QString& filter,
                             const QString& defaultSuffix) override
     {
-        QFileDialog dialog(parent, caption, folder, filter);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(defaultSuffix);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return {};
-        return dialog.selectedFiles().constFirst();
+        return saveFileName(parent,
+                            {.caption = caption, .folder = folder, .filter = filter, .defaultSuffix = defaultSuffix});
     }
 
     QString getOpenFileName(QWidget* parent, const QString& caption, const QString& folder,
                             const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, folder, filter);
+        return openFileName(parent, {.caption = caption, .folder = folder, .filter = filter});
     }
 
     QString saveFileName(QWidget* parent, const FileDialogOptions& options) override
@@ -46,6 +53,7 @@ public:
 private:
     static QString ask(QFileDialog& dialog, const FileDialogOptions& options)
     {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setDefaultSuffix(options.defaultSuffix);
         dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
         if (!options.initialFileName.isEmpty())

@@ -11,8 +11,8 @@ struct FileDialogOptions
 {
     QString caption;
     QString folder; // empty: the system's default
-    // Qt's form, "Text (*.a *.b)", entries separated by ";;". Patterns count letter case on Linux, so a filter
-    // meant for both cases names both ("*.bkc *.BKC"); the program's own dialogs also match case-insensitively.
+    // Qt's form, "Text (*.a *.b)", entries separated by ";;". The dialogs match the patterns with letter case
+    // ignored, so "*.bkc" also offers "COPIA.BKC".
     QString filter;
     QString initialFileName; // proposed in the name box; empty: none
     QString defaultSuffix;
@@ -31,7 +31,9 @@ class FileDialogService : public ServiceSlot<FileDialogService>
 public:
     virtual ~FileDialogService() = default;
 
-    // The file dialogs of Qt.
+    // Qt's own file dialogs (never the desktop's, which keep their own history of the files chosen), matching
+    // patterns with letter case ignored. What Qt's dialog remembers (history, last folder, view) it would write
+    // into the user's QtProject.conf; the program, carried from computer to computer, leaves nothing there.
     static FileDialogService& realService();
 
     // An empty result means the user cancelled.

@@ -1,8 +1,33 @@
 #include "ui/WindowFrame.h"
 
+#include "ui/WindowKeys.h"
+
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
+
+namespace {
+
+class CentreWhenFirstShown final : public QObject
+{
+public:
+    explicit CentreWhenFirstShown(QWidget* window) : QObject(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && !event->spontaneous()) {
+            centreOnDesktop(static_cast<QWidget*>(watched));
+            watched->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 void applyFrame(QWidget* window, const WindowFrame& frame)
 {
@@ -29,11 +54,15 @@ void applyFrame(QWidget* window, const WindowFrame& frame)
     window->setAutoFillBackground(true);
     window->setFont(tahoma8());
     window->setProperty("helpContext", frame.helpContext);
+    applyWindowKeys(window);
 
-    if (frame.placement == WindowFrame::Placement::Fixed)
+    if (frame.placement == WindowFrame::Placement::Fixed) {
         window->move(frame.position);
-    else
+    } else {
         centreOnDesktop(window);
+        // Once more when first shown, when the window system may have told how wide its frame is.
+        window->installEventFilter(new CentreWhenFirstShown(window));
+    }
 }
 
 int helpContext(const QWidget* window)
@@ -46,8 +75,11 @@ void centreOnDesktop(QWidget* window)
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // The whole window, its frame included, as far as the frame is known yet; move() places the frame's corner.
+    const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
+    const QSize outer = window->size().grownBy(frame);
     const QRect free = screen->availableGeometry();
-    window->move(free.center() - QPoint(window->width() / 2, window->height() / 2));
+    window->move(free.center() - QPoint(outer.width() / 2, outer.height() / 2));
 }
 
 QFont tahoma8()

@@ -9,7 +9,8 @@
 class QWidget;
 
 // How a window of the program looks from outside: caption, fixed client size, border, title-bar buttons,
-// background and placement. Every window is set up through applyFrame(), none by hand.
+// background and placement. Every window is set up through applyFrame(), none by hand; it also gives the
+// window the keys all windows share (WindowKeys.h).
 struct WindowFrame
 {
     enum class Border { SingleFixed, Sizeable, Dialog };

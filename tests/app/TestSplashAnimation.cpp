@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -96,7 +97,7 @@ private Q_SLOTS:
         QCOMPARE(a->SpriteHeight, 60);
         // Buffer starts as the background.
         QCOMPARE(a->Buffer, a->Background);
-        QCOMPARE(a->Buffer.format(), QImage::Format_BGR888);
+        QCOMPARE(a->Buffer.format(), QImage::Format_RGB888);
     }
 
     void theStartWithASeededGenerator_data()
@@ -262,7 +263,7 @@ private Q_SLOTS:
                 const uchar* back = a->Background.constScanLine(y);
                 for (int x = 0; x < 591; ++x) {
                     const uchar* p = buffer + 3 * x;
-                    if (p[0] == 255 && p[1] == 0 && p[2] == 0)
+                    if (p[0] == 0 && p[1] == 0 && p[2] == 255)
                         QFAIL(qPrintable(QStringLiteral("key at %1,%2, step %3").arg(x).arg(y).arg(step)));
                     const bool same = std::equal(p, p + 3, back + 3 * x);
                     if (!same && !mask.constScanLine(y)[x])
@@ -272,6 +273,55 @@ private Q_SLOTS:
             }
             QVERIFY(drawn > 0);
         }
+    }
+
+    // A hidden window's flags only move; once drawn again they stand exactly where drawing every step would
+    // have put them, on a frame with no trace of where they were, and only their boxes differ from the
+    // background.
+    void movingUndrawnThenDrawingCatchesUp_data()
+    {
+        QTest::addColumn<int>("hidden");
+        QTest::addColumn<int>("shownAfter"); // steps once shown again; 0: composed on showing
+        QTest::newRow("one step hidden, composed") << 1 << 0;
+        QTest::newRow("long hidden, composed") << 157 << 0;
+        QTest::newRow("long hidden, then steps") << 157 << 3;
+        QTest::newRow("never hidden") << 0 << 4;
+    }
+
+    void movingUndrawnThenDrawingCatchesUp()
+    {
+        QFETCH(int, hidden);
+        QFETCH(int, shownAfter);
+        const QImage back = readBitmap(kBackground);
+        auto drawn = animation(std::make_unique<ClockRandom>(7u), back);
+        auto undrawn = animation(std::make_unique<ClockRandom>(7u), back);
+        for (int i = 0; i < 20; ++i) {
+            drawn->step();
+            undrawn->step();
+        }
+        for (int i = 0; i < hidden; ++i) {
+            drawn->step();
+            undrawn->advance();
+        }
+        QCOMPARE(undrawn->isBehind(), hidden > 0);
+        if (shownAfter == 0)
+            undrawn->compose();
+        for (int i = 0; i < shownAfter; ++i) {
+            drawn->step();
+            undrawn->step();
+        }
+        QVERIFY(!undrawn->isBehind());
+        for (int i = 0; i < SplashAnimation::SpriteCount; ++i) {
+            QCOMPARE(undrawn->Sprites[i].X, drawn->Sprites[i].X);
+            QCOMPARE(undrawn->Sprites[i].Angle, drawn->Sprites[i].Angle);
+        }
+        QVERIFY(undrawn->Buffer == drawn->Buffer);
+        QImage outside = undrawn->Buffer;
+        for (const QRect& r : undrawn->drawnRects())
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                std::memcpy(outside.scanLine(y) + 3 * r.left(), undrawn->Background.constScanLine(y) + 3 * r.left(),
+                            3 * r.width());
+        QVERIFY(outside == undrawn->Background);
     }
 
     void aRefusedSpriteIsReportedAndNoFlagIsDrawn()

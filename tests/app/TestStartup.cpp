@@ -10,6 +10,7 @@
 #include "ui/ActiveLabel.h"
 #include "ui/WindowFrame.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QMovie>
@@ -18,6 +19,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -124,6 +126,34 @@ private Q_SLOTS:
         QCOMPARE(helpContext(window), help);
     }
 
+    // Esc closes no window, whichever control has the keyboard, and the credits window opens nothing on it;
+    // the close box still closes them (but the main menu's, which ends the program).
+    void escClosesNoWindow_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char* name : {"frmCarnetto", "frmContatti", "frmCodFisc", "frmBakContatti", "frmExpContatti",
+                                 "frmIva", "frmTrovaContatti", "frmInfo", "frmHelpForm", "frmSplash", "frmSincronizza"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+
+    void escClosesNoWindow()
+    {
+        QFETCH(QString, name);
+        FakeShellService shell;
+        FakeMessageService messages;
+        QWidget* window = topLevel(name);
+        QVERIFY(window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        QVERIFY(shell.opened.isEmpty());
+        if (window != frmCarnetto()) {
+            window->close();
+            QVERIFY(!window->isVisible());
+        }
+    }
+
     void tooltipsOnlyOnTheHintedControls()
     {
         const QHash<QString, QString> hints = {
@@ -140,6 +170,34 @@ private Q_SLOTS:
             if (qobject_cast<ActiveLabel*>(child))
                 QCOMPARE(child->cursor().shape(), Qt::PointingHandCursor);
         }
+    }
+
+    // What a screen reader finds in the main menu: each choice once, as a button with its name (the picture
+    // and its caption picture, the credit line and the strip, are one choice each), and no unnamed pictures:
+    // what only decorates is left out.
+    void theMainMenuForAScreenReader()
+    {
+        QStringList found;
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+            for (int i = 0; i < node->childCount(); ++i) {
+                QAccessibleInterface* child = node->child(i);
+                const QString name = child->text(QAccessible::Name);
+                if (child->childCount() > 0)
+                    walk(child);
+                else
+                    found << QStringLiteral("%1 %2").arg(int(child->role())).arg(name);
+            }
+        };
+        walk(QAccessible::queryAccessibleInterface(frmCarnetto()));
+        found.sort();
+        const int button = QAccessible::Button;
+        QStringList expected;
+        for (const char* name :
+             {"Backup", "Contatti", "Copyright", "Esci", "Esporta", "Guida", "Informazioni", "Sincronizza"})
+            expected << QStringLiteral("%1 %2").arg(button).arg(QLatin1StringView(name));
+        expected << QStringLiteral("%1 %2").arg(button).arg(makerCreditLine());
+        expected.sort();
+        QCOMPARE(found, expected);
     }
 
     void anyButtonOnTheContactsPictureOpensTheCards_data()

@@ -4,6 +4,7 @@
 #include "support/CartellaBloccata.h"
 #include "support/FailDevice.h"
 #include "support/SchedeDiProva.h"
+#include "support/SoloLettura.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -15,8 +16,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
-
-#include <unistd.h>
 
 using namespace SchedeDiProva;
 
@@ -285,13 +284,15 @@ private Q_SLOTS:
     // A rename would replace a write-protected archive too; the protection must win, as a plain copy's would.
     void archivioProtetto()
     {
-        if (::geteuid() == 0)
-            QSKIP("root writes to write-protected files");
         QVERIFY(scrivi(archivio(), SchedeDiProva::archivio(3)));
-        QVERIFY(QFile::setPermissions(archivio(), QFile::ReadOwner | QFile::ReadGroup));
         const QString sorgente = percorso(QStringLiteral("copia.bkc"));
         QVERIFY(scrivi(sorgente, SchedeDiProva::archivio(5)));
-        QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente) != Backup::Ripristino::Riuscito);
+        {
+            // For root too, who writes past permission bits.
+            const SoloLettura protetto(archivio());
+            QVERIFY(protetto.attiva());
+            QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente) != Backup::Ripristino::Riuscito);
+        }
         QCOMPARE(leggi(archivio()), SchedeDiProva::archivio(3));
     }
 

@@ -1,5 +1,6 @@
 #include "BancoContatti.h"
 #include "app/Startup.h"
+#include "app/TfrmCarnetto.h"
 #include "support/SchedeDiProva.h"
 
 #include <QDropEvent>
@@ -128,15 +129,19 @@ void TestImportaVCard::daRigaDiComando()
     QVERIFY(scrivi(file, kDueSchede));
     banco.messaggi.answers = {true};
 
-    apriFileVCard(QUrl::fromLocalFile(file).toString());
+    mostraPrimaFinestra(QUrl::fromLocalFile(file).toString());
 
     QVERIFY(banco.finestra()->isVisible());
+    // One window: the main menu comes when the card window closes.
+    QVERIFY(!frmCarnetto()->isVisible());
     QCOMPARE(banco.messaggi.texts(),
              QStringList({QStringLiteral("Importare 2 contatti nell'archivio?"),
                           QStringLiteral("Importati 2 contatti nell'archivio, dalla posizione 1.")}));
     QCOMPARE(leggi(banco.archivio()).size(), 2 * kRecord);
     QCOMPARE(banco.finestra()->lblPosizione->text(), QStringLiteral("1"));
     QCOMPARE(banco.finestra()->txtCognome->text(), QStringLiteral("Rossi"));
+    banco.finestra()->close();
+    QVERIFY(frmCarnetto()->isVisible());
 }
 
 QTEST_MAIN(TestImportaVCard)

@@ -48,10 +48,10 @@ private:
     static bool treSchede(const QTemporaryDir& dir)
     {
         return scrivi(dir, {{{Cognome, QStringLiteral("Uno")}, {Nome, QStringLiteral("Primo")}},
-                             {{Cognome, QStringLiteral("Due")},
-                              {Azienda, QStringLiteral("Ditta")},
-                              {Note, QStringLiteral("Una nota piuttosto lunga, più della colonna")}},
-                             {{Cognome, QStringLiteral("Tre")}, {Email, QStringLiteral("tre@posta.it")}}});
+                            {{Cognome, QStringLiteral("Due")},
+                             {Azienda, QStringLiteral("Ditta")},
+                             {Note, QStringLiteral("Una nota piuttosto lunga, più della colonna")}},
+                            {{Cognome, QStringLiteral("Tre")}, {Email, QStringLiteral("tre@posta.it")}}});
     }
 
     template <typename T> static T* trova(QWidget* w, const char* nome)
@@ -158,6 +158,26 @@ private Q_SLOTS:
         QVERIFY(messaggi.entries.isEmpty());
     }
 
+    // Minimised and restored, the window keeps the view and the widths the user chose: what is exported is
+    // still the companies.
+    void ridottaARipristinata()
+    {
+        QTemporaryDir dir;
+        QVERIFY(treSchede(dir));
+        TfrmExpContatti finestra(dir.path());
+        finestra.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        rilascia(trova<ActiveLabel>(&finestra, "imgPassate"));
+        finestra.grdRecords->horizontalHeader()->resizeSection(0, 321);
+        finestra.showMinimized();
+        finestra.showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(&finestra));
+        QCOMPARE(finestra.grdRecords->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" Azienda"));
+        QCOMPARE(finestra.grdRecords->model()->index(0, 0).data().toString(), QStringLiteral("Ditta"));
+        QCOMPARE(finestra.griglia().testo(1, 2), QString());
+        QCOMPARE(finestra.grdRecords->columnWidth(0), 321);
+    }
+
     // The second filter of the CSV dialog, or a name ending in ".vcf": the rows of the view on show as vCards.
     void vcardDellaVista_data()
     {
@@ -169,8 +189,8 @@ private Q_SLOTS:
         QTest::newRow("filtro vCard") << vcf << QStringLiteral("biglietti") << QStringLiteral("biglietti.vcf");
         QTest::newRow("filtro vCard, nome .VCF") << vcf << QStringLiteral("b.VCF") << QStringLiteral("b.VCF");
         QTest::newRow("filtro CSV, nome .vcf") << csv << QStringLiteral("b.vcf") << QStringLiteral("b.vcf");
-        QTest::newRow("filtro CSV, nome .vcf.txt") << csv << QStringLiteral("b.vcf.txt")
-                                                   << QStringLiteral("b.vcf.txt.csv");
+        QTest::newRow("filtro CSV, nome .vcf.txt")
+            << csv << QStringLiteral("b.vcf.txt") << QStringLiteral("b.vcf.txt.csv");
         QTest::newRow("cartella che non c'è") << vcf << QStringLiteral("manca/b.vcf") << QString();
     }
     void vcardDellaVista()
@@ -224,7 +244,10 @@ private Q_SLOTS:
         TfrmExpContatti finestra(dir.path());
         finestra.show();
         dialogo.answers = {dir.filePath(QStringLiteral("manca/rubrica.csv"))};
+        QCursor* sottoIlMessaggio = nullptr;
+        messaggi.whileShowing = [&sottoIlMessaggio] { sottoIlMessaggio = QApplication::overrideCursor(); };
         rilascia(trova<ActiveLabel>(&finestra, "lblCSV"));
+        QCOMPARE(sottoIlMessaggio, nullptr);
         QCOMPARE(messaggi.entries.size(), 1);
         QCOMPARE(messaggi.entries[0].kind, FakeMessageService::Kind::Error);
         QVERIFY(messaggi.entries[0].text.contains(QStringLiteral("rubrica.csv")));

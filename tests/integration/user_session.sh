@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # A whole session of a user with the real program on an X server (Xvfb), from a folder of its own: the card
-# window from the main menu, a card typed and saved, browsing, the search window, the CSV export, a backup, the
-# deletion, closing and quitting. The bytes of Contatti.pro, of the CSV file and of the backup are checked after
-# each step. Controls are reached at their places in the windows' layouts; message boxes are closed with Return.
+# window from the main menu, a card typed and saved, browsing, the search window, the CSV export, the
+# spreadsheet export, a backup, the deletion, closing and quitting. The bytes of Contatti.pro, of the CSV file and
+# of the backup are checked after each step. Controls are reached at their places in the windows' layouts;
+# message boxes are closed with Return.
+# The program runs with a home folder and a temporary folder of their own, as on a desktop (with its runtime
+# folder): after the session both must be as empty as they were, for the program leaves no trace on the computer.
 set -euo pipefail
 program=$1
 work=$(mktemp -d)
 trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
-mkdir -p "$work/bin" "$work/out"
+mkdir -p "$work/bin" "$work/out" "$work/host/home" "$work/host/tmp" "$work/host/run" "$work/desktop"
+chmod 700 "$work/host/run"
 cp "$program" "$work/bin/Carnetto"
+# The desktop's spreadsheet program: takes a copy of the workbook it is given and says where it was.
+cat > "$work/desktop/xdg-open" <<EOF
+#!/bin/sh
+cp "\$1" "$work/out/cartella.xlsx" && printf '%s\n' "\$1" > "$work/out/aperta.txt"
+EOF
+chmod +x "$work/desktop/xdg-open"
 archive="$work/bin/Contatti.pro"
 csv="$work/out/rubrica.csv"
 backup="$work/out/copia.bkc"
@@ -86,7 +96,9 @@ PY
 }
 
 cd "$work/out"
-QT_QPA_PLATFORM=xcb "$work/bin/Carnetto" &
+env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME -u XDG_STATE_HOME \
+    HOME="$work/host/home" TMPDIR="$work/host/tmp" XDG_RUNTIME_DIR="$work/host/run" PATH="$work/desktop:$PATH" \
+    QT_QPA_PLATFORM=xcb "$work/bin/Carnetto" &
 pid=$!
 
 menu=$(wait_window '^ Carnetto 4.0$') || fail "the main menu did not appear"
@@ -142,6 +154,13 @@ printf '%b\r\n' '," Cognome"," Nome"," Azienda"," Codice fiscale"," Partita IVA"
     '1,Rossi,Mario,,,,,,,,,,,,,http://,' > "$work/atteso.csv"
 cmp "$csv" "$work/atteso.csv" || { cat -A "$csv"; fail "the CSV is not the card as expected"; }
 [ "$(sha256sum < "$archive")" = "$saved" ] || fail "exporting changed the archive"
+# The spreadsheet export: a workbook in the temporary folder, handed to the desktop; no message.
+click "$export" $((5 + 4 * 96 + 48)) $((6 + 12 + 16))
+for _ in $(seq 1 200); do [ -f "$work/out/aperta.txt" ] && break; sleep 0.1; done
+[ -f "$work/out/aperta.txt" ] || fail "no workbook reached the spreadsheet program"
+workbook=$(cat "$work/out/aperta.txt")
+case "$workbook" in "$work/host/tmp/"*.xlsx) ;; *) fail "the workbook is not in the temporary folder: $workbook" ;; esac
+[ "$(head -c 2 "$work/out/cartella.xlsx")" = PK ] || fail "the workbook is not an .xlsx file"
 click "$export" $((5 + 7 * 96 + 48)) $((6 + 12 + 16)) # Esci
 wait_gone '^ Esportazione rubrica contatti$' || fail "the export window did not close"
 
@@ -181,4 +200,7 @@ status=0
 wait "$pid" || status=$?
 [ "$status" = 0 ] || fail "the program ended with status $status"
 [ -f "$archive" ] && [ "$(stat -c %s "$archive")" = 0 ] || fail "quitting changed the archive"
+# Nothing of the session in the home or the temporary folder: no dialog history, no workbook, no cache.
+left=$(find "$work/host/home" "$work/host/tmp" -mindepth 1)
+[ -z "$left" ] || fail "the session left files on the computer: $left"
 echo "1 passed, 0 failed"

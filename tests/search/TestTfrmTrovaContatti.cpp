@@ -8,6 +8,7 @@
 #include "support/FakePrinterService.h"
 #include "support/ModaleAttesa.h"
 #include "support/SchedeDiProva.h"
+#include "support/SoloLettura.h"
 #include "support/TestiAttesi.h"
 #include "ui/FocusHighlight.h"
 #include "ui/HoverHints.h"
@@ -19,7 +20,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -64,14 +64,6 @@ QByteArray archivioDi(const QList<TestiScheda>& schede)
 }
 
 // chattr +i: not even root may open the file for writing. Not every file system or container allows it.
-bool immutabile(const QString& file, bool si)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral("chattr"), {si ? QStringLiteral("+i") : QStringLiteral("-i"), file});
-    return p.waitForFinished() && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
 } // namespace
 
 // The search window on its own: the list it builds, the search, the double click, the printed list.
@@ -275,15 +267,17 @@ private Q_SLOTS:
     void archivioProtetto()
     {
         QVERIFY(scrivi(percorso(), archivioDi({persona(u"Rossi"_qs, u"Mario"_qs)})));
-        if (!immutabile(percorso(), true))
-            QSKIP("chattr +i is not available here");
-        const bool aperta = f()->riempiLista();
         QSignalSpy scelte(f(), &TfrmTrovaContatti::schedaScelta);
-        if (aperta) {
-            f()->show();
-            doppioClic(0);
+        bool aperta = false;
+        {
+            const SoloLettura protetto(percorso());
+            QVERIFY(protetto.attiva());
+            aperta = f()->riempiLista();
+            if (aperta) {
+                f()->show();
+                doppioClic(0);
+            }
         }
-        immutabile(percorso(), false);
         QVERIFY(aperta);
         QCOMPARE(f()->lista().count(), 1);
         QCOMPARE(scelte.count(), 1);

@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
 # Prints the search list on a real CUPS queue: a private cupsd (its own socket and folders, so no system
-# printer is touched) with a cups-pdf queue as the default printer, then TestStampaCups checks the PDF.
-# Exits 77 (skipped) where cups, cups-pdf or poppler are missing, where not root, or where cupsd cannot start.
+# printer is touched) whose default printer is the CUPS-PDF model writing its PDF into a file, then
+# TestStampaCups checks the PDF. The same for root and for an ordinary user: the cups-pdf backend would run only
+# as root, so the PDF that CUPS's own filters make for the model goes to a file: device instead.
+# Exits 77 (skipped) where cups, the CUPS-PDF model or poppler are missing, or where cupsd cannot start.
 set -u
 test_program=$1
 skip() { echo "SKIP: $*"; exit 77; }
 
-[ "$(id -u)" -eq 0 ] || skip "cups-pdf writes its files only for root here"
-for tool in cupsd lpadmin pdfinfo pdftotext; do
+# cupsd and lpadmin live in /usr/sbin, which an ordinary user's PATH may leave out.
+PATH=$PATH:/usr/sbin
+for tool in cupsd lpadmin lpstat pdfinfo pdftotext; do
     command -v "$tool" >/dev/null || skip "$tool missing"
 done
-ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
-[ -f "$ppd" ] && [ -x /usr/lib/cups/backend/cups-pdf ] || skip "printer-driver-cups-pdf missing"
+model=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
+[ -f "$model" ] || skip "printer-driver-cups-pdf missing"
 
 root=$(mktemp -d /tmp/carnetto-cups.XXXXXX)
 chmod 755 "$root"
@@ -51,10 +54,10 @@ AccessLog $root/log/access_log
 PageLog $root/log/page_log
 ServerBin /usr/lib/cups
 DataDir /usr/share/cups
-User lp
-Group lp
-SystemGroup root lpadmin
+FileDevice Yes
 CONF
+# Run by root, cupsd runs the filters as lp; run by a user, as that user.
+[ "$(id -u)" -eq 0 ] && printf 'User lp\nGroup lp\nSystemGroup root lpadmin\n' >>"$root/cups-files.conf"
 
 cupsd -f -c "$root/cupsd.conf" -s "$root/cups-files.conf" &
 pid=$!
@@ -65,15 +68,16 @@ for _ in $(seq 50); do
 done
 lpstat -r >/dev/null 2>&1 || { cat "$root/log/error_log" 2>/dev/null; skip "cupsd did not start"; }
 
-# pdftocairo keeps the text of the page as text, so pdftotext can read the lines back.
-lpadmin -p CarnettoPDF -E -v cups-pdf:/ -P "$ppd" -o pdftops-renderer-default=pdftocairo 2>/dev/null ||
+# The CUPS-PDF model, taking PDF as its printer language: CUPS's pdftopdf lays the job out (orientation, colour)
+# and the PDF lands in out/, text kept as text for pdftotext.
+mkdir -p "$root/out"
+chmod 1777 "$root/out"
+{ cat "$model"; echo '*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"'; } >"$root/CarnettoPDF.ppd"
+lpadmin -p CarnettoPDF -E -v "file://$root/out/stampa.pdf" -P "$root/CarnettoPDF.ppd" 2>/dev/null ||
     skip "the PDF queue could not be made"
 lpadmin -d CarnettoPDF || skip "the PDF queue could not be made the default"
 
-# cups-pdf writes into the PDF folder of the job's owner.
-home=$(getent passwd "$(id -un)" | cut -d: -f6)
-mkdir -p "$home/PDF"
-CARNETTO_PDF_DIR="$home/PDF" QT_QPA_PLATFORM=offscreen "$test_program"
+CARNETTO_PDF_DIR="$root/out" QT_QPA_PLATFORM=offscreen "$test_program"
 status=$?
 [ $status -ne 0 ] && cat "$root/log/error_log" 2>/dev/null
 exit $status

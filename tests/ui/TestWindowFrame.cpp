@@ -7,6 +7,9 @@
 #include <QLabel>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
+
+#include <memory>
 
 // What applyFrame() does to any window. The frames of the program's own windows (caption, size, title-bar
 // buttons, help context) are checked once, on the real windows, by TestStartup.
@@ -19,8 +22,8 @@ private Q_SLOTS:
     void borders();
     void lookWhateverTheColourScheme_data();
     void lookWhateverTheColourScheme();
-    void fixedPlacement();
-    void centredOnTheFreeArea();
+    void placementOnScreen_data();
+    void placementOnScreen();
 };
 
 void TestWindowFrame::borders_data()
@@ -105,26 +108,41 @@ void TestWindowFrame::lookWhateverTheColourScheme()
     QCOMPARE(label->palette().color(QPalette::Window), background);
 }
 
-void TestWindowFrame::fixedPlacement()
+void TestWindowFrame::placementOnScreen_data()
 {
-    QDialog window;
-    applyFrame(&window, {.caption = QStringLiteral(" Splash"),
-                         .clientSize = QSize(591, 356),
-                         .background = WindowFrame::black(),
-                         .border = WindowFrame::Border::Dialog,
-                         .placement = WindowFrame::Placement::Fixed,
-                         .position = QPoint(359, 140)});
-    QCOMPARE(window.pos(), QPoint(359, 140));
+    QTest::addColumn<bool>("dialog");
+    QTest::addColumn<bool>("fixed");
+    QTest::newRow("credits: a dialog at 359, 140") << true << true;
+    QTest::newRow("a window centred") << false << false;
+    QTest::newRow("a dialog centred") << true << false;
 }
 
-void TestWindowFrame::centredOnTheFreeArea()
+// Where the window system puts the window once it is shown (a dialog that was not placed would be centred over
+// its parent by Qt), not what the widget remembers of a move before it had a window.
+void TestWindowFrame::placementOnScreen()
 {
-    QWidget window;
-    applyFrame(
-        &window,
-        {.caption = QStringLiteral(" Centro"), .clientSize = QSize(392, 208), .background = WindowFrame::silver()});
+    QFETCH(bool, dialog);
+    QFETCH(bool, fixed);
+    QWidget parent;
+    parent.setGeometry(0, 0, 200, 100);
+    parent.show();
+    std::unique_ptr<QWidget> window(dialog ? new QDialog(&parent) : new QWidget);
+    applyFrame(window.get(),
+               {.caption = QStringLiteral(" Prova"),
+                .clientSize = QSize(591, 356),
+                .background = WindowFrame::black(),
+                .border = WindowFrame::Border::Dialog,
+                .placement = fixed ? WindowFrame::Placement::Fixed : WindowFrame::Placement::DesktopCentre,
+                .position = QPoint(359, 140)});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    if (fixed) {
+        QCOMPARE(window->windowHandle()->framePosition(), QPoint(359, 140));
+        return;
+    }
+    // The whole window, frame included (the offscreen platform has one of 2 pixels), as on the desktop.
     const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
-    const QPoint offset = window.geometry().center() - free.center();
+    const QPoint offset = window->frameGeometry().center() - free.center();
     QVERIFY2(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1,
              qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
 }

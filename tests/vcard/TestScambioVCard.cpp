@@ -55,6 +55,7 @@ private Q_SLOTS:
 
 private:
     QTemporaryDir m_dir;
+    QTemporaryDir m_fuori;
     QString app() const { return m_dir.path(); }
     QString pro() const { return ArchiveFile::archivePath(app()); }
     void pulisci()
@@ -161,7 +162,9 @@ void TestScambioVCard::importaFallitaLasciaArchivio()
 {
     QFETCH(QString, guasto);
     pulisci();
-    const QString vcf = QDir::tempPath() + QStringLiteral("/carnetto-test-scambio.vcf");
+    // Outside the archive's folder, which the faults below take away or lock; in this test's own folder, not at
+    // a fixed name in the shared temporary folder that another user's run may hold.
+    const QString vcf = m_fuori.filePath(QStringLiteral("scambio.vcf"));
     QByteArray molte;
     for (int n = 0; n < 50; ++n)
         molte += vCard(testiTipici(n));
