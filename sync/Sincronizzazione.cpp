@@ -356,7 +356,11 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     QList<int> vociEliminateQui;
     if (r.errore.isEmpty()) {
         for (const Passo& p : std::as_const(passi)) {
-            const SchedaRemota& s = scaricate.value(p.href);
+            if (p.decisione != Decisione::Scarica && p.decisione != Decisione::ScaricaNuova &&
+                p.decisione != Decisione::EliminaQui)
+                continue;
+            const SchedaRemota s = scaricate.value(p.href);
+            // The texts as the archive will give them back, so that the next synchronisation finds them unchanged.
             const TestiScheda testi = testiDaScheda(schedaDa(testiRemoti.value(p.href)));
             switch (p.decisione) {
             case Decisione::Scarica:

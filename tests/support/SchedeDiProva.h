@@ -83,6 +83,18 @@ inline TSchedaContatto record(const QByteArray& contenuto, int indice)
     return s;
 }
 
+// The records of cards with these texts, each written as the card window writes it.
+inline QByteArray archivioDaTesti(const QList<TestiScheda>& schede)
+{
+    QByteArray out;
+    for (const TestiScheda& t : schede) {
+        TSchedaContatto s{};
+        schedaDaTesti(s, t);
+        out += byte(s);
+    }
+    return out;
+}
+
 // The record at position 2 of the archive in `cartella`, as the card window loads it before a save or a
 // deletion there.
 inline TSchedaContatto registrata(const QString& cartella, int posizione = 2)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QMap>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUrl>
+#include <QXmlStreamReader>
 
 #include <memory>
 
@@ -131,6 +133,45 @@ public:
         const auto esito = reply->error();
         reply->deleteLater();
         return esito;
+    }
+
+    // Every contact of an address book, as another client sees it: its address and its vCard, with the lines
+    // unfolded (one addressbook-query).
+    QMap<QUrl, QByteArray> contatti(const QUrl& rubrica)
+    {
+        QByteArray risposta;
+        http("REPORT", rubrica,
+             "<?xml version=\"1.0\" encoding=\"utf-8\"?><c:addressbook-query xmlns:d=\"DAV:\" "
+             "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop><c:address-data/></d:prop></c:addressbook-query>",
+             &risposta, {{"Depth", "1"}, {"Content-Type", "application/xml"}});
+        QMap<QUrl, QByteArray> out;
+        QXmlStreamReader xml(risposta);
+        QUrl url;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == u"href")
+                url = rubrica.resolved(QUrl(xml.readElementText()));
+            else if (const QByteArray vcard =
+                         xml.name() == u"address-data" ? xml.readElementText().toUtf8() : QByteArray();
+                     !vcard.isEmpty()) // xandikos answers for the address book itself too, with no data
+                out[url] = QByteArray(vcard).replace("\r\n ", "").replace("\n ", "");
+        }
+        return out;
+    }
+
+    // Another client adds a line to the contact whose vCard holds `cerca`; false when there is none.
+    bool aggiungiRiga(const QUrl& rubrica, const QByteArray& cerca, const QByteArray& riga)
+    {
+        const QMap<QUrl, QByteArray> tutti = contatti(rubrica);
+        for (auto it = tutti.cbegin(); it != tutti.cend(); ++it) {
+            if (!it->contains(cerca))
+                continue;
+            QByteArray vcard = *it;
+            vcard.replace("END:VCARD", QByteArray(riga + "\r\nEND:VCARD"));
+            return http("PUT", it.key(), vcard, nullptr, {{"Content-Type", "text/vcard"}}) == QNetworkReply::NoError;
+        }
+        return false;
     }
 
 private:

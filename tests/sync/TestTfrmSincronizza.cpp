@@ -3,7 +3,6 @@
 #include "support/SchedeDiProva.h"
 #include "support/ServerCardDav.h"
 #include "sync/TfrmSincronizza.h"
-#include "sync/VCardSync.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -17,18 +16,17 @@ using namespace SchedeDiProva;
 
 namespace {
 
-QByteArray archivioDi(const QStringList& cognomi)
+// "Cognome|Nome" per card.
+QByteArray archivioDi(const QStringList& nomi)
 {
-    QByteArray byte;
-    for (const QString& c : cognomi) {
+    QList<TestiScheda> schede;
+    for (const QString& n : nomi) {
         TestiScheda t;
-        t[Cognome] = c.section(u'|', 0, 0);
-        t[Nome] = c.section(u'|', 1, 1);
-        TSchedaContatto s{};
-        schedaDaTesti(s, t);
-        byte += QByteArray(reinterpret_cast<const char*>(&s), kRecord);
+        t[Cognome] = n.section(u'|', 0, 0);
+        t[Nome] = n.section(u'|', 1, 1);
+        schede << t;
     }
-    return byte;
+    return archivioDaTesti(schede);
 }
 
 QStringList cognomi(const QString& cartella)
@@ -52,25 +50,6 @@ class TestTfrmSincronizza : public QObject
     QTemporaryDir m_dir;
     std::unique_ptr<FakeMessageService> m_messaggi;
     std::unique_ptr<TfrmSincronizza> m_finestra;
-
-    // Another client adds a line to the contact with this surname.
-    bool modificaSulServer(const QUrl& rubrica, const QString& cognome, const QByteArray& riga)
-    {
-        QByteArray elenco;
-        m_server.http("PROPFIND", rubrica, {}, &elenco, {{"Depth", "1"}});
-        for (qsizetype fine = elenco.indexOf(".vcf<"); fine > 0; fine = elenco.indexOf(".vcf<", fine + 1)) {
-            const qsizetype inizio = elenco.lastIndexOf('>', fine) + 1;
-            const QUrl url = rubrica.resolved(QUrl(QString::fromUtf8(elenco.mid(inizio, fine + 4 - inizio))));
-            QByteArray vcard;
-            m_server.http("GET", url, {}, &vcard);
-            if (testiDaVCard(vcard)[Cognome] != cognome)
-                continue;
-            vcard.replace("END:VCARD", QByteArray(riga + "\r\nEND:VCARD"));
-            return m_server.http("PUT", url, vcard, nullptr, {{"Content-Type", "text/vcard"}}) ==
-                   QNetworkReply::NoError;
-        }
-        return false;
-    }
 
     void sincronizza()
     {
@@ -123,7 +102,7 @@ private Q_SLOTS:
 
         // Bianchi changed here and on the server: the person keeps both.
         QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi|Anna"_qs})));
-        QVERIFY(modificaSulServer(rubrica, u"Bianchi"_qs, "NOTE:altrove"));
+        QVERIFY(m_server.aggiungiRiga(rubrica, "N:Bianchi;", "NOTE:altrove"));
         m_messaggi->choices << 2;
         sincronizza();
         QCOMPARE(m_messaggi->entries.size(), 1);
@@ -182,7 +161,7 @@ private Q_SLOTS:
 
         // Verdi changed here, and on the server by another client.
         QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Verdi|Giuseppe"_qs})));
-        QVERIFY(modificaSulServer(rubrica, u"Verdi"_qs, "NOTE:altrove"));
+        QVERIFY(m_server.aggiungiRiga(rubrica, "N:Verdi;", "NOTE:altrove"));
         QCOMPARE(esegui({}, &uscita), 3);
     }
 };
