@@ -122,7 +122,8 @@ void SplashAnimation::drawSprite(int left, int top)
             // The rendered flag holds blue, green, red; Buffer red, green, blue.
             for (int x = x0; x < x1; ++x) {
                 const uchar* p = from + 3 * x;
-                if (p[0] == keyB && p[1] == keyG && p[2] == keyR)
+                // One test for the three bytes.
+                if (((p[0] ^ keyB) | (p[1] ^ keyG) | (p[2] ^ keyR)) == 0)
                     continue;
                 uchar* d = to + 3 * x;
                 d[0] = p[2];
@@ -133,15 +134,6 @@ void SplashAnimation::drawSprite(int left, int top)
     }
 }
 
-QRect SplashAnimation::eraseSquare(const TSprite& sprite) const
-{
-    const int r = radius(sprite.Scale);
-    if (r == 0)
-        return {};
-    const int reach = r + EraseSlack;
-    return QRect(QPoint(sprite.X - reach, sprite.Y - reach), QPoint(sprite.X + reach - 1, sprite.Y + reach - 1));
-}
-
 void SplashAnimation::step()
 {
     if (m_behind) {
@@ -149,11 +141,10 @@ void SplashAnimation::step()
         compose();
         return;
     }
-    for (const TSprite& s : Sprites) {
-        const QRect square = eraseSquare(s);
-        if (!square.isNull())
-            restore(square.left(), square.top(), square.right() + 1, square.bottom() + 1);
-    }
+    // Only the boxes the flags were drawn in differ from the background: they are all there is to restore.
+    // (The square of a flag's radius would be larger, and would miss a pixel or two of a flag drawn near it.)
+    for (const QRect& box : m_drawn)
+        restore(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
     for (TSprite& s : Sprites)
         move(s);
     drawSprites();

@@ -36,10 +36,6 @@ public:
     // How far a flag's enclosing circle may pass an edge of the background.
     static constexpr int EdgeMargin = 8;
     static constexpr int DepthMin = 50;
-    // The rounding of a rendered flag's size and of its centre lets its outermost pixels reach one pixel
-    // past its radius, and a square with its right and bottom edges left out misses one more: the erase
-    // takes this much more on every side, so no pixel of a flag is ever left behind on the background.
-    static constexpr int EraseSlack = 2;
 
     // Builds the whole state from the background picture and the sprite picture; spriteSize is the size of
     // the control that shows the sprite picture. The random numbers of the start are drawn here, in their
@@ -47,7 +43,8 @@ public:
     SplashAnimation(const QImage& backImage, const QImage& spriteImage, QSize spriteSize,
                     std::unique_ptr<SpriteRandom> random, const TImageArray::Reporter& report = {});
 
-    // One step: the squares under the flags back from Background, then each flag moved and drawn into Buffer.
+    // One step: the boxes the flags were drawn in back from Background, then each flag moved and drawn into
+    // Buffer.
     void step();
     // The flags' movement of one step, without drawing: for a window nobody sees. Buffer is then behind the
     // flags until compose(); step() catches up by itself.
@@ -57,9 +54,6 @@ public:
     void compose();
     // Whether Buffer is behind the flags (advance() was called since the frame was last composed).
     bool isBehind() const { return m_behind; }
-
-    // The square under a flag that the next step restores from Background, right and bottom edges excluded.
-    QRect eraseSquare(const TSprite& sprite) const;
 
     // Where each flag stands in Buffer as last drawn (its rendered box, within the background; empty when it
     // was not drawn). Every pixel of Buffer that is not the background's lies in one of them, so between two

@@ -241,9 +241,8 @@ private Q_SLOTS:
         QVERIFY(turns > 0);
     }
 
-    // The flags leave no trail and never show their frame: after each step every pixel outside the squares
-    // the next step restores is the background's, and no pixel is the key blue. (Restoring only the square
-    // of the radius, right and bottom edges excluded, leaves single pixels of the flags behind.)
+    // The flags leave no trail and never show their frame: after each step every pixel outside the boxes the
+    // next step restores is the background's, and no pixel is the key blue.
     void theFrameIsComposedCleanly()
     {
         auto a = animation(std::make_unique<ClockRandom>(99u));
@@ -251,12 +250,10 @@ private Q_SLOTS:
             a->step();
             QImage mask(591, 356, QImage::Format_Grayscale8);
             mask.fill(0);
-            for (const TSprite& s : a->Sprites) {
-                const QRect square = a->eraseSquare(s) & mask.rect();
-                for (int y = square.top(); y <= square.bottom(); ++y)
-                    for (int x = square.left(); x <= square.right(); ++x)
+            for (const QRect& box : a->drawnRects())
+                for (int y = box.top(); y <= box.bottom(); ++y)
+                    for (int x = box.left(); x <= box.right(); ++x)
                         mask.scanLine(y)[x] = 1;
-            }
             int drawn = 0;
             for (int y = 0; y < 356; ++y) {
                 const uchar* buffer = a->Buffer.constScanLine(y);
