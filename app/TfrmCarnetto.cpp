@@ -13,6 +13,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMovie>
+#include <QPainter>
 #include <QShowEvent>
 
 TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt::Window)
@@ -84,6 +85,7 @@ TfrmCarnetto::TfrmCarnetto(const QString&, QWidget* parent) : QWidget(parent, Qt
     // Every frame covers the strip whole: nothing under it needs painting first, twenty times a second.
     imgAnimata->setAttribute(Qt::WA_OpaquePaintEvent);
     imgAnimata->setToolTip(QStringLiteral(" Visita il sito Internet dell'autore "));
+    imgAnimata->installEventFilter(this);
     for (QWidget* twin : {static_cast<QWidget*>(titContatti), static_cast<QWidget*>(titBackup),
                           static_cast<QWidget*>(titEsporta), static_cast<QWidget*>(imgAnimata)})
         hideFromScreenReaders(twin);
@@ -149,10 +151,22 @@ void TfrmCarnetto::LoadAnimatedStrip()
     auto* movie = new QMovie(QStringLiteral(":/RESNAME"), QByteArray(), this);
     movie->setCacheMode(QMovie::CacheAll);
     imgAnimata->clear();
-    imgAnimata->setMovie(movie);
+    // The strip paints its frames itself (eventFilter): a label showing a movie goes through the style for
+    // a frame and margins the strip does not have, twenty times a second.
+    connect(movie, &QMovie::frameChanged, imgAnimata, qOverload<>(&QWidget::update));
     delete m_strip;
     m_strip = movie;
     m_strip->start();
+}
+
+bool TfrmCarnetto::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == imgAnimata && event->type() == QEvent::Paint && m_strip) {
+        QPainter painter(imgAnimata);
+        painter.drawPixmap(0, 0, m_strip->currentPixmap());
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TfrmCarnetto::imgContattiMouseUp()

@@ -61,6 +61,7 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QFrame* panel(const QString& name, const QRect& geometry, QFrame::Shape shape, QFrame::Shadow shadow);

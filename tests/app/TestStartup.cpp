@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMovie>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -229,6 +230,21 @@ private Q_SLOTS:
         QVERIFY(frmCarnetto()->strip() != firstStrip);
         QCOMPARE(frmCarnetto()->strip()->state(), QMovie::Running);
         QCOMPARE(frmCarnetto()->strip()->currentFrameNumber(), 0);
+    }
+
+    // What reaches the screen is the strip's frame of the moment, and it moves on as the strip plays.
+    void theStripShowsItsFrames()
+    {
+        QMovie* strip = frmCarnetto()->strip();
+        const auto onScreen = [] {
+            const QImage window = frmCarnetto()->screen()->grabWindow(frmCarnetto()->winId()).toImage();
+            return window.copy(frmCarnetto()->imgAnimata->geometry()).convertToFormat(QImage::Format_RGB32);
+        };
+        const QImage before = onScreen();
+        QTRY_VERIFY(onScreen() != before);
+        strip->setPaused(true);
+        QTest::qWait(20); // the last frame's repaint
+        QCOMPARE(onScreen(), strip->currentPixmap().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     void stripAndCreditLineActOnThePress()
