@@ -2,7 +2,6 @@
 // limit: a first synchronisation of N cards against N plain uploads of the same contacts, and a synchronisation
 // with nothing to do. The counters give the HTTP requests made.
 #include "BenchMain.h"
-#include "archive/ArchiveFile.h"
 #include "support/SchedeDiProva.h"
 #include "support/ServerCardDav.h"
 #include "sync/Sincronizzazione.h"
@@ -37,12 +36,7 @@ QUrl nuovaRubrica(ServerCardDav& s)
 
 void scriviArchivio(const QString& cartella, int schede)
 {
-    ArchiveFile archivio(ArchiveFile::archivePath(cartella));
-    if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
-        std::abort();
-    for (int n = 0; n < schede; ++n)
-        archivio.write(SchedeDiProva::schedaTipica(n));
-    if (!archivio.close())
+    if (!SchedeDiProva::scriviArchivioTipico(cartella, schede))
         std::abort();
 }
 
