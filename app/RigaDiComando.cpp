@@ -105,7 +105,9 @@ int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& o
     QString errore;
     std::optional<StatoSync> stato = StatoSync::leggi(appDir, &errore);
     if (!errore.isEmpty())
-        return fallita(QStringLiteral("Attenzione: %1.").arg(errore));
+        return fallita(QStringLiteral("Attenzione: %1. Spostarlo in un'altra cartella e ripetere con %2 URL UTENTE: "
+                                      "si ricomincia da capo, e i contatti uguali sui due lati vengono riconosciuti.")
+                           .arg(errore, kSincronizza));
     if (riga.url.isEmpty() && !stato)
         return fallita(QStringLiteral("Questa cartella non è mai stata sincronizzata: indicare l'indirizzo della "
                                       "rubrica e l'utente (%1 URL UTENTE).")
@@ -132,19 +134,28 @@ int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& o
             return 2;
         }
         const Rubrica& r = rubriche.first();
-        // The same address book as before keeps its state; another one starts afresh, matched by content.
-        if (!stato || stato->rubrica != r.url || stato->utente != utente)
+        // The same address book as before keeps its state, however its address was written; another one starts
+        // afresh, matched by content.
+        if (!stato || !stessaRubrica(stato->rubrica, r.url))
             stato = StatoSync{riga.url, r.url, r.nome, r.syncCollection, utente, permesso, {}, {}};
+        stato->utente = utente;
     }
     client.permettiHttp(stato->httpPermesso);
     Sincronizzazione sincronizzazione(appDir, client, *stato);
     const RiepilogoSync riepilogo = sincronizzazione.esegui({});
+    if (riepilogo.fermataAllaDomanda) {
+        // A question only the window asks: nothing was changed.
+        return fallita(QStringLiteral("%1\n%2 Sincronizzare dalla finestra per rispondere.")
+                           .arg(riepilogo.errore, riepilogo.domanda),
+                       3);
+    }
+    if (riepilogo.finita)
+        out << riepilogo.testo() << QLatin1Char('\n') << Qt::flush;
     if (!riepilogo.riuscita()) {
         QString messaggio = riepilogo.errore;
         messaggio.remove(QLatin1Char('\r'));
         return fallita(messaggio);
     }
-    out << riepilogo.testo() << QLatin1Char('\n') << Qt::flush;
     return riepilogo.conflittiLasciati > 0 ? 3 : 0;
 }
 

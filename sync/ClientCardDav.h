@@ -41,6 +41,7 @@ struct SchedaRemota
     QString href;
     QByteArray etag;
     QByteArray vcard;
+    bool illeggibile = false; // too large to take: `vcard` is empty
 };
 
 // What the address book holds, or what changed in it since a token.

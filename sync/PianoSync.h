@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive/GiornaleArchivio.h"
 #include "archive/TSchedaContatto.h"
 #include "archive/TestiScheda.h"
 #include "sync/StatoSync.h"
@@ -34,16 +35,33 @@ struct SchedaLocale
     qint64 indice;
     TSchedaContatto byte;
     TestiScheda testi;
+    QByteArray identita; // identitaRecord() of its bytes
 };
 
-// Which card of the archive each entry of the state now is. A card whose content is unchanged is found by it;
-// what is left is paired by likeness (the same name and company, or most texts the same), so that a card edited
-// here, by this program or another, stays the same contact. An archive replaced by another one (a restore)
-// pairs what it can and leaves the rest new and deleted, which the caller's safety question then catches.
+// Which card of the archive each entry of the state now is.
+//
+// This program's own edits are known exactly: each entry knows the identity its card had at the last
+// synchronisation, and the journal of this program's writes since (a card replaced, removed or appended) leads it
+// to the card as it is now, whatever changed in it. What no journal explains (another program on the same stick,
+// a restore, a state from another folder) is found by content: an unchanged card by its texts, an edited one by
+// likeness (the same name and company, or most texts the same), never across a complete change of name.
 struct Abbinamento
 {
     QList<int> localeDellaVoce; // per entry: the index into the cards, or -1 (deleted here)
     QList<int> voceDellaLocale; // per card: the entry, or -1 (new here)
-    QList<bool> cambiata;       // per entry: paired by likeness, so changed here
+    QList<bool> cambiata;       // per entry: its card's texts differ from those synchronised last
+    QList<bool> indovinata;     // per entry: changed or deleted here by a guess, not known from the journal
+    // Entries whose card changed or went by a guess: when they are most of the state, the archive is probably
+    // not the one the state describes (a restore, a Contatti.sync copied from another folder).
+    int indovinate() const;
 };
-Abbinamento abbina(const QList<VoceSync>& voci, const QList<SchedaLocale>& locali);
+Abbinamento abbina(const QList<VoceSync>& voci, const QList<SchedaLocale>& locali,
+                   const QList<OperazioneGiornale>& giornale = {});
+
+// The name a card goes by, for telling people apart: surname, first name and company, case folded; empty for a
+// card with none of them.
+QString chiaveNome(const TestiScheda& testi);
+
+// Whether two cards can be one contact edited: not when the name changed completely (surname and first name both,
+// or the company of a card without them).
+bool stessaPersonaPossibile(const TestiScheda& a, const TestiScheda& b);

@@ -1,6 +1,8 @@
 #include "sync/Sincronizzazione.h"
 
 #include "archive/ArchiveFile.h"
+#include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 #include "archive/MessaggiArchivio.h"
 #include "archive/ModificheArchivio.h"
 #include "sync/PianoSync.h"
@@ -10,6 +12,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 #include <QUuid>
 
 namespace {
@@ -17,8 +20,17 @@ namespace {
 // The state is written at least this often while the server is being written to.
 constexpr int kSalvaOgniMs = 2000;
 
-bool leggiArchivio(const QString& appDir, QList<SchedaLocale>& locali)
+// The archive and the journal of this program's edits to it, read together under the write lock, so that the
+// journal explains exactly the cards read.
+bool leggiArchivio(const QString& appDir, QList<SchedaLocale>& locali, Giornale& giornale, QString& errore)
 {
+    const ArchiveLock blocco(ArchiveFile::archivePath(appDir));
+    if (blocco.busy()) {
+        errore = messaggioArchivioOccupato();
+        return false;
+    }
+    giornale = leggiGiornale(appDir);
+    errore = messaggioErroreArchivio();
     const QString percorso = ArchiveFile::archivePath(appDir);
     if (!QFileInfo::exists(percorso))
         return true;
@@ -32,6 +44,7 @@ bool leggiArchivio(const QString& appDir, QList<SchedaLocale>& locali)
         if (!archivio.read(s.byte))
             return false;
         s.testi = testiDaScheda(s.byte);
+        s.identita = identitaRecord(s.byte);
         locali << s;
     }
     return archivio.close();
@@ -58,6 +71,40 @@ QString messaggioModifiche(EsitoModifiche esito)
     }
 }
 
+// A contact's file name on the server, for a message.
+QString nomeFile(const QString& href)
+{
+    return QUrl::fromPercentEncoding(href.section(u'/', -1, -1).toUtf8());
+}
+
+QString elenco(const QStringList& nomi)
+{
+    constexpr int kMostrati = 5;
+    QString testo = nomi.mid(0, kMostrati).join(QStringLiteral(", "));
+    if (nomi.size() > kMostrati)
+        testo += QStringLiteral(" e altri %1").arg(nomi.size() - kMostrati);
+    return testo;
+}
+
+// What is left to do after a synchronisation that ran to its end: contacts skipped, writes refused.
+QString daRifare(const RiepilogoSync& r)
+{
+    QStringList frasi;
+    if (r.illeggibili.size() == 1)
+        frasi << QStringLiteral("1 contatto illeggibile sul server: %1.").arg(r.illeggibili.first());
+    else if (!r.illeggibili.isEmpty())
+        frasi << QStringLiteral("%1 contatti illeggibili sul server: %2.").arg(r.illeggibili.size()).arg(elenco(r.illeggibili));
+    if (!r.illeggibili.isEmpty())
+        frasi << QStringLiteral("Sono stati lasciati come sono, qui e sul server, e verranno riprovati la prossima volta.");
+    if (r.rifiutati == 1)
+        frasi << QStringLiteral("1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo.");
+    else if (r.rifiutati > 1)
+        frasi << QStringLiteral("%1 contatti sono cambiati sul server durante la sincronizzazione: sincronizzare di "
+                                "nuovo.")
+                     .arg(r.rifiutati);
+    return frasi.join(u' ');
+}
+
 } // namespace
 
 QString RiepilogoSync::testo() const
@@ -82,16 +129,23 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             domande.avanzamento(fatti, totale, passo);
     };
     const auto url = [this](const QString& href) { return m_stato.rubrica.resolved(QUrl::fromEncoded(href.toUtf8())); };
+    const auto chiedi = [&domande, &r](const QString& domanda) {
+        if (domande.conferma && domande.conferma(domanda))
+            return true;
+        r.fermataAllaDomanda = true;
+        r.domanda = domanda;
+        r.errore = QStringLiteral("Sincronizzazione interrotta prima di cambiare qualcosa: nulla è stato cambiato.");
+        return false;
+    };
 
     // Both sides as they are now.
     avanza(0, 0, QStringLiteral("Lettura dell'archivio"));
     QList<SchedaLocale> locali;
-    if (!leggiArchivio(m_appDir, locali)) {
-        r.errore = messaggioErroreArchivio();
+    Giornale giornale;
+    if (!leggiArchivio(m_appDir, locali, giornale, r.errore))
         return r;
-    }
-    const Abbinamento abbinamento = abbina(m_stato.voci, locali);
-
+    r.errore.clear();
+    const Abbinamento abbinamento = abbina(m_stato.voci, locali, giornale.operazioni);
     avanza(0, 0, QStringLiteral("Elenco dei contatti sul server"));
     const ElencoRemoto elenco =
         m_client.elenca(Rubrica{m_stato.rubrica, m_stato.nomeRubrica, m_stato.syncCollection}, m_stato.token);
@@ -99,7 +153,7 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         r.errore = elenco.errore;
         return r;
     }
-    QHash<QString, QByteArray> remoti; // href -> ETag, for the whole address book
+    QHash<QString, QByteArray> remoti; // href -> ETag (empty: the server keeps none), for the whole address book
     if (!elenco.completo) {
         for (const VoceSync& v : std::as_const(m_stato.voci))
             remoti.insert(v.href, v.etag);
@@ -109,7 +163,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     for (const VoceRemota& v : elenco.voci)
         remoti.insert(v.href, v.etag);
 
-    // How each known contact stands on each side; what to fetch.
+    // How each known contact stands on each side; what to fetch. A contact without an ETag is fetched to be
+    // compared by content.
     const qsizetype n = m_stato.voci.size();
     QList<Lato> qui(n);
     QList<Lato> server(n);
@@ -123,9 +178,10 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                                                     : Lato::Invariata;
         const auto it = remoti.constFind(voce.href);
         server[v] = it == remoti.cend() ? Lato::Eliminata : *it == voce.etag ? Lato::Invariata : Lato::Cambiata;
+        const bool senzaEtag = it != remoti.cend() && it->isEmpty();
         // A changed contact is fetched to be compared or taken; an unchanged one whose card changed here, to
         // keep what the server has beyond the card.
-        if (server[v] == Lato::Cambiata || (server[v] == Lato::Invariata && qui[v] == Lato::Cambiata))
+        if (senzaEtag || server[v] == Lato::Cambiata || (server[v] == Lato::Invariata && qui[v] == Lato::Cambiata))
             daScaricare << voce.href;
     }
     QStringList nuoviRemoti;
@@ -139,21 +195,32 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     avanza(0, 0, QStringLiteral("Scaricamento dei contatti"));
     QString errore;
     QHash<QString, SchedaRemota> scaricate;
-    for (const SchedaRemota& s : m_client.scarica(m_stato.rubrica, daScaricare, &errore))
+    QHash<QString, TestiScheda> testiRemoti;
+    QSet<QString> illeggibili;
+    for (const SchedaRemota& s : m_client.scarica(m_stato.rubrica, daScaricare, &errore)) {
+        const std::optional<TestiScheda> testi = s.illeggibile ? std::nullopt : contattoLeggibile(s.vcard);
+        if (!testi) {
+            illeggibili.insert(s.href);
+            continue;
+        }
         scaricate.insert(s.href, s);
+        testiRemoti.insert(s.href, *testi);
+    }
     if (!errore.isEmpty()) {
         r.errore = errore;
         return r;
     }
-    // A contact deleted between the listing and the fetch is deleted.
-    for (qsizetype v = 0; v < n; ++v) {
-        if (server[v] != Lato::Eliminata && daScaricare.contains(m_stato.voci[v].href) &&
-            !scaricate.contains(m_stato.voci[v].href))
-            server[v] = Lato::Eliminata;
+    // A contact the server listed but did not deliver is not taken for deleted: only a listing says that.
+    for (const QString& href : std::as_const(daScaricare)) {
+        if (!scaricate.contains(href))
+            illeggibili.insert(href);
     }
-    QHash<QString, TestiScheda> testiRemoti;
-    for (auto it = scaricate.cbegin(); it != scaricate.cend(); ++it)
-        testiRemoti.insert(it.key(), testiDaVCard(it->vcard));
+    for (qsizetype v = 0; v < n; ++v) {
+        const QString& href = m_stato.voci[v].href;
+        if (server[v] != Lato::Eliminata && scaricate.contains(href) && remoti.value(href).isEmpty())
+            server[v] = impronta(testiRemoti.value(href)) == impronta(m_stato.voci[v].campi) ? Lato::Invariata
+                                                                                            : Lato::Cambiata;
+    }
 
     // The decisions.
     struct Passo
@@ -167,32 +234,54 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     for (qsizetype v = 0; v < n; ++v) {
         const int l = abbinamento.localeDellaVoce[v];
         const QString& href = m_stato.voci[v].href;
+        if (illeggibili.contains(href)) {
+            passi << Passo{Decisione::Niente, int(v), l, href};
+            continue;
+        }
         const bool uguali = qui[v] == Lato::Cambiata && server[v] == Lato::Cambiata &&
                             normalizza(locali[l].testi) == normalizza(testiRemoti.value(href));
         passi << Passo{decidi(qui[v], server[v], uguali), int(v), l, href};
     }
-    // New on both sides with the same content (a first synchronisation of two full sides, or one stopped
-    // half way) is one contact: linked, not doubled.
+    // New on both sides (a first synchronisation of two full sides, a lost state, one stopped half way): the same
+    // content is one contact, linked; the same name with other contents is a conflict for the person; only the
+    // rest is new.
     QMultiHash<QByteArray, QString> nuoviPerImpronta;
+    QMultiHash<QString, QString> nuoviPerNome;
     for (const QString& href : std::as_const(nuoviRemoti)) {
-        if (scaricate.contains(href))
+        if (scaricate.contains(href)) {
             nuoviPerImpronta.insert(impronta(testiRemoti.value(href)), href);
+            nuoviPerNome.insert(chiaveNome(testiRemoti.value(href)), href);
+        }
     }
     QSet<QString> collegati;
+    const auto gemello = [&collegati](const QList<QString>& candidati) {
+        QString scelto;
+        for (const QString& href : candidati) {
+            if (!collegati.contains(href) && (scelto.isEmpty() || href < scelto))
+                scelto = href;
+        }
+        return scelto;
+    };
+    QList<int> nuoveQui;
     for (int l = 0; l < locali.size(); ++l) {
         if (abbinamento.voceDellaLocale[l] >= 0)
             continue;
-        const QByteArray chiave = impronta(locali[l].testi);
-        QString gemello;
-        for (const QString& href : nuoviPerImpronta.values(chiave)) {
-            if (!collegati.contains(href) && (gemello.isEmpty() || href < gemello))
-                gemello = href;
+        const QString uguale = gemello(nuoviPerImpronta.values(impronta(locali[l].testi)));
+        if (uguale.isEmpty()) {
+            nuoveQui << l;
+        } else {
+            collegati.insert(uguale);
+            passi << Passo{Decisione::Aggiorna, -1, l, uguale};
         }
-        if (gemello.isEmpty()) {
+    }
+    for (int l : std::as_const(nuoveQui)) {
+        const QString nome = chiaveNome(locali[l].testi);
+        const QString omonimo = nome.isEmpty() ? QString() : gemello(nuoviPerNome.values(nome));
+        if (omonimo.isEmpty()) {
             passi << Passo{Decisione::CaricaNuova, -1, l, {}};
         } else {
-            collegati.insert(gemello);
-            passi << Passo{Decisione::Aggiorna, -1, l, gemello};
+            collegati.insert(omonimo);
+            passi << Passo{Decisione::Conflitto, -1, l, omonimo};
         }
     }
     for (const QString& href : std::as_const(nuoviRemoti)) {
@@ -208,21 +297,40 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         viaDaQui += p.decisione == Decisione::EliminaQui ? 1 : 0;
     }
     if (viaDalServer * 2 > remoti.size() || viaDaQui * 2 > locali.size()) {
-        const QString domanda =
-            QStringLiteral("La sincronizzazione eliminerebbe %1 dei %2 contatti del server e %3 delle %4 schede "
-                           "dell'archivio. Procedere?")
-                .arg(viaDalServer)
-                .arg(remoti.size())
-                .arg(viaDaQui)
-                .arg(locali.size());
-        if (!domande.conferma || !domande.conferma(domanda)) {
+        if (!chiedi(QStringLiteral("La sincronizzazione eliminerebbe %1 dei %2 contatti del server e %3 delle %4 "
+                                   "schede dell'archivio. Procedere?")
+                        .arg(viaDalServer)
+                        .arg(remoti.size())
+                        .arg(viaDaQui)
+                        .arg(locali.size()))) {
             r.errore = QStringLiteral("Sincronizzazione interrotta prima di eliminare: nulla è stato cambiato.");
             return r;
         }
+    } else if (abbinamento.indovinate() * 2 > m_stato.voci.size() &&
+               !chiedi(QStringLiteral("%1 delle %2 schede sincronizzate l'ultima volta risultano cambiate o eliminate "
+                                      "da un altro programma, da un ripristino o da un Contatti.sync di un'altra "
+                                      "cartella. Sincronizzare lo stesso, inviando queste modifiche al server?")
+                           .arg(abbinamento.indovinate())
+                           .arg(m_stato.voci.size()))) {
+        // Most of the cards the state knows changed or gone, and no journal of this program's to say how: the
+        // archive is probably not the one the state describes. Nothing is sent before the person says so.
+        return r;
     }
 
+    // Each entry follows its card here from now on; one whose card is gone waits for the server's deletion.
+    for (qsizetype v = 0; v < n; ++v) {
+        const int l = abbinamento.localeDellaVoce[v];
+        m_stato.voci[v].locale = l >= 0 ? locali[l].identita : QByteArray(VoceSync::kEliminataQui);
+    }
+    // A contact new on both sides becomes an entry once the person settles it, as the server's contact.
+    const auto nuovaVoce = [&](Passo& p) {
+        const SchedaRemota& s = scaricate[p.href];
+        m_stato.voci << VoceSync{uidDaVCard(s.vcard), s.href, s.etag, {}, locali[p.locale].identita};
+        p.voce = int(m_stato.voci.size() - 1);
+    };
+
     // Conflicts, settled by the person.
-    bool tuttoFatto = true;
+    bool tuttoFatto = illeggibili.isEmpty();
     QList<Passo> aggiunti;
     for (Passo& p : passi) {
         if (p.decisione != Decisione::Conflitto)
@@ -233,15 +341,19 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                               : SceltaConflitto::Lascia;
         switch (scelta) {
         case SceltaConflitto::Qui:
+            if (p.voce < 0)
+                nuovaVoce(p);
             p.decisione = Decisione::Carica;
             break;
         case SceltaConflitto::Server:
+            if (p.voce < 0)
+                nuovaVoce(p);
             p.decisione = Decisione::Scarica;
             break;
         case SceltaConflitto::Entrambe:
-            // The server's version comes here as its card; the card here goes up as a new contact.
-            p.decisione = Decisione::Scarica;
+            // The server's version comes here as a card of its own; the card here goes up as a new contact.
             aggiunti << Passo{Decisione::CaricaNuova, -1, p.locale, {}};
+            p.decisione = p.voce < 0 ? Decisione::ScaricaNuova : Decisione::Scarica;
             p.locale = -1;
             break;
         case SceltaConflitto::Lascia:
@@ -253,7 +365,21 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     }
     passi += aggiunti;
 
-    // The server, one contact at a time.
+    // The server, one contact at a time. A contact the server keeps no ETag for is written without a condition:
+    // it was read moments ago, and there is nothing to hold the server to.
+    const auto carica = [this](const QUrl& indirizzo, const QByteArray& vcard, const QByteArray& etag) {
+        if (!etag.isEmpty())
+            return m_client.metti(indirizzo, vcard, etag);
+        return m_client.richiesta("PUT", indirizzo, vcard, {{"Content-Type", "text/vcard; charset=utf-8"}});
+    };
+    const auto togli = [this](const QUrl& indirizzo, const QByteArray& etag) {
+        if (!etag.isEmpty())
+            return m_client.togli(indirizzo, etag);
+        RispostaHttp risposta = m_client.richiesta("DELETE", indirizzo);
+        if (risposta.stato == 404)
+            risposta.errore.clear();
+        return risposta;
+    };
     QList<int> daTogliere; // entries gone from both sides
     QList<VoceSync> nuoveVoci;
     int totale = 1;
@@ -270,6 +396,15 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         m_stato.scrivi(m_appDir, nullptr);
         prossimoSalvataggio.setRemainingTime(kSalvaOgniMs);
     };
+    // A write refused because the contact changed on the server meanwhile waits for the next synchronisation,
+    // which sees both versions; this one says so.
+    const auto rifiutata = [&r, &tuttoFatto](const RispostaHttp& risposta) {
+        if (risposta.stato != 412)
+            return false;
+        ++r.rifiutati;
+        tuttoFatto = false;
+        return true;
+    };
     for (Passo& p : passi) {
         if (!r.errore.isEmpty())
             break;
@@ -278,10 +413,9 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             VoceSync& voce = m_stato.voci[p.voce];
             const TestiScheda& testi = locali[p.locale].testi;
             avanza(fatti++, totale, QStringLiteral("Invio di %1").arg(testi[Cognome]));
-            const RispostaHttp risposta = m_client.metti(
-                url(voce.href), aggiornaVCard(scaricate.value(voce.href).vcard, testi), remoti.value(voce.href));
-            if (risposta.stato == 412) {
-                tuttoFatto = false; // changed meanwhile: the next synchronisation sees it
+            const RispostaHttp risposta = carica(url(voce.href), aggiornaVCard(scaricate.value(voce.href).vcard, testi),
+                                                 remoti.value(voce.href));
+            if (rifiutata(risposta)) {
             } else if (!risposta.riuscita()) {
                 r.errore = risposta.errore;
             } else {
@@ -302,13 +436,13 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                 voce.href = m_stato.rubrica.path(QUrl::FullyEncoded) + voce.uid + QStringLiteral(".vcf");
             }
             const RispostaHttp risposta = m_client.metti(url(voce.href), vcardNuova(testi, voce.uid), {});
-            if (risposta.stato == 412) {
-                tuttoFatto = false;
+            if (rifiutata(risposta)) {
             } else if (!risposta.riuscita()) {
                 r.errore = risposta.errore;
             } else {
                 voce.etag = risposta.etag;
                 voce.campi = testi;
+                voce.locale = locali[p.locale].identita;
                 if (p.voce >= 0)
                     m_stato.voci[p.voce] = voce;
                 else
@@ -320,9 +454,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         case Decisione::EliminaServer: {
             const VoceSync& voce = m_stato.voci[p.voce];
             avanza(fatti++, totale, QStringLiteral("Eliminazione di %1").arg(voce.campi[Cognome]));
-            const RispostaHttp risposta = m_client.togli(url(voce.href), voce.etag);
-            if (risposta.stato == 412) {
-                tuttoFatto = false;
+            const RispostaHttp risposta = togli(url(voce.href), voce.etag);
+            if (rifiutata(risposta)) {
             } else if (!risposta.riuscita()) {
                 r.errore = risposta.errore;
             } else {
@@ -337,7 +470,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                 m_stato.voci[p.voce].campi = locali[p.locale].testi;
             } else {
                 const SchedaRemota& s = scaricate.value(p.href);
-                nuoveVoci << VoceSync{uidDaVCard(s.vcard), s.href, s.etag, locali[p.locale].testi};
+                nuoveVoci << VoceSync{uidDaVCard(s.vcard), s.href, s.etag, locali[p.locale].testi,
+                                      locali[p.locale].identita};
             }
             break;
         case Decisione::Dimentica:
@@ -352,7 +486,13 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     // The archive, in one step, for what the server's side brought.
     ModificheArchivio modifiche;
     QList<VoceSync> vociScaricate; // for contacts that become new cards
-    QList<std::pair<int, TestiScheda>> vociAggiornate;
+    struct Aggiornata
+    {
+        int voce;
+        TestiScheda testi;
+        QByteArray identita;
+    };
+    QList<Aggiornata> vociAggiornate;
     QList<int> vociEliminateQui;
     if (r.errore.isEmpty()) {
         for (const Passo& p : std::as_const(passi)) {
@@ -361,22 +501,23 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                 continue;
             const SchedaRemota s = scaricate.value(p.href);
             // The texts as the archive will give them back, so that the next synchronisation finds them unchanged.
-            const TestiScheda testi = testiDaScheda(schedaDa(testiRemoti.value(p.href)));
+            const TSchedaContatto scheda = schedaDa(testiRemoti.value(p.href));
+            const TestiScheda testi = testiDaScheda(scheda);
             switch (p.decisione) {
             case Decisione::Scarica:
                 if (p.locale >= 0)
                     modifiche.sostituzioni << ModificheArchivio::Sostituzione{locali[p.locale].indice,
-                                                                              locali[p.locale].byte, schedaDa(testi)};
+                                                                              locali[p.locale].byte, scheda};
                 else
-                    modifiche.aggiunte << schedaDa(testi);
-                vociAggiornate << std::pair{p.voce, testi};
+                    modifiche.aggiunte << scheda;
+                vociAggiornate << Aggiornata{p.voce, testi, identitaRecord(scheda)};
                 break;
             case Decisione::ScaricaNuova:
-                modifiche.aggiunte << schedaDa(testi);
+                modifiche.aggiunte << scheda;
                 if (p.voce >= 0)
-                    vociAggiornate << std::pair{p.voce, testi};
+                    vociAggiornate << Aggiornata{p.voce, testi, identitaRecord(scheda)};
                 else
-                    vociScaricate << VoceSync{uidDaVCard(s.vcard), s.href, s.etag, testi};
+                    vociScaricate << VoceSync{uidDaVCard(s.vcard), s.href, s.etag, testi, identitaRecord(scheda)};
                 break;
             case Decisione::EliminaQui:
                 modifiche.rimozioni << ModificheArchivio::Rimozione{locali[p.locale].indice, locali[p.locale].byte};
@@ -389,9 +530,11 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         avanza(totale - 1, totale, QStringLiteral("Aggiornamento dell'archivio"));
         const EsitoModifiche esito = applicaModifiche(m_appDir, modifiche);
         if (esito == EsitoModifiche::Fatte) {
-            for (const auto& [v, testi] : std::as_const(vociAggiornate)) {
-                m_stato.voci[v].etag = scaricate.value(m_stato.voci[v].href).etag;
-                m_stato.voci[v].campi = testi;
+            for (const Aggiornata& a : std::as_const(vociAggiornate)) {
+                VoceSync& voce = m_stato.voci[a.voce];
+                voce.etag = scaricate.value(voce.href).etag;
+                voce.campi = a.testi;
+                voce.locale = a.identita;
             }
             nuoveVoci += vociScaricate;
             daTogliere += vociEliminateQui;
@@ -411,8 +554,20 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     if (r.errore.isEmpty() && tuttoFatto)
         m_stato.token = elenco.token;
     QString motivo;
-    if (!m_stato.scrivi(m_appDir, &motivo) && r.errore.isEmpty())
-        r.errore = QStringLiteral("Impossibile scrivere Contatti.sync (%1).").arg(motivo);
+    if (!m_stato.scrivi(m_appDir, &motivo)) {
+        if (r.errore.isEmpty())
+            r.errore = QStringLiteral("Impossibile scrivere Contatti.sync (%1).").arg(motivo);
+    } else if (giornale.fine > 0) {
+        // The state now follows every card the journal read so far explained.
+        consumaGiornale(m_appDir, giornale.fine);
+    }
+    for (const QString& href : std::as_const(illeggibili))
+        r.illeggibili << nomeFile(href);
+    r.illeggibili.sort();
+    if (r.errore.isEmpty()) {
+        r.finita = true;
+        r.errore = daRifare(r);
+    }
     avanza(totale, totale, QString());
     return r;
 }

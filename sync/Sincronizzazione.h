@@ -5,6 +5,7 @@
 #include "sync/StatoSync.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -29,7 +30,18 @@ struct RiepilogoSync
     int eliminati = 0;
     int conflitti = 0; // met, whether settled or left
     int conflittiLasciati = 0;
-    QString errore; // why the synchronisation stopped; empty when it finished
+    // Contacts of the server that could not be taken (not a card, too large, not delivered): left alone on both
+    // sides and tried again next time; named by their file on the server.
+    QStringList illeggibili;
+    // Writes the server refused because the contact changed there meanwhile: the next synchronisation sees both.
+    int rifiutati = 0;
+    // Stopped at a question before anything changed (most of a side would go or looks changed), answered no or
+    // left for the window.
+    bool fermataAllaDomanda = false;
+    QString domanda;
+    // It went through every contact, whatever it left (conflicts, contacts skipped, writes refused).
+    bool finita = false;
+    QString errore; // why the synchronisation stopped or did not finish everything; empty when it did
     bool riuscita() const { return errore.isEmpty(); }
     // "Inviati N, ricevuti N, eliminati N, conflitti N"
     QString testo() const;
@@ -53,6 +65,9 @@ public:
         std::function<bool(const QString& domanda)> conferma;
         // Progress: steps done of all, and what is being done.
         std::function<void(int fatti, int totale, const QString& passo)> avanzamento;
+        // Another synchronisation of this folder is under way: called every so often while it lasts; false gives
+        // up. Unset, the synchronisation gives up at once.
+        std::function<bool()> attendi;
     };
 
     Sincronizzazione(const QString& appDir, ClientCardDav& client, StatoSync stato);

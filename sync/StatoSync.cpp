@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr int kVersione = 1;
+// 2: each entry knows the identity of its card here. A state of version 1 is read as well: its entries are
+// found again by content.
+constexpr int kVersione = 2;
 
 } // namespace
 
@@ -39,6 +41,26 @@ QByteArray impronta(const TestiScheda& testi)
     return h.result().toHex().left(32);
 }
 
+bool StatoSync::accantona(const QString& appDir)
+{
+    const QString danneggiato = percorso(appDir) + QStringLiteral(".danneggiato");
+    QFile::remove(danneggiato);
+    return QFile::rename(percorso(appDir), danneggiato);
+}
+
+bool stessaRubrica(const QUrl& a, const QUrl& b)
+{
+    const auto forma = [](const QUrl& u) {
+        const QString schema = u.scheme().toLower();
+        QString percorso = QUrl::fromPercentEncoding(u.path(QUrl::FullyEncoded).toUtf8());
+        if (!percorso.endsWith(u'/'))
+            percorso += u'/';
+        return QStringList{schema, u.host().toLower(),
+                           QString::number(u.port(schema == u"http" ? 80 : schema == u"https" ? 443 : -1)), percorso};
+    };
+    return a.isValid() && b.isValid() && forma(a) == forma(b);
+}
+
 std::optional<StatoSync> StatoSync::leggi(const QString& appDir, QString* errore)
 {
     if (errore)
@@ -55,7 +77,8 @@ std::optional<StatoSync> StatoSync::leggi(const QString& appDir, QString* errore
         return fallito(QStringLiteral("impossibile leggere Contatti.sync (%1)").arg(file.errorString()));
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
     const QJsonObject o = doc.object();
-    if (!doc.isObject() || o.value(QLatin1String("versione")).toInt() != kVersione)
+    const int versione = o.value(QLatin1String("versione")).toInt();
+    if (!doc.isObject() || versione < 1 || versione > kVersione)
         return fallito(QStringLiteral("Contatti.sync è danneggiato o di un'altra versione"));
     StatoSync s;
     s.server = o.value(QLatin1String("server")).toString();
@@ -71,6 +94,7 @@ std::optional<StatoSync> StatoSync::leggi(const QString& appDir, QString* errore
         voce.uid = e.value(QLatin1String("uid")).toString();
         voce.href = e.value(QLatin1String("href")).toString();
         voce.etag = e.value(QLatin1String("etag")).toString().toUtf8();
+        voce.locale = e.value(QLatin1String("locale")).toString().toLatin1();
         const QJsonArray campi = e.value(QLatin1String("campi")).toArray();
         for (int c = 0; c < kNumeroCampi && c < campi.size(); ++c)
             voce.campi[c] = campi[c].toString();
@@ -94,7 +118,8 @@ bool StatoSync::scrivi(const QString& appDir, QString* errore) const
                             {QLatin1String("href"), v.href},
                             {QLatin1String("etag"), QString::fromUtf8(v.etag)},
                             {QLatin1String("hash"), QString::fromLatin1(impronta(v.campi))},
-                            {QLatin1String("campi"), campi}};
+                            {QLatin1String("campi"), campi},
+                            {QLatin1String("locale"), QString::fromLatin1(v.locale)}};
     }
     const QJsonObject o{{QLatin1String("versione"), kVersione},
                         {QLatin1String("server"), server},

@@ -238,14 +238,7 @@ void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
             }
             lblRiepilogo->setText(QString());
             if (sincronizzaDopo)
-                avvia(StatoSync{txtServer->text().trimmed(),
-                                rubriche[0].url,
-                                rubriche[0].nome,
-                                rubriche[0].syncCollection,
-                                utente,
-                                http,
-                                {},
-                                {}});
+                avvia(statoPer(rubriche[0], utente));
         });
     });
     avviaLavoro();
@@ -259,7 +252,24 @@ void TfrmSincronizza::cmdSincronizzaClick()
         return;
     }
     const QString utente = txtUtente->text().trimmed();
-    std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
+    QString danno;
+    std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, &danno);
+    if (!danno.isEmpty()) {
+        if (!MessageService::current().askYesNo(
+                this, QStringLiteral("Contatti.sync danneggiato"),
+                QStringLiteral("Attenzione: %1, e non dice più quali contatti sono già sincronizzati.\n\nRicominciare "
+                               "da capo? Il file viene messo da parte come Contatti.sync.danneggiato; i contatti uguali "
+                               "sui due lati vengono riconosciuti, quelli con lo stesso nome e contenuti diversi "
+                               "vengono mostrati per decidere.")
+                    .arg(danno)))
+            return;
+        if (!StatoSync::accantona(m_appDir)) {
+            MessageService::current().showMessage(
+                this, QStringLiteral("Impossibile spostare Contatti.sync: la cartella non si può modificare."));
+            return;
+        }
+        lblAvanzamento->setText(QString());
+    }
     const bool stessoConto = stato && stato->server == txtServer->text().trimmed() && stato->utente == utente;
     const int scelta = cmbRubrica->currentIndex();
     if (!m_rubriche.isEmpty() && scelta >= 0 && scelta < m_rubriche.size()) {
@@ -267,18 +277,7 @@ void TfrmSincronizza::cmdSincronizzaClick()
         if (!httpConsentito(r.url))
             return;
         m_password = txtPassword->text();
-        // The same address book as last time keeps its state; another one starts afresh, matched by content.
-        if (stessoConto && stato->rubrica == r.url)
-            avvia(*stato);
-        else
-            avvia(StatoSync{txtServer->text().trimmed(),
-                            r.url,
-                            r.nome,
-                            r.syncCollection,
-                            utente,
-                            ClientCardDav::richiedeConferma(r.url),
-                            {},
-                            {}});
+        avvia(statoPer(r, utente));
         return;
     }
     if (stessoConto) {
@@ -290,6 +289,21 @@ void TfrmSincronizza::cmdSincronizzaClick()
         return;
     }
     cercaRubriche(true);
+}
+
+StatoSync TfrmSincronizza::statoPer(const Rubrica& rubrica, const QString& utente) const
+{
+    // The same address book as last time keeps its state, however its address or the user was written; another
+    // one starts afresh, matched by content.
+    std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
+    if (stato && stessaRubrica(stato->rubrica, rubrica.url)) {
+        stato->server = txtServer->text().trimmed();
+        stato->utente = utente;
+        stato->httpPermesso = ClientCardDav::richiedeConferma(rubrica.url);
+        return *stato;
+    }
+    return StatoSync{txtServer->text().trimmed(), rubrica.url, rubrica.nome, rubrica.syncCollection, utente,
+                     ClientCardDav::richiedeConferma(rubrica.url), {}, {}};
 }
 
 void TfrmSincronizza::avvia(StatoSync stato)

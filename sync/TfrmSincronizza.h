@@ -57,6 +57,7 @@ private:
     QUrl indirizzo() const;
     bool httpConsentito(const QUrl& url);
     void cercaRubriche(bool sincronizzaDopo);
+    StatoSync statoPer(const Rubrica& rubrica, const QString& utente) const;
     void avvia(StatoSync stato);
     void avviaLavoro();
     void mostraInCorso(bool si);

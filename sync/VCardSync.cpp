@@ -135,6 +135,14 @@ TestiScheda testiDaVCard(const QByteArray& vcard)
     return letta.schede.isEmpty() ? TestiScheda{} : letta.schede.first();
 }
 
+std::optional<TestiScheda> contattoLeggibile(const QByteArray& vcard)
+{
+    const LetturaVCard letta = leggiVCard(vcard);
+    if (letta.esito != LetturaVCard::Letta || letta.schede.size() != 1)
+        return std::nullopt;
+    return letta.schede.first();
+}
+
 QString uidDaVCard(const QByteArray& vcard)
 {
     for (const QByteArray& riga : righe(vcard)) {

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // The vCards the synchronisation sends and reads, around the codec of vcard/.
 
 // A new contact for the server: the card's vCard under the UID given.
@@ -18,4 +20,7 @@ QByteArray aggiornaVCard(const QByteArray& originale, const TestiScheda& testi);
 
 // The card a contact's vCard gives, and its UID.
 TestiScheda testiDaVCard(const QByteArray& vcard);
+// The same, or nothing when the vCard cannot be a card: not a vCard, cut short, several in one, or none with a
+// text the card keeps.
+std::optional<TestiScheda> contattoLeggibile(const QByteArray& vcard);
 QString uidDaVCard(const QByteArray& vcard);

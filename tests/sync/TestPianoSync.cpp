@@ -13,6 +13,30 @@ TestiScheda carta(const QString& cognome, const QString& tel = QStringLiteral("0
     return t;
 }
 
+TestiScheda persona(const QString& cognome, const QString& nome, const QString& azienda = {})
+{
+    TestiScheda t;
+    t[Cognome] = cognome;
+    t[Nome] = nome;
+    t[Azienda] = azienda;
+    t[Citta] = u"Roma"_qs;
+    t[Tel] = u"06 1"_qs;
+    return t;
+}
+
+OperazioneGiornale sostituita(const char* prima, const char* dopo)
+{
+    return {OperazioneGiornale::Tipo::Sostituita, prima, dopo};
+}
+OperazioneGiornale rimossa(const char* prima)
+{
+    return {OperazioneGiornale::Tipo::Rimossa, prima, {}};
+}
+OperazioneGiornale aggiunta(const char* dopo)
+{
+    return {OperazioneGiornale::Tipo::Aggiunta, {}, dopo};
+}
+
 QList<VoceSync> voci(const QList<TestiScheda>& campi)
 {
     QList<VoceSync> out;
@@ -25,7 +49,7 @@ QList<SchedaLocale> locali(const QList<TestiScheda>& testi)
 {
     QList<SchedaLocale> out;
     for (const TestiScheda& t : testi)
-        out << SchedaLocale{out.size(), {}, t};
+        out << SchedaLocale{out.size(), {}, t, {}};
     return out;
 }
 
@@ -104,6 +128,88 @@ private Q_SLOTS:
             if (voci[l] >= 0)
                 QCOMPARE(a.localeDellaVoce[voci[l]], l);
         }
+    }
+
+    // This program's own edits, from the journal, against what only likeness would say. The state knows Rossi Mario
+    // (card "r") and Verdi Anna ("v"); each row: the archive now as (identity, card), the journal since, and the
+    // entry each card is found to be, with the entries found changed and those that were a guess.
+    void giornale_data()
+    {
+        QTest::addColumn<QList<SchedaLocale>>("archivio");
+        QTest::addColumn<QList<OperazioneGiornale>>("giornale");
+        QTest::addColumn<QList<int>>("voci");
+        QTest::addColumn<QList<bool>>("cambiate");
+        QTest::addColumn<int>("indovinate");
+        const TestiScheda rossi = persona(u"Rossi"_qs, u"Mario"_qs), verdi = persona(u"Verdi"_qs, u"Anna"_qs);
+        const TestiScheda bianchi = persona(u"Bianchi"_qs, u"Luca"_qs), marco = persona(u"Rossi"_qs, u"Marco"_qs);
+        const auto archivio = [](std::initializer_list<std::pair<const char*, TestiScheda>> schede) {
+            QList<SchedaLocale> out;
+            for (const auto& [identita, testi] : schede)
+                out << SchedaLocale{out.size(), {}, testi, identita};
+            return out;
+        };
+        QTest::newRow("unchanged") << archivio({{"r", rossi}, {"v", verdi}}) << QList<OperazioneGiornale>{}
+                                   << QList{0, 1} << QList{false, false} << 0;
+        QTest::newRow("renamed here: the same contact")
+            << archivio({{"b", bianchi}, {"v", verdi}}) << QList{sostituita("r", "b")} << QList{0, 1}
+            << QList{true, false} << 0;
+        QTest::newRow("renamed by another program: a new contact")
+            << archivio({{"b", bianchi}, {"v", verdi}}) << QList<OperazioneGiornale>{} << QList{-1, 1}
+            << QList{false, false} << 1;
+        QTest::newRow("deleted and a look-alike added here")
+            << archivio({{"v", verdi}, {"m", marco}}) << QList{rimossa("r"), aggiunta("m")} << QList{1, -1}
+            << QList{false, false} << 0;
+        QTest::newRow("first name edited by another program: likeness")
+            << archivio({{"m", marco}, {"v", verdi}}) << QList<OperazioneGiornale>{} << QList{0, 1}
+            << QList{true, false} << 1;
+        QTest::newRow("edited twice, then moved by a deletion")
+            << archivio({{"v2", verdi}}) << QList{sostituita("v", "v1"), rimossa("r"), sostituita("v1", "v2")}
+            << QList{1} << QList{false, false} << 0;
+        QTest::newRow("a card added and edited here stays new")
+            << archivio({{"m2", marco}, {"v", verdi}}) << QList{rimossa("r"), aggiunta("m1"), sostituita("m1", "m2")}
+            << QList{-1, 1} << QList{false, false} << 0;
+    }
+    void giornale()
+    {
+        QFETCH(QList<SchedaLocale>, archivio);
+        QFETCH(QList<OperazioneGiornale>, giornale);
+        QFETCH(QList<int>, voci);
+        QFETCH(QList<bool>, cambiate);
+        QFETCH(int, indovinate);
+        QList<VoceSync> stato = ::voci({persona(u"Rossi"_qs, u"Mario"_qs), persona(u"Verdi"_qs, u"Anna"_qs)});
+        stato[0].locale = "r";
+        stato[1].locale = "v";
+        const Abbinamento a = abbina(stato, archivio, giornale);
+        QCOMPARE(a.voceDellaLocale, voci);
+        QCOMPARE(a.cambiata, cambiate);
+        QCOMPARE(a.indovinate(), indovinate);
+    }
+
+    void stessaPersona_data()
+    {
+        QTest::addColumn<TestiScheda>("prima");
+        QTest::addColumn<TestiScheda>("dopo");
+        QTest::addColumn<bool>("possibile");
+        const auto riga = [](const char* nome, const TestiScheda& a, const TestiScheda& b, bool si) {
+            QTest::newRow(nome) << a << b << si;
+        };
+        riga("first name changed", persona(u"Rossi"_qs, u"Mario"_qs), persona(u"Rossi"_qs, u"Marco"_qs), true);
+        riga("surname changed", persona(u"Rossi"_qs, u"Mario"_qs), persona(u"Rossini"_qs, u"Mario"_qs), true);
+        riga("letter case only", persona(u"ROSSI"_qs, u"mario"_qs), persona(u"Bianchi"_qs, u"Mario"_qs), true);
+        riga("both changed", persona(u"Rossi"_qs, u"Mario"_qs), persona(u"Bianchi"_qs, u"Luca"_qs), false);
+        riga("surname only, changed", persona(u"Rossi"_qs, {}), persona(u"Bianchi"_qs, {}), true);
+        riga("company, changed", persona({}, {}, u"ACME"_qs), persona({}, {}, u"Beta"_qs), false);
+        riga("company kept, name added", persona({}, {}, u"ACME"_qs), persona(u"Rossi"_qs, {}, u"ACME"_qs), true);
+        riga("name taken away", persona(u"Rossi"_qs, {}, {}), persona({}, {}, u"ACME"_qs), false);
+        riga("no name at all", persona({}, {}), persona({}, {}), true);
+    }
+    void stessaPersona()
+    {
+        QFETCH(TestiScheda, prima);
+        QFETCH(TestiScheda, dopo);
+        QFETCH(bool, possibile);
+        QCOMPARE(stessaPersonaPossibile(prima, dopo), possibile);
+        QCOMPARE(stessaPersonaPossibile(dopo, prima), possibile);
     }
 };
 
