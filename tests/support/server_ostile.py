@@ -256,7 +256,7 @@ class Gestore(BaseHTTPRequestHandler):
             if i == 0 and self.modo("vcard-enorme"):
                 vcard = vcard.replace(b"END:VCARD", b"NOTE:" + b"x" * (2 * 1024 * 1024) + b"\r\nEND:VCARD")
             if i == 0 and self.modo("vcard-illeggibile"):
-                vcard = b"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\x01\x02 rotto\r\nN:;;"
+                vcard = b"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:rotto\r\nN:;;"
             if self.modo("href-decodificato"):
                 href = unquote(href)
             prima = ""

@@ -2,6 +2,7 @@
 #include "cards/ArchivioSchede.h"
 #include "support/SchedeDiProva.h"
 #include "support/ServerCardDav.h"
+#include "support/ServerOstile.h"
 #include "sync/Sincronizzazione.h"
 #include "sync/VCardSync.h"
 
@@ -89,6 +90,7 @@ class TestSincronizzazione : public QObject
     Q_OBJECT
 
     std::map<Tipo, std::unique_ptr<ServerCardDav>> m_server;
+    ServerOstile m_ostile;
     int m_rubriche = 0;
     ServerCardDav* m_s = nullptr;
     QUrl m_rubrica;
@@ -138,6 +140,27 @@ class TestSincronizzazione : public QObject
         QVERIFY(m_s->aggiungiRiga(m_rubrica, "N:" + cognome.toUtf8() + ';', riga));
     }
 
+    // A synchronisation with the misbehaving server's address book, in these modes.
+    RiepilogoSync sincronizzaOstile(Chiavetta& c, const QByteArray& modi)
+    {
+        [&] { QVERIFY(m_ostile.modo(modi)); }();
+        std::optional<StatoSync> stato = StatoSync::leggi(c.cartella(), nullptr);
+        if (!stato) {
+            stato = StatoSync{};
+            stato->rubrica = m_ostile.rubrica();
+            stato->utente = QString::fromLatin1(ServerOstile::kUtente);
+        }
+        ClientCardDav client(stato->utente, QString::fromLatin1(ServerOstile::kPassword));
+        client.setTimeout(3000);
+        Sincronizzazione sync(c.cartella(), client, *stato);
+        return sync.esegui(m_domande);
+    }
+    static QByteArray vcard(const char* cognome, const char* nota = "")
+    {
+        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + cognome + "\r\nN:" + cognome + ";;;;\r\nFN:" +
+               cognome + "\r\nNOTE:" + nota + "\r\nEND:VCARD\r\n";
+    }
+
     // Every scenario on each server: the data tag names it.
     static void suEntrambiIServer_data()
     {
@@ -156,6 +179,7 @@ private Q_SLOTS:
             QVERIFY2(server->avvia(), qPrintable(server->errore()));
             m_server[tipo] = std::move(server);
         }
+        QVERIFY(m_ostile.avvia());
         if (m_server.empty())
             QSKIP("neither radicale nor xandikos is installed");
     }
@@ -344,6 +368,117 @@ private Q_SLOTS:
         QVERIFY(!sincronizza(a).riuscita());
         QVERIFY(domanda.contains(u"eliminerebbe 3 dei 3 contatti del server"));
         QCOMPARE(int(sulServer().size()), 3);
+    }
+
+    // The state lost after a card was edited here: the next synchronisation links what is equal, asks about the
+    // card of the same name, and leaves every card once on each side.
+    void statoPerso_data() { suEntrambiIServer_data(); }
+    void statoPerso()
+    {
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs), persona(u"Bianchi"_qs), persona(u"Verdi"_qs)});
+        QCOMPARE(sincronizza(a).inviati, 3);
+        a.modifica(u"Rossi"_qs, u"nuova"_qs);
+        QVERIFY(QFile::remove(StatoSync::percorso(a.cartella())));
+        m_domande.conflitto = [](const Conflitto& c) {
+            return c.qui[Note] == u"nuova" ? SceltaConflitto::Qui : SceltaConflitto::Lascia;
+        };
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 1, ricevuti 0, eliminati 0, conflitti 1"_qs);
+        const std::map<QString, QString> attese{{u"Bianchi"_qs, {}}, {u"Rossi"_qs, u"nuova"_qs}, {u"Verdi"_qs, {}}};
+        QCOMPARE(a.schede(), attese);
+        QCOMPARE(sulServer(), attese);
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 0, ricevuti 0, eliminati 0, conflitti 0"_qs);
+    }
+
+    // Another program put another person in a card's place: not an edit of the same contact, so nothing of the
+    // old contact (a birthday) passes to the new one. Replaced by most of the cards, the synchronisation asks first.
+    void altraPersona_data() { suEntrambiIServer_data(); }
+    void altraPersona()
+    {
+        const auto scheda = [](const QString& cognome, const QString& nome) {
+            TestiScheda t = persona(cognome);
+            t[Nome] = nome;
+            t[Citta] = u"Roma"_qs;
+            t[Cap] = u"00100"_qs;
+            return t;
+        };
+        Chiavetta a;
+        a.scrivi({scheda(u"Rossi"_qs, u"Mario"_qs), persona(u"Verdi"_qs), persona(u"Neri"_qs)});
+        QCOMPARE(sincronizza(a).inviati, 3);
+        cambiaSulServer(u"Rossi"_qs, "BDAY:1970-01-02");
+        QCOMPARE(sincronizza(a).ricevuti, 1);
+        a.scrivi({scheda(u"Bianchi"_qs, u"Luca"_qs), persona(u"Verdi"_qs), persona(u"Neri"_qs)});
+        QCOMPARE(sincronizza(a).testo(), u"Inviati 1, ricevuti 0, eliminati 1, conflitti 0"_qs);
+        QVERIFY(vcardSulServer(u"Rossi"_qs).isEmpty());
+        QVERIFY(!vcardSulServer(u"Bianchi"_qs).contains("BDAY"));
+
+        a.scrivi({scheda(u"Bianchi"_qs, u"Luca 2"_qs), persona(u"Verdi"_qs, u"v"_qs), persona(u"Neri"_qs, u"n"_qs)});
+        QString domanda;
+        m_domande.conferma = [&](const QString& d) {
+            domanda = d;
+            return false;
+        };
+        const RiepilogoSync r = sincronizza(a);
+        QVERIFY(r.fermataAllaDomanda);
+        QVERIFY2(domanda.startsWith(u"3 delle 3 schede sincronizzate l'ultima volta risultano cambiate"), qPrintable(domanda));
+        QCOMPARE(sulServer().at(u"Verdi"_qs), QString());
+    }
+
+    // A contact the program cannot read never becomes or overwrites a card: it is named, left alone on both sides,
+    // and taken once it can be read.
+    void contattoIlleggibile()
+    {
+        QVERIFY(m_ostile.azzera());
+        QVERIFY(m_ostile.metti(u"a.vcf"_qs, vcard("Anna", "prima")));
+        QVERIFY(m_ostile.metti(u"b.vcf"_qs, vcard("Bruno")));
+        Chiavetta a;
+        RiepilogoSync r = sincronizzaOstile(a, "vcard-illeggibile");
+        QCOMPARE(r.testo(), u"Inviati 0, ricevuti 1, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(r.errore, u"1 contatto illeggibile sul server: a.vcf. Sono stati lasciati come sono, qui e sul server, "
+                           "e verranno riprovati la prossima volta."_qs);
+        QCOMPARE(a.schede(), (std::map<QString, QString>{{u"Bruno"_qs, {}}}));
+
+        QVERIFY(sincronizzaOstile(a, "").riuscita());
+        QVERIFY(m_ostile.metti(u"a.vcf"_qs, vcard("Anna", "dopo")));
+        r = sincronizzaOstile(a, "vcard-illeggibile");
+        QVERIFY(!r.riuscita());
+        QCOMPARE(a.schede().at(u"Anna"_qs), u"prima"_qs);
+        r = sincronizzaOstile(a, "");
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(r.ricevuti, 1);
+        QCOMPARE(a.schede().at(u"Anna"_qs), u"dopo"_qs);
+    }
+
+    // A server that keeps no ETags: its edits still come here, compared by content, and edits from here are not
+    // refused.
+    void serverSenzaEtag()
+    {
+        QVERIFY(m_ostile.azzera());
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs), persona(u"Bianchi"_qs), persona(u"Verdi"_qs)});
+        QVERIFY(m_ostile.metti(u"neri.vcf"_qs, vcard("Neri", "uno")));
+        QCOMPARE(sincronizzaOstile(a, "senza-etag").testo(), u"Inviati 3, ricevuti 1, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(sincronizzaOstile(a, "senza-etag").testo(), u"Inviati 0, ricevuti 0, eliminati 0, conflitti 0"_qs);
+        QVERIFY(m_ostile.metti(u"neri.vcf"_qs, vcard("Neri", "due")));
+        a.modifica(u"Verdi"_qs, u"qui"_qs);
+        const RiepilogoSync r = sincronizzaOstile(a, "senza-etag");
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(r.testo(), u"Inviati 1, ricevuti 1, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(a.schede().at(u"Neri"_qs), u"due"_qs);
+    }
+
+    // A write the server refuses (412) is never dropped in silence.
+    void scritturaRifiutata()
+    {
+        QVERIFY(m_ostile.azzera());
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs), persona(u"Bianchi"_qs), persona(u"Verdi"_qs)});
+        QCOMPARE(sincronizzaOstile(a, "").inviati, 3);
+        a.modifica(u"Rossi"_qs, u"qui"_qs);
+        const RiepilogoSync r = sincronizzaOstile(a, "412-sempre");
+        QCOMPARE(r.rifiutati, 1);
+        QCOMPARE(r.errore, u"1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo."_qs);
+        QCOMPARE(sincronizzaOstile(a, "").inviati, 1);
     }
 
     void passwordSbagliata()

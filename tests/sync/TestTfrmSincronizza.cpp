@@ -112,6 +112,60 @@ private Q_SLOTS:
         QCOMPARE(cognomi(m_dir.path()), (QStringList{u"Bianchi"_qs, u"Bianchi"_qs, u"Rossi"_qs}));
     }
 
+    // The address typed again in another form finds the address book already synchronised: its state stays, and
+    // a card edited meanwhile is the same contact, not a second one.
+    void stessaRubricaAltraForma()
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("forma"));
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi"_qs, u"Verdi"_qs})));
+        m_finestra->show();
+        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
+        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
+        QTest::keyClicks(m_finestra->txtPassword, m_server.password());
+        sincronizza();
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()),
+                       archivioDi({u"Rossi"_qs, u"Bianchi|Anna"_qs, u"Verdi"_qs})));
+        m_finestra->txtServer->clear();
+        QTest::keyClicks(m_finestra->txtServer,
+                         QStringLiteral("HTTP://127.0.0.1:%1%2").arg(rubrica.port()).arg(rubrica.path().chopped(1)));
+        QTest::mouseClick(m_finestra->cmdCerca, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!m_finestra->inCorso(), 20000);
+        QCOMPARE(m_finestra->cmbRubrica->count(), 1);
+        sincronizza();
+        QCOMPARE(m_finestra->lblRiepilogo->text(), u"Inviati 1, ricevuti 0, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(m_server.contatti(rubrica).size(), 3);
+    }
+
+    // A damaged Contatti.sync: the window says so and, once the person agrees, sets it aside and starts afresh,
+    // linking the contacts both sides already share.
+    void statoDanneggiato()
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("danneggiato"));
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs})));
+        m_finestra->show();
+        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
+        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
+        QTest::keyClicks(m_finestra->txtPassword, m_server.password());
+        sincronizza();
+        QFile stato(StatoSync::percorso(m_dir.path()));
+        QVERIFY(stato.open(QIODevice::WriteOnly));
+        stato.write("{\"versione\": 2, \"voci\": [tronc");
+        stato.close();
+
+        m_messaggi->answers << false;
+        QTest::mouseClick(m_finestra->cmdSincronizza, Qt::LeftButton);
+        QVERIFY(!m_finestra->inCorso());
+        QCOMPARE(m_messaggi->entries.size(), 1);
+        QVERIFY(m_messaggi->entries[0].text.contains(u"Contatti.sync è danneggiato"_qs));
+        QVERIFY(!QFile::exists(stato.fileName() + u".danneggiato"_qs));
+
+        sincronizza();
+        QVERIFY(QFile::exists(stato.fileName() + u".danneggiato"_qs));
+        QCOMPARE(m_finestra->lblRiepilogo->text(), u"Inviati 0, ricevuti 0, eliminati 0, conflitti 0"_qs);
+        QCOMPARE(m_server.contatti(rubrica).size(), 1);
+        QVERIFY(StatoSync::leggi(m_dir.path(), nullptr).has_value());
+    }
+
     // A wrong password: the message, and the window can be used again.
     void passwordSbagliata()
     {
