@@ -53,7 +53,7 @@ QString uso(const QString& appDir)
                "                         rubrica stessa, o il server se ne ha una sola); le volte successive basta\n"
                "                         --sincronizza. La password viene dalla variabile CARNETTO_PASSWORD o\n"
                "                         dall'input. Esce con 0, 1 se non riesce, 2 se il server ha più rubriche,\n"
-               "                         3 se restano conflitti da risolvere nella finestra\n"
+               "                         3 se restano conflitti o una domanda per la finestra\n"
                "  --help                 mostra questo aiuto\n"
                "L'archivio è \"%1\"; un FILE senza percorso completo parte dalla cartella corrente.\n")
         .arg(QDir::toNativeSeparators(ArchiveFile::archivePath(appDir)));

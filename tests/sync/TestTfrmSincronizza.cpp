@@ -217,6 +217,13 @@ private Q_SLOTS:
         QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Verdi|Giuseppe"_qs})));
         QVERIFY(m_server.aggiungiRiga(rubrica, "N:Verdi;", "NOTE:altrove"));
         QCOMPARE(esegui({}, &uscita), 3);
+
+        // Every card changed by another program: a question for the window, and nothing sent.
+        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi|Mario"_qs, u"Verdi|Anna"_qs})));
+        const QMap<QUrl, QByteArray> prima = m_server.contatti(rubrica);
+        QCOMPARE(esegui({}, &uscita), 3);
+        QVERIFY2(uscita.contains("risultano cambiate o eliminate"), uscita.constData());
+        QCOMPARE(m_server.contatti(rubrica), prima);
     }
 };
 
