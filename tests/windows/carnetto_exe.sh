@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The Windows folder's own Carnetto.exe under Wine, carried to a path with a blank and accented letters and
+# started with nothing but the folder (no WINEPATH): the command line imports a card and exports the "Tutti"
+# CSV, the archive it wrote is byte for byte the one the Linux build writes from the same card, the Linux build
+# reads it back to the same CSV, and on an X server (Xvfb) the main menu appears.
+#     carnetto_exe.sh WINDOWS_FOLDER LINUX_CARNETTO
+set -euo pipefail
+folder=$(cd "$1" && pwd)
+linux=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+source "$(dirname "$0")/../../scripts/windows/common.sh"
+export WINEPREFIX=${WINEPREFIX:-$CARNETTO_CACHE/wine}
+export WINEDEBUG=-all
+unset WINEPATH
+# Wine turns the command line into UTF-16 from the locale's encoding.
+export LC_ALL=C.UTF-8
+passed=0
+failed=0
+fail() { echo "FAIL: $*"; failed=$((failed + 1)); }
+ok() { echo "ok: $*"; passed=$((passed + 1)); }
+windows_path() { local p=$1; echo "Z:${p//\//\\}"; }
+
+work=$(mktemp -d)
+trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+stick="$work/Chiavetta USB/Città"
+mkdir -p "$stick" "$work/linux" "$work/linux-legge"
+cp -r "$folder" "$stick/Carnetto-windows"
+exe="$stick/Carnetto-windows/Carnetto.exe"
+cp "$linux" "$work/linux/Carnetto"
+cp "$linux" "$work/linux-legge/Carnetto"
+
+printf '%s\r\n' 'BEGIN:VCARD' 'VERSION:3.0' 'N:Rossi;Mario;;;' 'FN:Mario Rossi' 'ORG:Caffè Città' \
+    'ADR;TYPE=HOME:;;Via Dante 3;Forlì;FC;47121;Italia' 'TEL;TYPE=CELL:+39 333 1234567' \
+    'EMAIL:mario@esempio.it' 'NOTE:Prima riga\nseconda' 'END:VCARD' \
+    'BEGIN:VCARD' 'VERSION:3.0' 'N:Müller;Jörg;;;' 'FN:Jörg Müller' 'END:VCARD' >"$work/schede è.vcf"
+
+# The command line on Windows: a path with a drive letter and backslashes, and a blank and accents in it.
+if out=$(cd "$work" && "$WINE64" "$exe" --importa-vcard "$(windows_path "$work/schede è.vcf")" 2>&1); then
+    [ -f "$stick/Carnetto-windows/Contatti.pro" ] && ok "Carnetto.exe --importa-vcard wrote Contatti.pro beside itself" \
+        || fail "no Contatti.pro beside Carnetto.exe after the import: $out"
+else
+    fail "Carnetto.exe --importa-vcard exited $?: $out"
+fi
+if out=$(cd "$work" && "$WINE64" "$exe" --esporta-csv "$(windows_path "$work/da windows.csv")" 2>&1) &&
+    grep -q 'Rossi' "$work/da windows.csv" 2>/dev/null; then
+    ok "Carnetto.exe --esporta-csv exported the imported card"
+else
+    fail "Carnetto.exe --esporta-csv: $out"
+fi
+
+# The same card through the Linux build: the same bytes in the archive, and the Windows archive read on Linux.
+export QT_QPA_PLATFORM=offscreen
+"$work/linux/Carnetto" --importa-vcard "$work/schede è.vcf" >/dev/null
+if cmp "$work/linux/Contatti.pro" "$stick/Carnetto-windows/Contatti.pro"; then
+    ok "the archive written under Wine is byte for byte the Linux build's ($(stat -c %s "$work/linux/Contatti.pro") bytes)"
+else
+    fail "the archives written on Windows and on Linux differ"
+fi
+cp "$stick/Carnetto-windows/Contatti.pro" "$work/linux-legge/Contatti.pro"
+"$work/linux-legge/Carnetto" --esporta-csv "$work/da linux.csv" >/dev/null
+if cmp "$work/da windows.csv" "$work/da linux.csv"; then
+    ok "the Linux build reads the Windows archive back to the same CSV"
+else
+    fail "the CSV of the Windows archive read on Linux differs from the one written under Wine"
+fi
+unset QT_QPA_PLATFORM
+
+# The main menu, on an X server of its own, through Wine's display driver and Qt's Windows platform plugin.
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+    cp "$stick/Carnetto-windows/Contatti.pro" "$work/prima.pro"
+    cat >"$work/menu.sh" <<'MENU'
+#!/usr/bin/env bash
+set -u
+"$WINE64" "$1" >/dev/null 2>&1 &
+pid=$!
+window=""
+for _ in $(seq 1 600); do
+    window=$(xdotool search --onlyvisible --name '^ Carnetto 4.0$' 2>/dev/null | head -n 1 || true)
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -n "$window" ]; then
+    xdotool windowclose "$window" 2>/dev/null || true
+fi
+kill "$pid" 2>/dev/null || true
+wait "$pid" 2>/dev/null || true
+[ -n "$window" ]
+MENU
+    if WINE64=$WINE64 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/menu.sh" "$exe"; then
+        ok "the main menu appeared under Wine"
+    else
+        fail "the main menu did not appear under Wine within a minute"
+    fi
+    cmp -s "$work/prima.pro" "$stick/Carnetto-windows/Contatti.pro" && ok "showing the menu left the archive as it was" \
+        || fail "showing the menu changed the archive"
+else
+    fail "xvfb-run or xdotool is missing"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
