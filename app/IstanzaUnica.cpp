@@ -6,9 +6,13 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
-#ifdef Q_OS_LINUX
+#if defined(Q_OS_LINUX)
 #include <sys/socket.h>
 #include <unistd.h>
+#elif defined(Q_OS_WIN)
+#include <windows.h>
+
+#include <sddl.h> // after windows.h
 #endif
 
 namespace {
@@ -26,14 +30,67 @@ constexpr auto kOpzioniServer = QLocalServer::UserAccessOption;
 constexpr auto kOpzioniSocket = QLocalSocket::NoOptions;
 #endif
 
-// An abstract socket can be reached by every user of the machine: only a request from this user is heard.
+#ifdef Q_OS_WIN
+// The user a process runs as (its token's SID, as bytes); empty when the process cannot be looked at, as
+// another user's cannot.
+QByteArray sidDelProcesso(DWORD pid)
+{
+    QByteArray sid;
+    HANDLE processo = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!processo)
+        return sid;
+    HANDLE token = nullptr;
+    if (::OpenProcessToken(processo, TOKEN_QUERY, &token)) {
+        DWORD lunghezza = 0;
+        ::GetTokenInformation(token, TokenUser, nullptr, 0, &lunghezza);
+        QByteArray dati(qsizetype(lunghezza), Qt::Uninitialized);
+        if (lunghezza > 0 && ::GetTokenInformation(token, TokenUser, dati.data(), lunghezza, &lunghezza)) {
+            const PSID utente = reinterpret_cast<TOKEN_USER*>(dati.data())->User.Sid;
+            if (::IsValidSid(utente))
+                sid = QByteArray(static_cast<const char*>(utente), qsizetype(::GetLengthSid(utente)));
+        }
+        ::CloseHandle(token);
+    }
+    ::CloseHandle(processo);
+    return sid;
+}
+
+// Whether the process at the other end of a named pipe runs as this user. `server`: the pipe is one this copy
+// connected to, rather than one it accepted.
+bool stessoUtenteDellaPipe(QLocalSocket* socket, bool server)
+{
+    const auto pipe = reinterpret_cast<HANDLE>(socket->socketDescriptor());
+    ULONG pid = 0;
+    const BOOL letto = server ? ::GetNamedPipeServerProcessId(pipe, &pid) : ::GetNamedPipeClientProcessId(pipe, &pid);
+    if (!letto)
+        return false;
+    const QByteArray mio = sidDelProcesso(::GetCurrentProcessId());
+    return !mio.isEmpty() && sidDelProcesso(pid) == mio;
+}
+#endif
+
+// An abstract socket can be reached by every user of the machine: only a request from this user is heard. A
+// named pipe is this user's alone (UserAccessOption), and its client is checked all the same.
 bool stessoUtente([[maybe_unused]] QLocalSocket* socket)
 {
-#ifdef Q_OS_LINUX
+#if defined(Q_OS_LINUX)
     ucred credenziali{};
     socklen_t lunghezza = sizeof(credenziali);
     return ::getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credenziali, &lunghezza) == 0 &&
            credenziali.uid == ::getuid();
+#elif defined(Q_OS_WIN)
+    return stessoUtenteDellaPipe(socket, false);
+#else
+    return true;
+#endif
+}
+
+// The copy that answers a start must be this user's: a pipe another user made first under this name is not
+// told which file this start was given.
+bool serverDelloStessoUtente([[maybe_unused]] QLocalSocket* socket)
+{
+#ifdef Q_OS_WIN
+    return stessoUtenteDellaPipe(socket, true);
 #else
     return true;
 #endif
@@ -41,8 +98,17 @@ bool stessoUtente([[maybe_unused]] QLocalSocket* socket)
 
 QString utente()
 {
-#ifdef Q_OS_LINUX
+#if defined(Q_OS_LINUX)
     return QString::number(::getuid());
+#elif defined(Q_OS_WIN)
+    // The SID, not the name: a user name can be changed, hold blanks, or be the same in two domains.
+    const QByteArray sid = sidDelProcesso(::GetCurrentProcessId());
+    wchar_t* testo = nullptr;
+    if (sid.isEmpty() || !::ConvertSidToStringSidW(PSID(sid.constData()), &testo))
+        return qEnvironmentVariable("USERNAME");
+    const QString risultato = QString::fromWCharArray(testo);
+    ::LocalFree(testo);
+    return risultato;
 #else
     return qEnvironmentVariable("USERNAME", qEnvironmentVariable("USER"));
 #endif
@@ -97,6 +163,8 @@ bool IstanzaUnica::consegna(const QString& file) const
     socket.setSocketOptions(kOpzioniSocket);
     socket.connectToServer(m_nome);
     if (!socket.waitForConnected(kAttesaMs))
+        return false;
+    if (!serverDelloStessoUtente(&socket))
         return false;
     socket.write(kSaluto.toByteArray() + file.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(kAttesaMs))

@@ -7,7 +7,10 @@
 #include <system_error>
 #include <typeinfo>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <QThread>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -101,6 +104,34 @@ void syncFolder([[maybe_unused]] const fs::path& file)
         ::fsync(fd);
         ::close(fd);
     }
+#endif
+}
+
+// Puts `from` in the place of `to` in one step, replacing it. On Windows the move reaches the disk before it
+// returns (MOVEFILE_WRITE_THROUGH), and a file another program holds open cannot be replaced: a program that
+// only looks at it for a moment (a virus scanner, the search indexer) is waited for, up to about two seconds.
+void moveReplacing(const fs::path& from, const fs::path& to, std::error_code& error)
+{
+#ifdef Q_OS_WIN
+    for (int tentativo = 0;; ++tentativo) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            error.clear();
+            return;
+        }
+        const DWORD code = ::GetLastError();
+        if (code == ERROR_NOT_SAME_DEVICE) {
+            error = std::make_error_code(std::errc::cross_device_link);
+            return;
+        }
+        error = std::error_code(int(code), std::system_category());
+        const bool held =
+            code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION || code == ERROR_ACCESS_DENIED;
+        if (!held || tentativo >= 40)
+            return;
+        QThread::msleep(50);
+    }
+#else
+    fs::rename(from, to, error);
 #endif
 }
 
@@ -475,7 +506,7 @@ bool ArchiveFile::replaceWith(const QString& tempPath, const QString& archivePat
     error.clear();
     // rename replaces the target in one step on POSIX and, with MOVEFILE_REPLACE_EXISTING, on Windows;
     // deleting the archive first would open a window in which there is none.
-    fs::rename(from, to, error);
+    moveReplacing(from, to, error);
     if (!error) {
         syncFolder(to);
         return true;
@@ -491,7 +522,7 @@ bool ArchiveFile::replaceWith(const QString& tempPath, const QString& archivePat
     if (fs::exists(old))
         fs::permissions(beside, old.permissions() & fs::perms::mask, fs::perm_options::replace, error);
     if (!error)
-        fs::rename(beside, to, error);
+        moveReplacing(beside, to, error);
     if (error) {
         fs::remove(beside, error);
         return false;

@@ -13,6 +13,12 @@
 #include <utility>
 #include <vector>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <shellapi.h> // after windows.h
+#endif
+
 namespace {
 
 // The sheet's limits, as the spreadsheet program has them.
@@ -547,15 +553,22 @@ XlsxAutomationServer::Opener XlsxAutomationServer::setOpener(Opener nuovo)
 bool XlsxAutomationServer::openWithDesktop(const QString& path, QString* error)
 {
 #if defined(Q_OS_WIN)
-    const QString programma = QStringLiteral("cmd");
-    const QStringList argomenti = {QStringLiteral("/c"), QStringLiteral("start"), QString(), path};
-#elif defined(Q_OS_MACOS)
+    // The shell opens the workbook with the program the user chose for .xlsx, as a double click would; no
+    // command line is built, so no name in the path can be read as a command.
+    const std::wstring file = QDir::toNativeSeparators(QDir::cleanPath(path)).toStdWString();
+    const auto esito =
+        reinterpret_cast<INT_PTR>(::ShellExecuteW(nullptr, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (esito > 32)
+        return true;
+    *error = QStringLiteral("%1 (%2)").arg(QDir::toNativeSeparators(path), qt_error_string(int(::GetLastError())));
+    return false;
+#else
+#if defined(Q_OS_MACOS)
     const QString programma = QStringLiteral("open");
-    const QStringList argomenti = {path};
 #else
     const QString programma = QStringLiteral("xdg-open");
-    const QStringList argomenti = {path};
 #endif
+    const QStringList argomenti = {path};
     // The opener hands the file over and ends; one that is still running after a while has found its program,
     // and is left to end on its own rather than killed with it.
     auto* processo = new QProcess;
@@ -573,6 +586,7 @@ bool XlsxAutomationServer::openWithDesktop(const QString& path, QString* error)
         return false;
     }
     return true;
+#endif
 }
 
 QVariant XlsxAutomationServer::invoke(Kind kind, const QString& membro, const QVariantList& args)

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -137,6 +138,8 @@ private Q_SLOTS:
     void replaceWith_data();
     void replaceWith();
     void replaceWithCartellaBloccata();
+    void replaceWithArchivioAperto();
+    void replaceWithArchivioApertoUnAttimo();
     void replaceWithMantienePermessi_data();
     void replaceWithMantienePermessi();
     void replaceWithCollegamento_data();
@@ -660,6 +663,49 @@ void TestArchiveFile::replaceWith()
         QCOMPARE(contenuto(m_archivio), vecchio);
         QCOMPARE(QFileInfo(temp).isDir(), caso == QLatin1String("temporaneo cartella"));
     }
+}
+
+// An archive another program keeps open. Linux replaces the name and the reader keeps the old file; Windows
+// cannot replace a file open without delete sharing (as every program opens it through Qt or the C library):
+// the replacement fails after its wait and both files stay as they were.
+void TestArchiveFile::replaceWithArchivioAperto()
+{
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    scrivi(m_archivio, archivioDi(3));
+    scrivi(temp, archivioDi(2));
+    QFile lettore(m_archivio);
+    QVERIFY(lettore.open(QIODevice::ReadOnly));
+    const bool riuscito = ArchiveFile::replaceWith(temp, m_archivio);
+    QCOMPARE(lettore.readAll(), archivioDi(3));
+    lettore.close();
+#ifdef Q_OS_WIN
+    QVERIFY(!riuscito);
+    QCOMPARE(contenuto(m_archivio), archivioDi(3));
+    QCOMPARE(contenuto(temp), archivioDi(2));
+#else
+    QVERIFY(riuscito);
+    QCOMPARE(contenuto(m_archivio), archivioDi(2));
+    QVERIFY(!QFileInfo::exists(temp));
+#endif
+}
+
+// A program that looks at the archive only for a moment (a virus scanner, a search indexer) is waited for.
+void TestArchiveFile::replaceWithArchivioApertoUnAttimo()
+{
+    const QString temp = ArchiveFile::tempPath(m_dir->path());
+    scrivi(m_archivio, archivioDi(3));
+    scrivi(temp, archivioDi(2));
+    auto lettore = std::make_unique<QFile>(m_archivio);
+    QVERIFY(lettore->open(QIODevice::ReadOnly));
+    std::thread chiude([&lettore] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        lettore->close();
+    });
+    const bool riuscito = ArchiveFile::replaceWith(temp, m_archivio);
+    chiude.join();
+    QVERIFY(riuscito);
+    QCOMPARE(contenuto(m_archivio), archivioDi(2));
+    QVERIFY(!QFileInfo::exists(temp));
 }
 
 // A folder whose names cannot be replaced: the rename fails and both files stay as they were.
