@@ -135,5 +135,9 @@ void IstanzaUnica::leggi(QLocalSocket* socket)
     socket->write(kRisposta.toByteArray());
     socket->flush();
     const QByteArray resto = ricevuto.mid(kSaluto.size());
-    Q_EMIT richiesta(QString::fromUtf8(resto.left(resto.indexOf('\n'))));
+    // Acted on from the event loop, not inside the socket's signal: what the request opens (a question, an
+    // import) runs loops of its own, and the start that sent it ends meanwhile, taking the socket with it.
+    QMetaObject::invokeMethod(
+        this, [this, file = QString::fromUtf8(resto.left(resto.indexOf('\n')))] { Q_EMIT richiesta(file); },
+        Qt::QueuedConnection);
 }
