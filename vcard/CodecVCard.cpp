@@ -32,7 +32,8 @@ constexpr char kSpazioUid[16] = {'\x51', '\x25', '\x31', '\xc3', '\x10', '\xc9',
                                  '\xb4', '\xdb', '\xf1', '\xde', '\x8c', '\x30', '\x4e', '\x5d'};
 
 // How a value is escaped (RFC 6350, 3.4): a text escapes backslash, comma and line break; a field of a compound
-// value (N, ADR, ORG) its semicolons too; a URI nothing, having neither backslashes nor line breaks. What a web
+// value (N, ADR, ORG) its semicolons too; a URI only its commas, which readers such as python-vobject and khard
+// take for the end of a URL otherwise (a URI has neither backslashes nor line breaks). What a web
 // field holds that no URI could (a line break, a backslash before one of "\\,;:", which a reader would take for
 // an escape that some writers put in URIs) is dropped or escaped so that the field comes back as it was.
 enum class Escape { Testo, Composto, Uri };
@@ -55,7 +56,7 @@ constexpr std::array<Azione, 128> creaAzioni(Escape escape)
             t[c] = Scarta; // none can be typed into a card; never written raw into the file
         else if (escape == Escape::Uri && c == '\\')
             t[c] = Barra;
-        else if (escape != Escape::Uri && (c == '\\' || c == ','))
+        else if (c == ',' || (escape != Escape::Uri && c == '\\'))
             t[c] = Escape_;
         else if (escape == Escape::Composto && c == ';')
             t[c] = Escape_;
