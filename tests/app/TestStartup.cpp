@@ -13,6 +13,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QLocalServer>
+#include <QScopeGuard>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -375,6 +377,44 @@ private Q_SLOTS:
         watchdog.start(5000);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(ended);
+    }
+
+    // Only where no bus of the user's is to be found does the program keep the D-Bus library from starting one.
+    void noSessionBusStartedByTheProgram_data()
+    {
+        QTest::addColumn<QByteArray>("indirizzo"); // DBUS_SESSION_BUS_ADDRESS before; "<nessuno>": unset
+        QTest::addColumn<bool>("busInRuntime");    // a socket at $XDG_RUNTIME_DIR/bus
+        QTest::addColumn<QByteArray>("dopo");
+        QTest::newRow("no bus anywhere") << QByteArray("<nessuno>") << false << QByteArray("disabled:");
+        QTest::newRow("the bus of the environment") << QByteArray("unix:path=/x") << false
+                                                    << QByteArray("unix:path=/x");
+        QTest::newRow("systemd's bus of the user") << QByteArray("<nessuno>") << true << QByteArray("<nessuno>");
+    }
+    void noSessionBusStartedByTheProgram()
+    {
+        QFETCH(QByteArray, indirizzo);
+        QFETCH(bool, busInRuntime);
+        QFETCH(QByteArray, dopo);
+        const QByteArray primaIndirizzo = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        const QByteArray primaRuntime = qgetenv("XDG_RUNTIME_DIR");
+        auto ripristina = qScopeGuard([&] {
+            qputenv("DBUS_SESSION_BUS_ADDRESS", primaIndirizzo);
+            qputenv("XDG_RUNTIME_DIR", primaRuntime);
+        });
+        QTemporaryDir runtime;
+        QLocalServer bus;
+        if (busInRuntime)
+            QVERIFY(bus.listen(runtime.filePath(QStringLiteral("bus"))));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        if (indirizzo == "<nessuno>")
+            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        else
+            qputenv("DBUS_SESSION_BUS_ADDRESS", indirizzo);
+
+        nessunBusDiSessioneAvviato();
+        QCOMPARE(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS") ? qgetenv("DBUS_SESSION_BUS_ADDRESS")
+                                                                       : QByteArray("<nessuno>"),
+                 dopo);
     }
 
 private:
