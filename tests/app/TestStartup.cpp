@@ -1,4 +1,5 @@
 #include "app/Forms.h"
+#include "app/IstanzaUnica.h"
 #include "app/Maker.h"
 #include "app/Startup.h"
 #include "app/TfrmCarnetto.h"
@@ -14,7 +15,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLocalServer>
-#include <QScopeGuard>
+#include <QLocalSocket>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -23,7 +24,10 @@
 #include <QTimer>
 
 #include <functional>
+#include <future>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -379,42 +383,42 @@ private Q_SLOTS:
         QVERIFY(ended);
     }
 
-    // Only where no bus of the user's is to be found does the program keep the D-Bus library from starting one.
-    void noSessionBusStartedByTheProgram_data()
+    // A start that finds the folder's name taken hands its file only to a copy of its user answering as one;
+    // anything else and it goes on with a window of its own. Another user is not even told the file's name.
+    void aSecondStartHandsOverOnlyToItsOwnCopy_data()
     {
-        QTest::addColumn<QByteArray>("indirizzo"); // DBUS_SESSION_BUS_ADDRESS before; "<nessuno>": unset
-        QTest::addColumn<bool>("busInRuntime");    // a socket at $XDG_RUNTIME_DIR/bus
-        QTest::addColumn<QByteArray>("dopo");
-        QTest::newRow("no bus anywhere") << QByteArray("<nessuno>") << false << QByteArray("disabled:");
-        QTest::newRow("the bus of the environment") << QByteArray("unix:path=/x") << false
-                                                    << QByteArray("unix:path=/x");
-        QTest::newRow("systemd's bus of the user") << QByteArray("<nessuno>") << true << QByteArray("<nessuno>");
+        QTest::addColumn<QByteArray>("risposta");
+        QTest::addColumn<bool>("altroUtente");
+        QTest::addColumn<bool>("consegnato");
+        QTest::addColumn<QByteArray>("ricevuto");
+        QTest::newRow("a copy of the user")
+            << QByteArray("ok\n") << false << true << QByteArray("carnetto 1\n/a.vcf\n");
+        QTest::newRow("another answer") << QByteArray("ok?\n") << false << false << QByteArray("carnetto 1\n/a.vcf\n");
+        QTest::newRow("another user") << QByteArray("ok\n") << true << false << QByteArray();
     }
-    void noSessionBusStartedByTheProgram()
+    void aSecondStartHandsOverOnlyToItsOwnCopy()
     {
-        QFETCH(QByteArray, indirizzo);
-        QFETCH(bool, busInRuntime);
-        QFETCH(QByteArray, dopo);
-        const QByteArray primaIndirizzo = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-        const QByteArray primaRuntime = qgetenv("XDG_RUNTIME_DIR");
-        auto ripristina = qScopeGuard([&] {
-            qputenv("DBUS_SESSION_BUS_ADDRESS", primaIndirizzo);
-            qputenv("XDG_RUNTIME_DIR", primaRuntime);
-        });
-        QTemporaryDir runtime;
-        QLocalServer bus;
-        if (busInRuntime)
-            QVERIFY(bus.listen(runtime.filePath(QStringLiteral("bus"))));
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        if (indirizzo == "<nessuno>")
-            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-        else
-            qputenv("DBUS_SESSION_BUS_ADDRESS", indirizzo);
-
-        nessunBusDiSessioneAvviato();
-        QCOMPARE(qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS") ? qgetenv("DBUS_SESSION_BUS_ADDRESS")
-                                                                       : QByteArray("<nessuno>"),
-                 dopo);
+        QFETCH(QByteArray, risposta);
+        QFETCH(bool, altroUtente);
+        QFETCH(bool, consegnato);
+        QFETCH(QByteArray, ricevuto);
+        IstanzaUnica istanza(m_dir.path());
+        if (altroUtente)
+            istanza.attendiUtente(::getuid() + 1);
+        QLocalServer altro;
+        altro.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+        QVERIFY(altro.listen(IstanzaUnica::nomeServer(m_dir.path())));
+        // The start waits for its answer: it runs on a thread of its own while this one answers.
+        auto avvio = std::async(std::launch::async, [&] { return istanza.avvia(QStringLiteral("/a.vcf")); });
+        QVERIFY(altro.waitForNewConnection(5000));
+        QLocalSocket* socket = altro.nextPendingConnection();
+        QByteArray letto;
+        while (letto.count('\n') < 2 && socket->waitForReadyRead(2000))
+            letto += socket->readAll();
+        socket->write(risposta);
+        socket->waitForBytesWritten(2000);
+        QCOMPARE(avvio.get() == IstanzaUnica::Avvio::Consegnato, consegnato);
+        QCOMPARE(letto, ricevuto);
     }
 
 private:

@@ -73,17 +73,9 @@ wait_count '^ Carnetto 4.0$' 2
 mkdir -p "$work/c"
 cp "$program" "$work/c/Carnetto"
 name="carnetto-$(id -u)-$(printf '%s' "$(readlink -f "$work/c")" | sha256sum | cut -c1-32)"
-/usr/bin/python3 -c '
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.bind("\0" + sys.argv[1])
-s.listen(4)
-print("ready", flush=True)
-while True:
-    c, _ = s.accept()
-    print("asked:", c.recv(4096), flush=True)
-    c.sendall(b"no\n")
-    c.close()
+/usr/bin/python3 -c 'import socket, sys
+s = socket.socket(socket.AF_UNIX); s.bind("\0" + sys.argv[1]); s.listen(); print("ready", flush=True)
+while True: c = s.accept()[0]; print("asked:", c.recv(4096), flush=True); c.sendall(b"no\n"); c.close()
 ' "$name" >"$work/squatter.out" &
 pids+=($!)
 for _ in $(seq 1 50); do grep -q ready "$work/squatter.out" && break; sleep 0.1; done
