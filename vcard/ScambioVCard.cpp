@@ -74,7 +74,9 @@ bool leggiFile(const QString& percorso, QByteArray& contenuto, EsitoScambio& esi
                                  : fallito(EsitoScambio::FileIlleggibile, QString::fromLocal8Bit(::strerror(errore)));
         return false;
     }
-    struct stat info{};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMassimoFile) {
         ::close(fd);
         esito = fallito(EsitoScambio::NonFileRegolare);

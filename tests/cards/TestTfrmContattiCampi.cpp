@@ -2,9 +2,9 @@
 #include "cards/TfrmContatti.h"
 #include "checks/TfrmCodFisc.h"
 #include "checks/TfrmIva.h"
-#include "support/TemaScuro.h"
 #include "support/ModaleAttesa.h"
 #include "support/SchedeDiProva.h"
+#include "support/TemaScuro.h"
 #include "support/TestiAttesi.h"
 #include "tests/cards/BancoContatti.h"
 
@@ -712,7 +712,9 @@ private Q_SLOTS:
         QStringList comandi;
         QAccessibleInterface* gruppo = a11y("grpControlli");
         for (int i = 0; i < gruppo->childCount(); ++i)
-            comandi << QStringLiteral("%1 %2").arg(int(gruppo->child(i)->role())).arg(gruppo->child(i)->text(QAccessible::Name));
+            comandi << QStringLiteral("%1 %2")
+                           .arg(int(gruppo->child(i)->role()))
+                           .arg(gruppo->child(i)->text(QAccessible::Name));
         QStringList attesi;
         for (qsizetype i = 0; i < 8; ++i)
             attesi << QStringLiteral("%1 %2").arg(int(QAccessible::Button)).arg(QString::fromUtf8(icone[i].second));

@@ -31,9 +31,10 @@ private Q_SLOTS:
         QFETCH(QString, parentClass);
         QFETCH(bool, askedBefore);
         QFETCH(int, role);
-        const std::unique_ptr<QWidget> parent(parentClass == QLatin1String("QFrame")      ? new QFrame
-                                              : parentClass == QLatin1String("QGroupBox") ? new QGroupBox(QStringLiteral("&Comandi"))
-                                                                                          : new QWidget);
+        const std::unique_ptr<QWidget> parent(parentClass == QLatin1String("QFrame") ? new QFrame
+                                              : parentClass == QLatin1String("QGroupBox")
+                                                  ? new QGroupBox(QStringLiteral("&Comandi"))
+                                                  : new QWidget);
         auto* picture = new QLabel(parent.get());
         auto* caption = new QLabel(QStringLiteral("Salva"), parent.get());
         if (askedBefore)

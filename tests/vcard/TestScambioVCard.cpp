@@ -142,7 +142,8 @@ void TestScambioVCard::fileRifiutato()
         const QByteArray prima = archivio(3);
         if (conArchivio)
             QVERIFY(scrivi(pro(), prima));
-        const QString vcf = contenuto.startsWith('/') ? QString::fromLatin1(contenuto) : app() + QStringLiteral("/x.vcf");
+        const QString vcf =
+            contenuto.startsWith('/') ? QString::fromLatin1(contenuto) : app() + QStringLiteral("/x.vcf");
         if (contenuto == "<cartella>")
             QVERIFY(QDir().mkpath(vcf));
         else if (contenuto == "<fifo>")
