@@ -38,9 +38,7 @@ void nessunBusDiSessioneAvviato()
         return;
     // Where systemd keeps the user's bus, which the library finds by itself.
     const QByteArray cartella = qgetenv("XDG_RUNTIME_DIR");
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (!cartella.isEmpty() && ::stat(QByteArray(cartella + "/bus").constData(), &info) == 0 && S_ISSOCK(info.st_mode))
         return;
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");

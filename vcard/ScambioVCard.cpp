@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -74,9 +75,7 @@ bool leggiFile(const QString& percorso, QByteArray& contenuto, EsitoScambio& esi
                                  : fallito(EsitoScambio::FileIlleggibile, QString::fromLocal8Bit(::strerror(errore)));
         return false;
     }
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMassimoFile) {
         ::close(fd);
         esito = fallito(EsitoScambio::NonFileRegolare);
@@ -99,8 +98,15 @@ bool leggiFile(const QString& percorso, QByteArray& contenuto, EsitoScambio& esi
         return false;
     }
 #endif
-    // A file that grows while it is read is read no further than the limit.
-    contenuto = file.read(kMassimoFile + 1);
+    // To its end, also when it grew meanwhile, but no further than just past the limit.
+    contenuto.clear();
+    contenuto.reserve(qsizetype(std::min(file.size(), kMassimoFile)));
+    while (contenuto.size() <= kMassimoFile) {
+        const QByteArray blocco = file.read(1 << 20);
+        if (blocco.isEmpty())
+            break;
+        contenuto += blocco;
+    }
     if (file.error() != QFileDevice::NoError) {
         esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
         return false;
