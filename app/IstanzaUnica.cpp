@@ -26,16 +26,26 @@ constexpr auto kOpzioniServer = QLocalServer::UserAccessOption;
 constexpr auto kOpzioniSocket = QLocalSocket::NoOptions;
 #endif
 
-// An abstract socket can be reached by every user of the machine: only a request from this user is heard.
-bool stessoUtente([[maybe_unused]] QLocalSocket* socket)
+// An abstract socket can be reached by every user of the machine, and its name taken by any: each end talks
+// only to a process of `uid` at the other.
+bool dellUtente([[maybe_unused]] const QLocalSocket& socket, [[maybe_unused]] uint uid)
 {
 #ifdef Q_OS_LINUX
     ucred credenziali{};
     socklen_t lunghezza = sizeof(credenziali);
-    return ::getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credenziali, &lunghezza) == 0 &&
-           credenziali.uid == ::getuid();
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credenziali, &lunghezza) == 0 &&
+           credenziali.uid == uid;
 #else
     return true;
+#endif
+}
+
+uint utenteCorrente()
+{
+#ifdef Q_OS_LINUX
+    return ::getuid();
+#else
+    return 0;
 #endif
 }
 
@@ -51,13 +61,18 @@ QString utente()
 } // namespace
 
 IstanzaUnica::IstanzaUnica(const QString& cartella, QObject* parent)
-    : QObject(parent), m_nome(nomeServer(cartella)), m_server(new QLocalServer(this))
+    : QObject(parent), m_nome(nomeServer(cartella)), m_server(new QLocalServer(this)), m_utente(utenteCorrente())
 {
     m_server->setSocketOptions(kOpzioniServer);
     connect(m_server, &QLocalServer::newConnection, this, &IstanzaUnica::leggiRichiesta);
 }
 
 IstanzaUnica::~IstanzaUnica() = default;
+
+void IstanzaUnica::attendiUtente(uint uid)
+{
+    m_utente = uid;
+}
 
 QString IstanzaUnica::nomeServer(const QString& cartella)
 {
@@ -75,8 +90,16 @@ IstanzaUnica::Avvio IstanzaUnica::avvia(const QString& file)
     // Two starts at once both find no one listening; the one that loses the race to listen hands over to the
     // other on the next round.
     for (int tentativo = 0; tentativo < 3; ++tentativo) {
-        if (consegna(file))
+        switch (consegna(file)) {
+        case Consegna::Presa:
             return Avvio::Consegnato;
+        case Consegna::Estranea:
+            // Someone else holds the name: this copy runs alone and leaves the name to them. The archive's write
+            // lock still keeps two writers apart.
+            return Avvio::DaSola;
+        case Consegna::NessunoAscolta:
+            break;
+        }
         if (m_server->listen(m_nome))
             return Avvio::Prima;
         if (m_server->serverError() != QAbstractSocket::AddressInUseError)
@@ -91,29 +114,31 @@ IstanzaUnica::Avvio IstanzaUnica::avvia(const QString& file)
     return Avvio::DaSola;
 }
 
-bool IstanzaUnica::consegna(const QString& file) const
+IstanzaUnica::Consegna IstanzaUnica::consegna(const QString& file) const
 {
     QLocalSocket socket;
     socket.setSocketOptions(kOpzioniSocket);
     socket.connectToServer(m_nome);
     if (!socket.waitForConnected(kAttesaMs))
-        return false;
+        return Consegna::NessunoAscolta;
+    // The file's name goes only to a copy of this user's, and only one that answers as a copy does took it.
+    if (!dellUtente(socket, m_utente))
+        return Consegna::Estranea;
     socket.write(kSaluto.toByteArray() + file.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(kAttesaMs))
-        return false;
-    // The running copy answers once it has the request; one busy with a long write answers when it is done,
-    // and the request is in its socket by then either way.
+        return Consegna::Estranea;
+    // The running copy answers once it has the request; one busy with a long write answers when it is done.
     QByteArray risposta;
     while (risposta.size() < kRisposta.size() && socket.waitForReadyRead(kAttesaMs))
-        risposta += socket.readAll();
-    return true;
+        risposta += socket.read(kRisposta.size() - risposta.size());
+    return risposta == kRisposta ? Consegna::Presa : Consegna::Estranea;
 }
 
 void IstanzaUnica::leggiRichiesta()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!stessoUtente(socket)) {
+        if (!dellUtente(*socket, m_utente)) {
             socket->abort();
             continue;
         }
@@ -135,5 +160,9 @@ void IstanzaUnica::leggi(QLocalSocket* socket)
     socket->write(kRisposta.toByteArray());
     socket->flush();
     const QByteArray resto = ricevuto.mid(kSaluto.size());
-    Q_EMIT richiesta(QString::fromUtf8(resto.left(resto.indexOf('\n'))));
+    // Acted on from the event loop, not inside the socket's signal: what the request opens (a question, an
+    // import) runs loops of its own, and the start that sent it ends meanwhile, taking the socket with it.
+    QMetaObject::invokeMethod(
+        this, [this, file = QString::fromUtf8(resto.left(resto.indexOf('\n')))] { Q_EMIT richiesta(file); },
+        Qt::QueuedConnection);
 }

@@ -10,8 +10,17 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -51,21 +60,60 @@ bool scriviBlocco(QIODevice& out, QByteArray& blocco)
     return ok;
 }
 
-// The whole file, or false with the reason in `esito`.
+// The whole file, or false with the reason in `esito`. Only a regular file no larger than kMassimoFile is read:
+// a device would be read for ever (/dev/zero) and a FIFO would hold the window in open() until a writer came. The
+// file is opened without waiting, then looked at through the descriptor opened, so a name swapped meanwhile does
+// not count.
 bool leggiFile(const QString& percorso, QByteArray& contenuto, EsitoScambio& esito)
 {
-    if (QFileInfo(percorso).isDir()) {
-        esito = fallito(EsitoScambio::FileIlleggibile, QStringLiteral("è una cartella"));
+    QFile file;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int errore = errno;
+        esito = errore == EISDIR ? fallito(EsitoScambio::NonFileRegolare)
+                                 : fallito(EsitoScambio::FileIlleggibile, QString::fromLocal8Bit(::strerror(errore)));
         return false;
     }
-    QFile file(percorso);
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMassimoFile) {
+        ::close(fd);
+        esito = fallito(EsitoScambio::NonFileRegolare);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return false;
+    }
+#else
+    const QFileInfo info(percorso);
+    if (info.exists() && (!info.isFile() || info.size() > kMassimoFile)) {
+        esito = fallito(EsitoScambio::NonFileRegolare);
+        return false;
+    }
+    file.setFileName(percorso);
     if (!file.open(QIODevice::ReadOnly)) {
         esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
         return false;
     }
-    contenuto = file.readAll();
+#endif
+    // To its end, also when it grew meanwhile, but no further than just past the limit.
+    contenuto.clear();
+    contenuto.reserve(qsizetype(std::min(file.size(), kMassimoFile)));
+    while (contenuto.size() <= kMassimoFile) {
+        const QByteArray blocco = file.read(1 << 20);
+        if (blocco.isEmpty())
+            break;
+        contenuto += blocco;
+    }
     if (file.error() != QFileDevice::NoError) {
         esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return false;
+    }
+    if (contenuto.size() > kMassimoFile) {
+        contenuto.clear();
+        esito = fallito(EsitoScambio::NonFileRegolare);
         return false;
     }
     return true;
@@ -243,6 +291,8 @@ QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
         return {};
     case EsitoScambio::FileIlleggibile:
         return QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
+    case EsitoScambio::NonFileRegolare:
+        return QStringLiteral("Attenzione: «%1» non è un file vCard leggibile.").arg(nome);
     case EsitoScambio::FileVuoto:
         return QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.").arg(nome);
     case EsitoScambio::NonVCard:

@@ -17,6 +17,7 @@ struct EsitoScambio
     enum Tipo {
         Riuscito,
         FileIlleggibile,  // the chosen file cannot be opened or read; `dettaglio` holds the system's reason
+        NonFileRegolare,  // not a regular file (a folder, a device, a FIFO), or larger than kMassimoFile
         FileVuoto,        // no contact in it
         NonVCard,         // not a vCard file
         FileIncompleto,   // a card begins and never ends
@@ -33,6 +34,9 @@ struct EsitoScambio
 
     bool riuscito() const { return tipo == Riuscito; }
 };
+
+// The largest vCard file read: far more than any address book holds, and little enough to hold in memory.
+constexpr qint64 kMassimoFile = qint64(256) << 20;
 
 struct FileVCardLetto
 {
