@@ -32,9 +32,10 @@ struct ModificheArchivio
 enum class EsitoModifiche {
     Fatte,
     Occupato, // another writer kept the lock: nothing written
+    Guasto,   // the lock file is broken (ArchiveLock::State::Guasto): nothing written; `problema` says what to do
     Cambiato, // a record is no longer the one expected: nothing written
     Errore,   // the archive failed: it is as it was
 };
 
 // A missing archive counts as an empty one, and is created by appending.
-EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche);
+EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche, QString* problema = nullptr);

@@ -31,13 +31,21 @@ bool creaBackup(const QString& appDir, const QString& scelto, const DispositivoC
     return copia(ArchiveFile::archivePath(appDir), nomeBackup(scelto), dispositivo);
 }
 
-Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo)
+Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo,
+                            QString* problema)
 {
     const QString archivio = ArchiveFile::archivePath(appDir);
     const ArchiveLock blocco(archivio);
     if (blocco.busy())
         return Ripristino::Occupato;
-    return copia(scelto, archivio, dispositivo) ? Ripristino::Riuscito : Ripristino::Fallito;
+    if (blocco.guasto()) {
+        if (problema)
+            *problema = blocco.problema();
+        return Ripristino::Guasto;
+    }
+    if (!copia(scelto, archivio, dispositivo))
+        return Ripristino::Fallito;
+    return Ripristino::Riuscito;
 }
 
 QString messaggioBackupRiuscito()

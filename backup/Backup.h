@@ -19,11 +19,13 @@ enum class Ripristino {
     Riuscito,
     Fallito,  // anything failed, the archive chosen as its own source included
     Occupato, // another writer kept the archive's write lock
+    Guasto,   // the archive's lock file is broken; `problema` receives what to do
 };
 
 // Puts the backup chosen in the archive's place, under the archive's write lock. Unless it succeeds, the
 // archive keeps its old content.
-Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
+Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {},
+                            QString* problema = nullptr);
 
 QString messaggioBackupRiuscito();
 QString messaggioBackupFallito();

@@ -100,6 +100,17 @@ EsitoScrittura esitoDi(EsitoScrittura::Tipo tipo, const QString& posizione)
 
 // The card to show once the one on screen turned out changed: the record now at position p, or the first
 // card when p is gone, or none.
+// Whether the lock stops the write: another writer kept it for the whole wait, or its file is broken. `esito`
+// then says so.
+bool nonPreso(const ArchiveLock& blocco, const QString& posizione, EsitoScrittura& esito)
+{
+    if (!blocco.busy() && !blocco.guasto())
+        return false;
+    esito = esitoDi(blocco.busy() ? EsitoScrittura::Occupato : EsitoScrittura::Guasto, posizione);
+    esito.messaggio = blocco.problema();
+    return true;
+}
+
 EsitoScrittura cambiata(ArchiveFile& archivio, qint64 p)
 {
     EsitoScrittura esito = esitoDi(EsitoScrittura::Cambiata, QString());
@@ -120,8 +131,8 @@ EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QStr
 {
     const QString percorso = ArchiveFile::archivePath(appDir);
     const ArchiveLock blocco(percorso);
-    if (blocco.busy())
-        return esitoDi(EsitoScrittura::Occupato, posizione);
+    if (EsitoScrittura fermo; nonPreso(blocco, posizione, fermo))
+        return fermo;
     const EsitoScrittura errore = esitoDi(EsitoScrittura::Errore, posizione);
     ArchiveFile archivio(percorso, dispositivi);
     if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
@@ -186,8 +197,8 @@ EsitoScrittura elimina(const QString& appDir, const QString& posizione, const TS
 {
     const QString archivePath = ArchiveFile::archivePath(appDir);
     const ArchiveLock blocco(archivePath);
-    if (blocco.busy())
-        return esitoDi(EsitoScrittura::Occupato, posizione);
+    if (EsitoScrittura fermo; nonPreso(blocco, posizione, fermo))
+        return fermo;
     // Beside the file the archive really is, which a symbolic link may put in another folder.
     const QString tempPath = ArchiveFile::tempPathFor(archivePath);
     // The record left out is the one whose position, written as decimal text, equals the label's text.

@@ -98,10 +98,14 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
     const ArchiveLock blocco(archivio);
     if (blocco.busy())
         return fallito(EsitoScambio::ArchivioOccupato);
+    if (blocco.guasto())
+        return fallito(EsitoScambio::BloccoGuasto, blocco.problema());
+    bool creato = false;
     const bool scritto = [&] {
         ArchiveFile origine(archivio);
         ArchiveFile copia(temporaneo);
-        if (!copia.create())
+        creato = copia.create();
+        if (!creato)
             return false;
         qint64 presenti = 0;
         // A missing archive is not created here: the renamed copy becomes the archive.
@@ -118,7 +122,9 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
         return true;
     }();
     if (!scritto || !ArchiveFile::replaceWith(temporaneo, archivio)) {
-        QFile::remove(temporaneo);
+        // A Contatti.tmp this import did not make (a folder, a link planted meanwhile) is not its to remove.
+        if (creato)
+            QFile::remove(temporaneo);
         return fallito(EsitoScambio::ErroreArchivio);
     }
     esito.schede = int(nuove);
@@ -259,6 +265,8 @@ QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
         return messaggioErroreArchivio();
     case EsitoScambio::ArchivioOccupato:
         return messaggioArchivioOccupato();
+    case EsitoScambio::BloccoGuasto:
+        return esito.dettaglio;
     case EsitoScambio::ErroreScrittura:
         return QStringLiteral("Attenzione: impossibile scrivere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
     }

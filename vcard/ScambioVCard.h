@@ -23,6 +23,7 @@ struct EsitoScambio
         FileArchivio,     // the chosen file is the archive itself, which an export must never replace
         ErroreArchivio,   // the archive could not be read, or the new one not written; it is as it was
         ArchivioOccupato, // another writer kept the archive's write lock; nothing was written
+        BloccoGuasto,     // the archive's lock file is broken; nothing was written; `dettaglio` is the whole message
         ErroreScrittura,  // the chosen file cannot be written; `dettaglio` holds the system's reason
     };
     Tipo tipo = Riuscito;
