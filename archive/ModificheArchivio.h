@@ -37,5 +37,6 @@ enum class EsitoModifiche {
     Errore,   // the archive failed: it is as it was
 };
 
-// A missing archive counts as an empty one, and is created by appending.
+// A missing archive counts as an empty one, and is created by appending. The synchronisation's own writer: it
+// keeps no journal (GiornaleArchivio), since the synchronisation records what it wrote in its own state.
 EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche, QString* problema = nullptr);

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 
 namespace Backup {
 
@@ -45,6 +46,7 @@ Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const 
     }
     if (!copia(scelto, archivio, dispositivo))
         return Ripristino::Fallito;
+    azzeraGiornale(appDir);
     return Ripristino::Riuscito;
 }
 

@@ -23,7 +23,8 @@ enum class Ripristino {
 };
 
 // Puts the backup chosen in the archive's place, under the archive's write lock. Unless it succeeds, the
-// archive keeps its old content.
+// archive keeps its old content. A restored archive empties the journal of the folder's own changes: none of
+// them explains its cards.
 Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {},
                             QString* problema = nullptr);
 

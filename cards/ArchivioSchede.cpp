@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 #include "archive/Trim.h"
 
 #include <QFile>
@@ -169,6 +170,10 @@ EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QStr
     }
     esito.tipo = trimmed.isEmpty() ? EsitoScrittura::Aggiunta : EsitoScrittura::Modificata;
     esito.posizione = nuova;
+    const QByteArray dopo = identitaRecord(esito.scheda);
+    registraNelGiornale(appDir, {trimmed.isEmpty() ? OperazioneGiornale{OperazioneGiornale::Tipo::Aggiunta, {}, dopo}
+                                                   : OperazioneGiornale{OperazioneGiornale::Tipo::Sostituita,
+                                                                        identitaRecord(caricata), dopo}});
     return esito;
 }
 
@@ -224,5 +229,7 @@ EsitoScrittura elimina(const QString& appDir, const QString& posizione, const TS
     // A Contatti.tmp that this deletion did not make (a folder of that name, say) is not ours to remove.
     if (!ok && creato)
         QFile::remove(tempPath);
+    if (ok && saltato >= 0)
+        registraNelGiornale(appDir, {{OperazioneGiornale::Tipo::Rimossa, identitaRecord(caricata), {}}});
     return esitoDi(ok ? EsitoScrittura::Eliminata : EsitoScrittura::Errore, ok ? QString() : posizione);
 }

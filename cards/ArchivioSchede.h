@@ -53,7 +53,8 @@ struct EsitoScrittura
 bool haContenutoMinimo(const TestiScheda& testi);
 
 // An empty position appends the card at the end of the archive as it is at that moment; a position overwrites
-// that record in place, provided it still holds `caricata`, the record that was loaded at that position.
+// that record in place, provided it still holds `caricata`, the record that was loaded at that position. In a
+// synchronised folder the change goes into the journal (GiornaleArchivio), as a deletion's does.
 EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QString& posizione,
                      const TSchedaContatto& caricata, const ArchiveFile::DeviceFactory& dispositivi = {});
 

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 #include "archive/MessaggiArchivio.h"
 #include "vcard/CodecVCard.h"
 
@@ -86,8 +87,30 @@ EsitoScambio::Tipo tipoLettura(LetturaVCard::Esito esito)
     return EsitoScambio::Riuscito;
 }
 
-// Appends `nuove` records, written by `scriviNuove`, through a complete copy of the archive in Contatti.tmp that
-// is renamed over Contatti.pro only once it is written and flushed, all under the archive's write lock.
+// Writes the new records into the copy of the archive, and notes each one's identity for the journal when the
+// folder keeps one.
+class NuoviRecord
+{
+public:
+    NuoviRecord(ArchiveFile& copia, bool giornale) : m_copia(copia), m_giornale(giornale) {}
+
+    bool operator()(const TSchedaContatto& scheda)
+    {
+        if (m_giornale)
+            m_operazioni << OperazioneGiornale{OperazioneGiornale::Tipo::Aggiunta, {}, identitaRecord(scheda)};
+        return m_copia.write(scheda);
+    }
+    const QList<OperazioneGiornale>& operazioni() const { return m_operazioni; }
+
+private:
+    ArchiveFile& m_copia;
+    bool m_giornale;
+    QList<OperazioneGiornale> m_operazioni;
+};
+
+// Appends `nuove` records, written by `scriviNuove` through a NuoviRecord, through a complete copy of the archive
+// in Contatti.tmp that is renamed over Contatti.pro only once it is written and flushed, all under the archive's
+// write lock.
 template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizetype nuove, F&& scriviNuove)
 {
     EsitoScambio esito;
@@ -101,6 +124,7 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
     if (blocco.guasto())
         return fallito(EsitoScambio::BloccoGuasto, blocco.problema());
     bool creato = false;
+    QList<OperazioneGiornale> giornale;
     const bool scritto = [&] {
         ArchiveFile origine(archivio);
         ArchiveFile copia(temporaneo);
@@ -116,8 +140,10 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
             if (!copia.copyRecordsFrom(origine, 0, presenti) || !origine.close())
                 return false;
         }
-        if (!scriviNuove(copia) || !copia.sync() || !copia.close())
+        NuoviRecord scrivi(copia, giornaleAttivo(appDir));
+        if (!scriviNuove(scrivi) || !copia.sync() || !copia.close())
             return false;
+        giornale = scrivi.operazioni();
         esito.primaPosizione = presenti + 1;
         return true;
     }();
@@ -127,6 +153,7 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
             QFile::remove(temporaneo);
         return fallito(EsitoScambio::ErroreArchivio);
     }
+    registraNelGiornale(appDir, giornale);
     esito.schede = int(nuove);
     return esito;
 }
@@ -152,11 +179,11 @@ FileVCardLetto leggiFileVCard(const QString& percorso)
 
 EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede)
 {
-    return aggiungiRecord(appDir, schede.size(), [&](ArchiveFile& copia) {
+    return aggiungiRecord(appDir, schede.size(), [&](NuoviRecord& scrivi) {
         for (const TestiScheda& testi : schede) {
             TSchedaContatto scheda{};
             schedaDaTesti(scheda, testi);
-            if (!copia.write(scheda))
+            if (!scrivi(scheda))
                 return false;
         }
         return true;
@@ -174,12 +201,12 @@ EsitoScambio importaVCard(const QString& appDir, const QString& percorso)
     contenuto.clear();
     if (lettura.esito != LetturaVCard::Letta)
         return fallito(tipoLettura(lettura.esito));
-    esito = aggiungiRecord(appDir, lettura.schede, [&](ArchiveFile& copia) {
+    esito = aggiungiRecord(appDir, lettura.schede, [&](NuoviRecord& scrivi) {
         TSchedaContatto scheda;
         qsizetype pos = 0;
         for (qsizetype i = 0; i < lettura.schede; ++i) {
             pos = recordDaSlot(lettura.slot, pos, scheda);
-            if (!copia.write(scheda))
+            if (!scrivi(scheda))
                 return false;
         }
         return true;
