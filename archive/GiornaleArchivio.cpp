@@ -159,7 +159,7 @@ bool aggiungi(const QString& percorso, const QByteArray& testo)
 QByteArray identitaRecord(const TSchedaContatto& scheda)
 {
     const QByteArrayView byte(reinterpret_cast<const char*>(&scheda), sizeof scheda);
-    return QCryptographicHash::hash(byte, QCryptographicHash::Sha256).first(kIdentita / 2).toHex();
+    return QCryptographicHash::hash(byte, QCryptographicHash::Blake2b_256).first(kIdentita / 2).toHex();
 }
 
 bool giornaleAttivo(const QString& appDir)

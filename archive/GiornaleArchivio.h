@@ -20,8 +20,9 @@
 // explains into its own state and removes that much from the head (consumaGiornale); the synchronisation's
 // own writes to the archive are not in it.
 
-// The identity of a record: its 1148 bytes' SHA-256, the first 16 bytes of it in hex. Equal records (two
-// copies of one card) share it.
+// The identity of a record: the first 16 bytes of its 1148 bytes' BLAKE2b-256, in hex (BLAKE2b is more than
+// twice as fast as SHA-256 here, which an import of 100,000 cards feels). Equal records (two copies of one
+// card) share it.
 QByteArray identitaRecord(const TSchedaContatto& scheda);
 
 struct OperazioneGiornale
