@@ -136,7 +136,10 @@ ArchiveLock::ArchiveLock(const QString& lockFile, std::chrono::milliseconds wait
     m_lock->setStaleLockTime(0);
     const QDeadlineTimer deadline(wait);
     for (;;) {
+        // QLockFile takes a second lock, <name>.rmlock, to remove a stale one, and reads it the same way.
         m_problema = problemaDelFile(lockFile);
+        if (m_problema.isEmpty())
+            m_problema = problemaDelFile(lockFile + QStringLiteral(".rmlock"));
         if (!m_problema.isEmpty()) {
             m_state = State::Guasto;
             return;

@@ -8,6 +8,7 @@
 #include "support/SchedeDiProva.h"
 
 #include <QElapsedTimer>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -101,7 +102,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QString>("detto");
         // Any other name: a symbolic link to it.
+        // rmlock: the second lock QLockFile takes to remove an abandoned one, as a FIFO.
         const std::pair<const char*, const char*> tipi[]{{"fifo", "(è una FIFO)"},
+                                                         {"rmlock", "Contatti.lock.rmlock nella cartella dell'archivio "
+                                                                    "non è un file normale (è una FIFO)"},
                                                          {"cartella", "(è una cartella)"},
                                                          {"manca", "(è un collegamento simbolico)"},
                                                          {"Contatti.pro", "(è un collegamento simbolico)"},
@@ -123,6 +127,10 @@ private Q_SLOTS:
             QVERIFY(QFile::setPermissions(blocco, QFileDevice::WriteOwner));
         } else if (tipo == u"fifo") {
             QCOMPARE(::mkfifo(QFile::encodeName(blocco).constData(), 0600), 0);
+        } else if (tipo == u"rmlock") {
+            const QByteArray abbandonato = "4194000\nCarnetto\n" + QSysInfo::machineHostName().toUtf8() + '\n';
+            QVERIFY(SchedeDiProva::scrivi(blocco, abbandonato));
+            QCOMPARE(::mkfifo(QFile::encodeName(blocco + QStringLiteral(".rmlock")).constData(), 0600), 0);
         } else {
             QVERIFY(tipo == u"cartella" ? QDir().mkdir(blocco) : QFile::link(tipo, blocco));
         }
@@ -131,8 +139,8 @@ private Q_SLOTS:
         const auto [riuscito, messaggio] = scrivi(scrittore, app());
         QVERIFY(tempo.elapsed() < 1000);
         QVERIFY(!riuscito);
-        QVERIFY2(messaggio.startsWith(u"Il file Contatti.lock nella cartella dell'archivio ") &&
-                     messaggio.contains(detto) && messaggio.contains(u"eliminarlo e riprovare"),
+        QVERIFY2(messaggio.startsWith(u"Il file Contatti.lock") && messaggio.contains(detto) &&
+                     messaggio.contains(u"eliminarlo e riprovare"),
                  qPrintable(messaggio));
         QCOMPARE(leggi(pro()), archivio(3));
         QVERIFY(!QFileInfo::exists(ArchiveFile::tempPath(app())));
