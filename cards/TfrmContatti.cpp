@@ -539,6 +539,9 @@ void TfrmContatti::esitoNonScritto(const EsitoScrittura& esito)
     case EsitoScrittura::Occupato:
         messaggio(messaggioArchivioOccupato());
         break;
+    case EsitoScrittura::Guasto:
+        messaggio(esito.messaggio);
+        break;
     default:
         messaggio(messaggioErroreArchivio());
         break;

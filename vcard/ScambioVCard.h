@@ -24,6 +24,7 @@ struct EsitoScambio
         FileArchivio,     // the chosen file is the archive itself, which an export must never replace
         ErroreArchivio,   // the archive could not be read, or the new one not written; it is as it was
         ArchivioOccupato, // another writer kept the archive's write lock; nothing was written
+        BloccoGuasto,     // the archive's lock file is broken; nothing was written; `dettaglio` is the whole message
         ErroreScrittura,  // the chosen file cannot be written; `dettaglio` holds the system's reason
     };
     Tipo tipo = Riuscito;
@@ -51,6 +52,7 @@ FileVCardLetto leggiFileVCard(const QString& percorso);
 // Appends the cards through a complete copy of the archive in Contatti.tmp, renamed over Contatti.pro only once it
 // is written and flushed: after any failure the archive is byte for byte what it was and no Contatti.tmp is left.
 // The archive's write lock is held from the copy to the rename, so no card another writer adds meanwhile is lost.
+// In a synchronised folder each card added goes into the journal (GiornaleArchivio).
 EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede);
 
 // What leggiFileVCard, then aggiungiSchede would do, straight from the file's bytes to the records.
