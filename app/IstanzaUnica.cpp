@@ -55,42 +55,45 @@ QByteArray sidDelProcesso(DWORD pid)
     return sid;
 }
 
-// Whether the process at the other end of a named pipe runs as this user. `server`: the pipe is one this copy
-// connected to, rather than one it accepted.
-bool stessoUtenteDellaPipe(QLocalSocket* socket, bool server)
+// The process at the other end of a named pipe, from either end.
+DWORD processoDallAltraParte(const QLocalSocket& socket)
 {
-    const auto pipe = reinterpret_cast<HANDLE>(socket->socketDescriptor());
-    ULONG pid = 0;
-    const BOOL letto = server ? ::GetNamedPipeServerProcessId(pipe, &pid) : ::GetNamedPipeClientProcessId(pipe, &pid);
-    if (!letto)
-        return false;
-    const QByteArray mio = sidDelProcesso(::GetCurrentProcessId());
-    return !mio.isEmpty() && sidDelProcesso(pid) == mio;
+    const auto pipe = reinterpret_cast<HANDLE>(socket.socketDescriptor());
+    ULONG client = 0;
+    ULONG server = 0;
+    if (!::GetNamedPipeClientProcessId(pipe, &client) || !::GetNamedPipeServerProcessId(pipe, &server))
+        return 0;
+    return client == ::GetCurrentProcessId() ? server : client;
 }
 #endif
 
-// An abstract socket can be reached by every user of the machine: only a request from this user is heard. A
-// named pipe is this user's alone (UserAccessOption), and its client is checked all the same.
-bool stessoUtente([[maybe_unused]] QLocalSocket* socket)
+// The user this process runs as, in the form dellUtente() takes. Windows has no number for it: 0 stands for
+// this process's own user (its SID).
+uint utenteCorrente()
+{
+#ifdef Q_OS_LINUX
+    return ::getuid();
+#else
+    return 0;
+#endif
+}
+
+// An abstract socket can be reached by every user of the machine, and its name taken by any: each end talks
+// only to a process of `uid` at the other. A named pipe is open to this user alone (UserAccessOption), but
+// another user may have made one first under the same name: there the other end's user (its SID) is checked.
+bool dellUtente([[maybe_unused]] const QLocalSocket& socket, [[maybe_unused]] uint uid)
 {
 #if defined(Q_OS_LINUX)
     ucred credenziali{};
     socklen_t lunghezza = sizeof(credenziali);
-    return ::getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credenziali, &lunghezza) == 0 &&
-           credenziali.uid == ::getuid();
+    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credenziali, &lunghezza) == 0 &&
+           credenziali.uid == uid;
 #elif defined(Q_OS_WIN)
-    return stessoUtenteDellaPipe(socket, false);
-#else
-    return true;
-#endif
-}
-
-// The copy that answers a start must be this user's: a pipe another user made first under this name is not
-// told which file this start was given.
-bool serverDelloStessoUtente([[maybe_unused]] QLocalSocket* socket)
-{
-#ifdef Q_OS_WIN
-    return stessoUtenteDellaPipe(socket, true);
+    if (uid != utenteCorrente())
+        return false;
+    const DWORD altro = processoDallAltraParte(socket);
+    const QByteArray mio = sidDelProcesso(::GetCurrentProcessId());
+    return altro != 0 && !mio.isEmpty() && sidDelProcesso(altro) == mio;
 #else
     return true;
 #endif
@@ -117,13 +120,18 @@ QString utente()
 } // namespace
 
 IstanzaUnica::IstanzaUnica(const QString& cartella, QObject* parent)
-    : QObject(parent), m_nome(nomeServer(cartella)), m_server(new QLocalServer(this))
+    : QObject(parent), m_nome(nomeServer(cartella)), m_server(new QLocalServer(this)), m_utente(utenteCorrente())
 {
     m_server->setSocketOptions(kOpzioniServer);
     connect(m_server, &QLocalServer::newConnection, this, &IstanzaUnica::leggiRichiesta);
 }
 
 IstanzaUnica::~IstanzaUnica() = default;
+
+void IstanzaUnica::attendiUtente(uint uid)
+{
+    m_utente = uid;
+}
 
 QString IstanzaUnica::nomeServer(const QString& cartella)
 {
@@ -141,8 +149,16 @@ IstanzaUnica::Avvio IstanzaUnica::avvia(const QString& file)
     // Two starts at once both find no one listening; the one that loses the race to listen hands over to the
     // other on the next round.
     for (int tentativo = 0; tentativo < 3; ++tentativo) {
-        if (consegna(file))
+        switch (consegna(file)) {
+        case Consegna::Presa:
             return Avvio::Consegnato;
+        case Consegna::Estranea:
+            // Someone else holds the name: this copy runs alone and leaves the name to them. The archive's write
+            // lock still keeps two writers apart.
+            return Avvio::DaSola;
+        case Consegna::NessunoAscolta:
+            break;
+        }
         if (m_server->listen(m_nome))
             return Avvio::Prima;
         if (m_server->serverError() != QAbstractSocket::AddressInUseError)
@@ -157,31 +173,31 @@ IstanzaUnica::Avvio IstanzaUnica::avvia(const QString& file)
     return Avvio::DaSola;
 }
 
-bool IstanzaUnica::consegna(const QString& file) const
+IstanzaUnica::Consegna IstanzaUnica::consegna(const QString& file) const
 {
     QLocalSocket socket;
     socket.setSocketOptions(kOpzioniSocket);
     socket.connectToServer(m_nome);
     if (!socket.waitForConnected(kAttesaMs))
-        return false;
-    if (!serverDelloStessoUtente(&socket))
-        return false;
+        return Consegna::NessunoAscolta;
+    // The file's name goes only to a copy of this user's, and only one that answers as a copy does took it.
+    if (!dellUtente(socket, m_utente))
+        return Consegna::Estranea;
     socket.write(kSaluto.toByteArray() + file.toUtf8() + '\n');
     if (!socket.waitForBytesWritten(kAttesaMs))
-        return false;
-    // The running copy answers once it has the request; one busy with a long write answers when it is done,
-    // and the request is in its socket by then either way.
+        return Consegna::Estranea;
+    // The running copy answers once it has the request; one busy with a long write answers when it is done.
     QByteArray risposta;
     while (risposta.size() < kRisposta.size() && socket.waitForReadyRead(kAttesaMs))
-        risposta += socket.readAll();
-    return true;
+        risposta += socket.read(kRisposta.size() - risposta.size());
+    return risposta == kRisposta ? Consegna::Presa : Consegna::Estranea;
 }
 
 void IstanzaUnica::leggiRichiesta()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!stessoUtente(socket)) {
+        if (!dellUtente(*socket, m_utente)) {
             socket->abort();
             continue;
         }
@@ -203,5 +219,9 @@ void IstanzaUnica::leggi(QLocalSocket* socket)
     socket->write(kRisposta.toByteArray());
     socket->flush();
     const QByteArray resto = ricevuto.mid(kSaluto.size());
-    Q_EMIT richiesta(QString::fromUtf8(resto.left(resto.indexOf('\n'))));
+    // Acted on from the event loop, not inside the socket's signal: what the request opens (a question, an
+    // import) runs loops of its own, and the start that sent it ends meanwhile, taking the socket with it.
+    QMetaObject::invokeMethod(
+        this, [this, file = QString::fromUtf8(resto.left(resto.indexOf('\n')))] { Q_EMIT richiesta(file); },
+        Qt::QueuedConnection);
 }

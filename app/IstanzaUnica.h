@@ -29,15 +29,24 @@ public:
 
     static QString nomeServer(const QString& cartella);
 
+    // The user the other end must be, this process's own unless a test, which may run as root, says otherwise.
+    void attendiUtente(uint uid);
+
 Q_SIGNALS:
     // Another start of the program for the same folder: come to the front, and import `file` when there is one.
     void richiesta(const QString& file);
 
 private:
-    bool consegna(const QString& file) const;
+    enum class Consegna {
+        Presa,          // a copy of this user's answered that it has the request
+        NessunoAscolta, // no one listens on the name
+        Estranea,       // someone listens, but not a copy of this user's: it was told nothing, or nothing taken
+    };
+    Consegna consegna(const QString& file) const;
     void leggiRichiesta();
     void leggi(QLocalSocket* socket);
 
     QString m_nome;
     QLocalServer* m_server;
+    uint m_utente;
 };

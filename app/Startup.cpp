@@ -14,6 +14,10 @@
 #include <QTranslator>
 #include <QUrl>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 void installItalianTranslation(QApplication& app, const QString& cartella)
 {
     auto* translator = new QTranslator(&app);
@@ -25,6 +29,20 @@ void installItalianTranslation(QApplication& app, const QString& cartella)
         QApplication::installTranslator(translator);
     else
         delete translator;
+}
+
+void nessunBusDiSessioneAvviato()
+{
+#ifdef Q_OS_UNIX
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    // Where systemd keeps the user's bus, which the library finds by itself.
+    const QByteArray cartella = qgetenv("XDG_RUNTIME_DIR");
+    struct stat info = {};
+    if (!cartella.isEmpty() && ::stat(QByteArray(cartella + "/bus").constData(), &info) == 0 && S_ISSOCK(info.st_mode))
+        return;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+#endif
 }
 
 QString percorsoDaAprire(const QString& argomento)

@@ -27,3 +27,9 @@ void apriFileVCard(const QString& percorso);
 // Loads Qt's Italian translation (Yes/No, file dialogs) whatever the system language, from the folder's qt.conf
 // when `cartella` has one; without the file the program still runs, in Qt's own language.
 void installItalianTranslation(QApplication& app, const QString& cartella);
+
+// Before the application object: with no session bus of the user's to be found (neither named in
+// DBUS_SESSION_BUS_ADDRESS nor at $XDG_RUNTIME_DIR/bus), the D-Bus library would start one of its own and leave
+// its files in the home folder (~/.dbus) of a computer the program only passes through; the address "disabled:"
+// keeps it from doing so. A bus the user has is used as before, by the screen reader's bridge among others.
+void nessunBusDiSessioneAvviato();

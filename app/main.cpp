@@ -10,6 +10,7 @@ int main(int argc, char* argv[])
     // folder's plugins are Qt's from here on, for the commands and the windows alike.
     const QString cartella = cartellaProgramma(argv[0]);
     usaPluginDellaCartella(cartella);
+    nessunBusDiSessioneAvviato();
     // The commands for scripts run before any GUI application object exists, so they need no display.
     if (const int esito = avviaRigaDiComando(argc, argv, cartella); esito >= 0)
         return esito;

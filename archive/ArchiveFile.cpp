@@ -1,5 +1,7 @@
 #include "archive/ArchiveFile.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -135,6 +137,20 @@ void moveReplacing(const fs::path& from, const fs::path& to, std::error_code& er
 #endif
 }
 
+// Takes away a temporary file left over from an interrupted write, so that it can be made anew with O_EXCL. A
+// symbolic link goes itself, never the file it points to; a folder of that name stays (and the creation after
+// fails with the usual archive error).
+void removeLeftover(const QString& path)
+{
+#ifdef Q_OS_WIN
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isFile())
+        QFile::remove(path);
+#else
+    ::unlink(QFile::encodeName(path).constData());
+#endif
+}
+
 // Copies `from` into a new file `to` and forces it to the disk. False when it cannot; a `to` it made is then
 // removed.
 bool copyAndSync(const fs::path& from, const fs::path& to)
@@ -143,7 +159,8 @@ bool copyAndSync(const fs::path& from, const fs::path& to)
     ArchiveDevice copy(fromNativePath(to));
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    if (!copy.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    removeLeftover(fromNativePath(to));
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     bool ok = true;
     QByteArray block(kBlockSize, Qt::Uninitialized);
@@ -216,7 +233,10 @@ bool ArchiveFile::open(Access access)
 
 bool ArchiveFile::create()
 {
-    return openWith(QIODevice::ReadWrite | QIODevice::Truncate);
+    // NewOnly is O_CREAT | O_EXCL: a link planted after the leftover went makes the creation fail instead of
+    // leading the records into the file it points to.
+    removeLeftover(m_file->fileName());
+    return openWith(QIODevice::ReadWrite | QIODevice::NewOnly);
 }
 
 bool ArchiveFile::openWith(QIODevice::OpenMode mode)

@@ -48,7 +48,9 @@ public:
 
     // Never empties an existing file.
     bool open(Access access);
-    // Creates the file empty, emptying one left over from before.
+    // Creates the file empty, in place of one left over from before. Never follows a symbolic link: a leftover
+    // link goes itself, and the file is made with O_EXCL, so a link planted meanwhile fails the creation. A
+    // folder of that name fails it too, and stays.
     bool create();
     bool isOpen() const { return m_file->isOpen(); }
 

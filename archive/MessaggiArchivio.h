@@ -7,3 +7,8 @@ QString messaggioErroreArchivio();
 
 // Another writer kept the archive's write lock for the whole wait; nothing was written.
 QString messaggioArchivioOccupato();
+
+// A lock file beside the archive (`nomeFile`) is not a regular file: `natura` says what it is ("è una cartella").
+QString messaggioBloccoNonNormale(const QString& nomeFile, const QString& natura);
+// A lock file beside the archive that this user cannot read: perhaps another user's.
+QString messaggioBloccoIlleggibile(const QString& nomeFile);

@@ -8,7 +8,7 @@
 #include <QHash>
 #include <QSet>
 
-EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche)
+EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche, QString* problema)
 {
     if (modifiche.vuote())
         return EsitoModifiche::Fatte;
@@ -16,6 +16,11 @@ EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& 
     const ArchiveLock blocco(archivePath);
     if (blocco.busy())
         return EsitoModifiche::Occupato;
+    if (blocco.guasto()) {
+        if (problema)
+            *problema = blocco.problema();
+        return EsitoModifiche::Guasto;
+    }
     const QString tempPath = ArchiveFile::tempPathFor(archivePath);
 
     QHash<qint64, const TSchedaContatto*> nuove;

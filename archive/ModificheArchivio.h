@@ -32,9 +32,11 @@ struct ModificheArchivio
 enum class EsitoModifiche {
     Fatte,
     Occupato, // another writer kept the lock: nothing written
+    Guasto,   // the lock file is broken (ArchiveLock::State::Guasto): nothing written; `problema` says what to do
     Cambiato, // a record is no longer the one expected: nothing written
     Errore,   // the archive failed: it is as it was
 };
 
-// A missing archive counts as an empty one, and is created by appending.
-EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche);
+// A missing archive counts as an empty one, and is created by appending. The synchronisation's own writer: it
+// keeps no journal (GiornaleArchivio), since the synchronisation records what it wrote in its own state.
+EsitoModifiche applicaModifiche(const QString& appDir, const ModificheArchivio& modifiche, QString* problema = nullptr);

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 
 namespace Backup {
 
@@ -31,13 +32,22 @@ bool creaBackup(const QString& appDir, const QString& scelto, const DispositivoC
     return copia(ArchiveFile::archivePath(appDir), nomeBackup(scelto), dispositivo);
 }
 
-Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo)
+Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo,
+                            QString* problema)
 {
     const QString archivio = ArchiveFile::archivePath(appDir);
     const ArchiveLock blocco(archivio);
     if (blocco.busy())
         return Ripristino::Occupato;
-    return copia(scelto, archivio, dispositivo) ? Ripristino::Riuscito : Ripristino::Fallito;
+    if (blocco.guasto()) {
+        if (problema)
+            *problema = blocco.problema();
+        return Ripristino::Guasto;
+    }
+    if (!copia(scelto, archivio, dispositivo))
+        return Ripristino::Fallito;
+    azzeraGiornale(appDir);
+    return Ripristino::Riuscito;
 }
 
 QString messaggioBackupRiuscito()

@@ -19,11 +19,14 @@ enum class Ripristino {
     Riuscito,
     Fallito,  // anything failed, the archive chosen as its own source included
     Occupato, // another writer kept the archive's write lock
+    Guasto,   // the archive's lock file is broken; `problema` receives what to do
 };
 
 // Puts the backup chosen in the archive's place, under the archive's write lock. Unless it succeeds, the
-// archive keeps its old content.
-Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {});
+// archive keeps its old content. A restored archive empties the journal of the folder's own changes: none of
+// them explains its cards.
+Ripristino ripristinaBackup(const QString& appDir, const QString& scelto, const DispositivoCopia& dispositivo = {},
+                            QString* problema = nullptr);
 
 QString messaggioBackupRiuscito();
 QString messaggioBackupFallito();

@@ -50,6 +50,12 @@ void controllaDestinazione(const QString& sorgente, const QString& destinazione)
         throw ErroreCopia(QStringLiteral("La destinazione è protetta in scrittura: %1").arg(destinazione));
 }
 
+// A name taken, by a link that leads nowhere too.
+bool occupato(const QString& percorso)
+{
+    return QFileInfo::exists(percorso) || QFileInfo(percorso).isSymLink();
+}
+
 // The new file beside the destination: removed again on every path that does not rename it into place.
 class FileProvvisorio
 {
@@ -63,14 +69,16 @@ public:
             const QString nome =
                 QStringLiteral(".Carnetto-%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
             m_percorso = QDir(cartella).filePath(nome);
-            if (QFileInfo::exists(m_percorso))
+            if (occupato(m_percorso))
                 continue;
+            // NewOnly is O_CREAT | O_EXCL: a file or link put under this name meanwhile is never written through.
             m_file = crea(m_percorso);
             if (m_file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
                 return;
             const QString motivo = m_file->errorString();
             m_file.reset();
-            throw ErroreCopia(motivo);
+            if (!occupato(m_percorso))
+                throw ErroreCopia(motivo);
         }
         throw ErroreCopia(QStringLiteral("Impossibile creare un file provvisorio in %1").arg(cartella));
     }
@@ -85,6 +93,7 @@ public:
     FileProvvisorio& operator=(const FileProvvisorio&) = delete;
 
     ArchiveDevice& file() { return *m_file; }
+
     const QString& percorso() const { return m_percorso; }
 
     // Closing may be where the last bytes fail to land, so its result counts.

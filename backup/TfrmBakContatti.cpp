@@ -154,13 +154,15 @@ void TfrmBakContatti::cmdRipristinaClick()
     if (scelto.isEmpty())
         return;
     Backup::Ripristino esito = Backup::Ripristino::Fallito;
+    QString problema;
     {
         BusyCursor clessidra;
-        esito = Backup::ripristinaBackup(m_appDir, scelto);
+        esito = Backup::ripristinaBackup(m_appDir, scelto, {}, &problema);
     }
     if (esito != Backup::Ripristino::Riuscito) {
-        MessageService::current().showMessage(this, esito == Backup::Ripristino::Occupato
-                                                        ? messaggioArchivioOccupato()
+        MessageService::current().showMessage(this, esito == Backup::Ripristino::Occupato ? messaggioArchivioOccupato()
+                                                    : esito == Backup::Ripristino::Guasto
+                                                        ? problema
                                                         : Backup::messaggioRipristinoFallito());
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 #include "archive/Trim.h"
 
 #include <QFile>
@@ -100,6 +101,17 @@ EsitoScrittura esitoDi(EsitoScrittura::Tipo tipo, const QString& posizione)
 
 // The card to show once the one on screen turned out changed: the record now at position p, or the first
 // card when p is gone, or none.
+// Whether the lock stops the write: another writer kept it for the whole wait, or its file is broken. `esito`
+// then says so.
+bool nonPreso(const ArchiveLock& blocco, const QString& posizione, EsitoScrittura& esito)
+{
+    if (!blocco.busy() && !blocco.guasto())
+        return false;
+    esito = esitoDi(blocco.busy() ? EsitoScrittura::Occupato : EsitoScrittura::Guasto, posizione);
+    esito.messaggio = blocco.problema();
+    return true;
+}
+
 EsitoScrittura cambiata(ArchiveFile& archivio, qint64 p)
 {
     EsitoScrittura esito = esitoDi(EsitoScrittura::Cambiata, QString());
@@ -120,8 +132,8 @@ EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QStr
 {
     const QString percorso = ArchiveFile::archivePath(appDir);
     const ArchiveLock blocco(percorso);
-    if (blocco.busy())
-        return esitoDi(EsitoScrittura::Occupato, posizione);
+    if (EsitoScrittura fermo; nonPreso(blocco, posizione, fermo))
+        return fermo;
     const EsitoScrittura errore = esitoDi(EsitoScrittura::Errore, posizione);
     ArchiveFile archivio(percorso, dispositivi);
     if (!archivio.open(ArchiveFile::Access::OpenOrCreate))
@@ -158,6 +170,10 @@ EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QStr
     }
     esito.tipo = trimmed.isEmpty() ? EsitoScrittura::Aggiunta : EsitoScrittura::Modificata;
     esito.posizione = nuova;
+    const QByteArray dopo = identitaRecord(esito.scheda);
+    registraNelGiornale(appDir, {trimmed.isEmpty() ? OperazioneGiornale{OperazioneGiornale::Tipo::Aggiunta, {}, dopo}
+                                                   : OperazioneGiornale{OperazioneGiornale::Tipo::Sostituita,
+                                                                        identitaRecord(caricata), dopo}});
     return esito;
 }
 
@@ -186,8 +202,8 @@ EsitoScrittura elimina(const QString& appDir, const QString& posizione, const TS
 {
     const QString archivePath = ArchiveFile::archivePath(appDir);
     const ArchiveLock blocco(archivePath);
-    if (blocco.busy())
-        return esitoDi(EsitoScrittura::Occupato, posizione);
+    if (EsitoScrittura fermo; nonPreso(blocco, posizione, fermo))
+        return fermo;
     // Beside the file the archive really is, which a symbolic link may put in another folder.
     const QString tempPath = ArchiveFile::tempPathFor(archivePath);
     // The record left out is the one whose position, written as decimal text, equals the label's text.
@@ -213,5 +229,7 @@ EsitoScrittura elimina(const QString& appDir, const QString& posizione, const TS
     // A Contatti.tmp that this deletion did not make (a folder of that name, say) is not ours to remove.
     if (!ok && creato)
         QFile::remove(tempPath);
+    if (ok && saltato >= 0)
+        registraNelGiornale(appDir, {{OperazioneGiornale::Tipo::Rimossa, identitaRecord(caricata), {}}});
     return esitoDi(ok ? EsitoScrittura::Eliminata : EsitoScrittura::Errore, ok ? QString() : posizione);
 }

@@ -37,6 +37,7 @@ struct EsitoScrittura
         Modificata, // the card at `posizione` overwritten with `scheda`
         Eliminata,
         Occupato, // another writer kept the lock: nothing written
+        Guasto,   // the lock file is broken: nothing written; `messaggio` says what is wrong and what to do
         Cambiata, // the record on screen is no longer in the archive as it was loaded: nothing written;
                   // `scheda` is the record at that position now, or the first card when the position is gone,
                   // at `posizione`; an empty position when the archive has no card left
@@ -45,13 +46,15 @@ struct EsitoScrittura
     Tipo tipo = Errore;
     QString posizione; // as handed in, unless the outcome says otherwise
     TSchedaContatto scheda{};
+    QString messaggio; // Guasto
 };
 
 // The minimum a card needs to be saved: a surname, a first name or a company.
 bool haContenutoMinimo(const TestiScheda& testi);
 
 // An empty position appends the card at the end of the archive as it is at that moment; a position overwrites
-// that record in place, provided it still holds `caricata`, the record that was loaded at that position.
+// that record in place, provided it still holds `caricata`, the record that was loaded at that position. In a
+// synchronised folder the change goes into the journal (GiornaleArchivio), as a deletion's does.
 EsitoScrittura salva(const QString& appDir, const TestiScheda& testi, const QString& posizione,
                      const TSchedaContatto& caricata, const ArchiveFile::DeviceFactory& dispositivi = {});
 

@@ -19,6 +19,7 @@
 #include "ui/KeyPressFilter.h"
 #include "ui/MessageService.h"
 #include "ui/Pictures.h"
+#include "ui/ScreenReader.h"
 #include "ui/ShellService.h"
 #include "ui/ValueLabel.h"
 #include "ui/WindowFrame.h"
@@ -200,12 +201,16 @@ void TfrmContatti::creaComandi()
         img->setGeometry(20, y, 32, 32);
         ActiveLabel* lbl = ActiveLabel::caption(grpControlli, QStringLiteral("lbl") + nome, c.caption);
         lbl->move(64, y + (32 - lbl->height()) / 2);
+        // For a screen reader each command once, as the picture's push button: the caption beside it does the
+        // same, and the lines between commands only decorate.
+        hideFromScreenReaders(lbl);
         m_suggerimenti->addPair(img, lbl, c.hint);
         collegaPulsante(img, lbl, c.handler);
         if (y + kPasso < 461) {
             auto* linea = new QFrame(grpControlli);
             linea->setFrameStyle(QFrame::HLine | QFrame::Sunken);
             linea->setGeometry(12, y + 32 + (kPasso - 32) / 2 - 1, 160, 2);
+            hideFromScreenReaders(linea);
         }
         y += kPasso;
     }
@@ -262,7 +267,9 @@ void TfrmContatti::creaCampi()
         auto* g = new QGroupBox(this);
         g->setObjectName(nome);
         g->setGeometry(geometria);
-        decorationPicture(g, nome + QStringLiteral("Immagine"), immagine)->setGeometry(8, 20, 48, 48);
+        QLabel* decorazione = decorationPicture(g, nome + QStringLiteral("Immagine"), immagine);
+        decorazione->setGeometry(8, 20, 48, 48);
+        hideFromScreenReaders(decorazione);
         return g;
     };
     auto riga = [](int y) { return QRect(0, y, kColWidth, kBoxHeight); };
@@ -531,6 +538,9 @@ void TfrmContatti::esitoNonScritto(const EsitoScrittura& esito)
         break;
     case EsitoScrittura::Occupato:
         messaggio(messaggioArchivioOccupato());
+        break;
+    case EsitoScrittura::Guasto:
+        messaggio(esito.messaggio);
         break;
     default:
         messaggio(messaggioErroreArchivio());

@@ -14,6 +14,7 @@
 #include "ui/HintLine.h"
 #include "ui/HoverHints.h"
 #include "ui/MessageService.h"
+#include "ui/ScreenReader.h"
 #include "ui/WindowFrame.h"
 #include "vcard/CodecVCard.h"
 #include "vcard/ScambioVCard.h"
@@ -104,7 +105,8 @@ void TfrmExpContatti::creaComandi()
         lbl->move(x + (kSlot - lbl->width()) / 2, 48);
         setTextColour(lbl, HoverHints::black());
         img->setAccessibleDescription(c.hint.trimmed());
-        lbl->setAccessibleDescription(c.hint.trimmed());
+        // For a screen reader each command once, as the picture's push button: the caption under it does the same.
+        hideFromScreenReaders(lbl);
         m_hints->addPair(img, lbl, c.hint);
         connect(img, &ActiveLabel::mouseReleased, this, c.handler);
         connect(lbl, &ActiveLabel::mouseReleased, this, c.handler);

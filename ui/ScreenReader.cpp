@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QGroupBox>
 #include <QVariant>
 #include <QWidget>
 
@@ -35,6 +36,16 @@ public:
         return child ? int(shown().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
     }
 
+    // A group box is named by its title, as Qt names it.
+    QString text(QAccessible::Text t) const override
+    {
+        const QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && text.isEmpty())
+            if (const auto* box = qobject_cast<const QGroupBox*>(widget()))
+                return QString(box->title()).remove(QLatin1Char('&'));
+        return text;
+    }
+
 private:
     // The children Qt itself would list (widgets that are not windows), less the hidden ones.
     QList<QWidget*> shown() const
@@ -61,6 +72,8 @@ QAccessibleInterface* withoutHidden(const QString& className, QObject* object)
         return new AccessibleWithoutHidden(widget, QAccessible::Dialog);
     if (className == QLatin1StringView("QFrame"))
         return new AccessibleWithoutHidden(widget, QAccessible::Border);
+    if (className == QLatin1StringView("QGroupBox"))
+        return new AccessibleWithoutHidden(widget, QAccessible::Grouping);
     return nullptr;
 }
 

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/GiornaleArchivio.h"
 #include "archive/MessaggiArchivio.h"
 #include "vcard/CodecVCard.h"
 
@@ -10,8 +11,17 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -51,21 +61,60 @@ bool scriviBlocco(QIODevice& out, QByteArray& blocco)
     return ok;
 }
 
-// The whole file, or false with the reason in `esito`.
+// The whole file, or false with the reason in `esito`. Only a regular file no larger than kMassimoFile is read:
+// a device would be read for ever (/dev/zero) and a FIFO would hold the window in open() until a writer came. The
+// file is opened without waiting, then looked at through the descriptor opened, so a name swapped meanwhile does
+// not count.
 bool leggiFile(const QString& percorso, QByteArray& contenuto, EsitoScambio& esito)
 {
-    if (QFileInfo(percorso).isDir()) {
-        esito = fallito(EsitoScambio::FileIlleggibile, QStringLiteral("è una cartella"));
+    QFile file;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(percorso).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int errore = errno;
+        esito = errore == EISDIR ? fallito(EsitoScambio::NonFileRegolare)
+                                 : fallito(EsitoScambio::FileIlleggibile, QString::fromLocal8Bit(::strerror(errore)));
         return false;
     }
-    QFile file(percorso);
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMassimoFile) {
+        ::close(fd);
+        esito = fallito(EsitoScambio::NonFileRegolare);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return false;
+    }
+#else
+    const QFileInfo info(percorso);
+    if (info.exists() && (!info.isFile() || info.size() > kMassimoFile)) {
+        esito = fallito(EsitoScambio::NonFileRegolare);
+        return false;
+    }
+    file.setFileName(percorso);
     if (!file.open(QIODevice::ReadOnly)) {
         esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
         return false;
     }
-    contenuto = file.readAll();
+#endif
+    // To its end, also when it grew meanwhile, but no further than just past the limit.
+    contenuto.clear();
+    contenuto.reserve(qsizetype(std::min(file.size(), kMassimoFile)));
+    while (contenuto.size() <= kMassimoFile) {
+        const QByteArray blocco = file.read(1 << 20);
+        if (blocco.isEmpty())
+            break;
+        contenuto += blocco;
+    }
     if (file.error() != QFileDevice::NoError) {
         esito = fallito(EsitoScambio::FileIlleggibile, file.errorString());
+        return false;
+    }
+    if (contenuto.size() > kMassimoFile) {
+        contenuto.clear();
+        esito = fallito(EsitoScambio::NonFileRegolare);
         return false;
     }
     return true;
@@ -86,8 +135,30 @@ EsitoScambio::Tipo tipoLettura(LetturaVCard::Esito esito)
     return EsitoScambio::Riuscito;
 }
 
-// Appends `nuove` records, written by `scriviNuove`, through a complete copy of the archive in Contatti.tmp that
-// is renamed over Contatti.pro only once it is written and flushed, all under the archive's write lock.
+// Writes the new records into the copy of the archive, and notes each one's identity for the journal when the
+// folder keeps one.
+class NuoviRecord
+{
+public:
+    NuoviRecord(ArchiveFile& copia, bool giornale) : m_copia(copia), m_giornale(giornale) {}
+
+    bool operator()(const TSchedaContatto& scheda)
+    {
+        if (m_giornale)
+            m_operazioni << OperazioneGiornale{OperazioneGiornale::Tipo::Aggiunta, {}, identitaRecord(scheda)};
+        return m_copia.write(scheda);
+    }
+    const QList<OperazioneGiornale>& operazioni() const { return m_operazioni; }
+
+private:
+    ArchiveFile& m_copia;
+    bool m_giornale;
+    QList<OperazioneGiornale> m_operazioni;
+};
+
+// Appends `nuove` records, written by `scriviNuove` through a NuoviRecord, through a complete copy of the archive
+// in Contatti.tmp that is renamed over Contatti.pro only once it is written and flushed, all under the archive's
+// write lock.
 template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizetype nuove, F&& scriviNuove)
 {
     EsitoScambio esito;
@@ -98,10 +169,15 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
     const ArchiveLock blocco(archivio);
     if (blocco.busy())
         return fallito(EsitoScambio::ArchivioOccupato);
+    if (blocco.guasto())
+        return fallito(EsitoScambio::BloccoGuasto, blocco.problema());
+    bool creato = false;
+    QList<OperazioneGiornale> giornale;
     const bool scritto = [&] {
         ArchiveFile origine(archivio);
         ArchiveFile copia(temporaneo);
-        if (!copia.create())
+        creato = copia.create();
+        if (!creato)
             return false;
         qint64 presenti = 0;
         // A missing archive is not created here: the renamed copy becomes the archive.
@@ -112,15 +188,20 @@ template <typename F> EsitoScambio aggiungiRecord(const QString& appDir, qsizety
             if (!copia.copyRecordsFrom(origine, 0, presenti) || !origine.close())
                 return false;
         }
-        if (!scriviNuove(copia) || !copia.sync() || !copia.close())
+        NuoviRecord scrivi(copia, giornaleAttivo(appDir));
+        if (!scriviNuove(scrivi) || !copia.sync() || !copia.close())
             return false;
+        giornale = scrivi.operazioni();
         esito.primaPosizione = presenti + 1;
         return true;
     }();
     if (!scritto || !ArchiveFile::replaceWith(temporaneo, archivio)) {
-        QFile::remove(temporaneo);
+        // A Contatti.tmp this import did not make (a folder, a link planted meanwhile) is not its to remove.
+        if (creato)
+            QFile::remove(temporaneo);
         return fallito(EsitoScambio::ErroreArchivio);
     }
+    registraNelGiornale(appDir, giornale);
     esito.schede = int(nuove);
     return esito;
 }
@@ -146,11 +227,11 @@ FileVCardLetto leggiFileVCard(const QString& percorso)
 
 EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede)
 {
-    return aggiungiRecord(appDir, schede.size(), [&](ArchiveFile& copia) {
+    return aggiungiRecord(appDir, schede.size(), [&](NuoviRecord& scrivi) {
         for (const TestiScheda& testi : schede) {
             TSchedaContatto scheda{};
             schedaDaTesti(scheda, testi);
-            if (!copia.write(scheda))
+            if (!scrivi(scheda))
                 return false;
         }
         return true;
@@ -168,12 +249,12 @@ EsitoScambio importaVCard(const QString& appDir, const QString& percorso)
     contenuto.clear();
     if (lettura.esito != LetturaVCard::Letta)
         return fallito(tipoLettura(lettura.esito));
-    esito = aggiungiRecord(appDir, lettura.schede, [&](ArchiveFile& copia) {
+    esito = aggiungiRecord(appDir, lettura.schede, [&](NuoviRecord& scrivi) {
         TSchedaContatto scheda;
         qsizetype pos = 0;
         for (qsizetype i = 0; i < lettura.schede; ++i) {
             pos = recordDaSlot(lettura.slot, pos, scheda);
-            if (!copia.write(scheda))
+            if (!scrivi(scheda))
                 return false;
         }
         return true;
@@ -243,6 +324,8 @@ QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
         return {};
     case EsitoScambio::FileIlleggibile:
         return QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
+    case EsitoScambio::NonFileRegolare:
+        return QStringLiteral("Attenzione: «%1» non è un file vCard leggibile.").arg(nome);
     case EsitoScambio::FileVuoto:
         return QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.").arg(nome);
     case EsitoScambio::NonVCard:
@@ -259,6 +342,8 @@ QString messaggioScambio(const EsitoScambio& esito, const QString& percorso)
         return messaggioErroreArchivio();
     case EsitoScambio::ArchivioOccupato:
         return messaggioArchivioOccupato();
+    case EsitoScambio::BloccoGuasto:
+        return esito.dettaglio;
     case EsitoScambio::ErroreScrittura:
         return QStringLiteral("Attenzione: impossibile scrivere il file \"%1\" (%2).").arg(nome, esito.dettaglio);
     }

@@ -17,12 +17,14 @@ struct EsitoScambio
     enum Tipo {
         Riuscito,
         FileIlleggibile,  // the chosen file cannot be opened or read; `dettaglio` holds the system's reason
+        NonFileRegolare,  // not a regular file (a folder, a device, a FIFO), or larger than kMassimoFile
         FileVuoto,        // no contact in it
         NonVCard,         // not a vCard file
         FileIncompleto,   // a card begins and never ends
         FileArchivio,     // the chosen file is the archive itself, which an export must never replace
         ErroreArchivio,   // the archive could not be read, or the new one not written; it is as it was
         ArchivioOccupato, // another writer kept the archive's write lock; nothing was written
+        BloccoGuasto,     // the archive's lock file is broken; nothing was written; `dettaglio` is the whole message
         ErroreScrittura,  // the chosen file cannot be written; `dettaglio` holds the system's reason
     };
     Tipo tipo = Riuscito;
@@ -33,6 +35,9 @@ struct EsitoScambio
 
     bool riuscito() const { return tipo == Riuscito; }
 };
+
+// The largest vCard file read: far more than any address book holds, and little enough to hold in memory.
+constexpr qint64 kMassimoFile = qint64(256) << 20;
 
 struct FileVCardLetto
 {
@@ -47,6 +52,7 @@ FileVCardLetto leggiFileVCard(const QString& percorso);
 // Appends the cards through a complete copy of the archive in Contatti.tmp, renamed over Contatti.pro only once it
 // is written and flushed: after any failure the archive is byte for byte what it was and no Contatti.tmp is left.
 // The archive's write lock is held from the copy to the rename, so no card another writer adds meanwhile is lost.
+// In a synchronised folder each card added goes into the journal (GiornaleArchivio).
 EsitoScambio aggiungiSchede(const QString& appDir, const QList<TestiScheda>& schede);
 
 // What leggiFileVCard, then aggiungiSchede would do, straight from the file's bytes to the records.

@@ -1,4 +1,5 @@
 #include "app/Forms.h"
+#include "app/IstanzaUnica.h"
 #include "app/Maker.h"
 #include "app/Startup.h"
 #include "app/TfrmCarnetto.h"
@@ -13,6 +14,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QMovie>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -21,7 +24,10 @@
 #include <QTimer>
 
 #include <functional>
+#include <future>
 #include <memory>
+
+#include <unistd.h>
 
 namespace {
 
@@ -375,6 +381,39 @@ private Q_SLOTS:
         watchdog.start(5000);
         QCOMPARE(QApplication::exec(), 0);
         QVERIFY(ended);
+    }
+
+    // A start that finds the folder's name taken hands its file only to a copy of its user answering as one;
+    // anything else and it goes on with a window of its own. Another user is not even told the file's name.
+    void aSecondStartHandsOverOnlyToItsOwnCopy_data()
+    {
+        QTest::addColumn<QByteArray>("risposta");
+        QTest::addColumn<bool>("altroUtente");
+        QTest::newRow("a copy of the user") << QByteArray("ok\n") << false;
+        QTest::newRow("another answer") << QByteArray("ok?\n") << false;
+        QTest::newRow("another user") << QByteArray("ok\n") << true;
+    }
+    void aSecondStartHandsOverOnlyToItsOwnCopy()
+    {
+        QFETCH(QByteArray, risposta);
+        QFETCH(bool, altroUtente);
+        IstanzaUnica istanza(m_dir.path());
+        if (altroUtente)
+            istanza.attendiUtente(::getuid() + 1);
+        QLocalServer altro;
+        altro.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+        QVERIFY(altro.listen(IstanzaUnica::nomeServer(m_dir.path())));
+        // The start waits for its answer: it runs on a thread of its own while this one answers.
+        auto avvio = std::async(std::launch::async, [&] { return istanza.avvia(QStringLiteral("/a.vcf")); });
+        QVERIFY(altro.waitForNewConnection(5000));
+        QLocalSocket* socket = altro.nextPendingConnection();
+        QByteArray letto;
+        while (letto.count('\n') < 2 && socket->waitForReadyRead(2000))
+            letto += socket->readAll();
+        socket->write(risposta);
+        socket->waitForBytesWritten(2000);
+        QCOMPARE(avvio.get() == IstanzaUnica::Avvio::Consegnato, risposta == "ok\n" && !altroUtente);
+        QCOMPARE(letto, altroUtente ? QByteArray() : QByteArray("carnetto 1\n/a.vcf\n"));
     }
 
 private:

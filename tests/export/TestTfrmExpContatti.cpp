@@ -318,6 +318,15 @@ private Q_SLOTS:
         QCOMPARE(link.size(), 16);
         for (ActiveLabel* l : link)
             QVERIFY2(!l->accessibleName().isEmpty(), qPrintable(l->objectName()));
+        // Each command once, as the picture's push button: its caption is left out.
+        QStringList comandi;
+        QAccessibleInterface* gruppo = QAccessible::queryAccessibleInterface(finestra.grpControlli);
+        for (int i = 0; i < gruppo->childCount(); ++i) {
+            QCOMPARE(gruppo->child(i)->role(), QAccessible::Button);
+            comandi << gruppo->child(i)->text(QAccessible::Name);
+        }
+        QCOMPARE(comandi, QStringList({"Persone", "Aziende", "E-mail", "Tutti", "Esporta in Excel", "Esporta in .CSV",
+                                       "Guida", "Esci"}));
 
         QAccessibleInterface* tabella = QAccessible::queryAccessibleInterface(finestra.grdRecords);
         QVERIFY(tabella);

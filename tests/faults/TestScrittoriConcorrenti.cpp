@@ -1,5 +1,6 @@
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/BloccoSincronizzazione.h"
 #include "cards/ArchivioSchede.h"
 #include "support/SchedeDiProva.h"
 #include "support/TestiAttesi.h"
@@ -70,10 +71,10 @@ int scrittore(const QString& cartella, int operazioni)
     return 0;
 }
 
-// Takes the archive's lock and keeps it until killed.
-int tieniBlocco(const QString& cartella)
+// Takes a lock (the archive's, or the synchronisation's) and keeps it until killed.
+int tieniBlocco(const QString& percorso)
 {
-    const ArchiveLock blocco(ArchiveFile::archivePath(cartella));
+    const ArchiveLock blocco(percorso, ArchiveLock::waitTime());
     QTextStream(stdout) << (blocco.state() == ArchiveLock::State::Held ? "preso" : "no") << Qt::endl;
     QThread::sleep(600);
     return 0;
@@ -223,6 +224,31 @@ private Q_SLOTS:
         QFile::remove(blocco);
     }
 
+    // One synchronisation at a time: a second one is refused at once while the first holds its lock, which the
+    // archive's writes do not wait for; it goes on once the first is over, or killed.
+    void bloccoSincronizzazione()
+    {
+        const QString archivio = ArchiveFile::archivePath(m_dir.path());
+        {
+            const BloccoSincronizzazione primo(m_dir.path());
+            QVERIFY(primo.preso());
+            const BloccoSincronizzazione secondo(m_dir.path());
+            QVERIFY(!secondo.preso());
+            QVERIFY(secondo.problema().startsWith(u"Sincronizzazione già in corso"));
+            QCOMPARE(ArchiveLock(archivio).state(), ArchiveLock::State::Held);
+        }
+        QVERIFY(BloccoSincronizzazione(m_dir.path()).preso());
+
+        QProcess* tiene = avvia({QStringLiteral("--tieni-sincronizzazione"), m_dir.path()});
+        QVERIFY(tiene->waitForReadyRead(10000));
+        QCOMPARE(tiene->readLine().trimmed(), QByteArray("preso"));
+        QVERIFY(!BloccoSincronizzazione(m_dir.path()).preso());
+        ::kill(pid_t(tiene->processId()), SIGKILL);
+        QVERIFY(tiene->waitForFinished(10000));
+        QVERIFY(QFile::exists(BloccoSincronizzazione::percorso(m_dir.path())));
+        QVERIFY(BloccoSincronizzazione(m_dir.path()).preso());
+    }
+
     // The holder keeps its lock fresh however long it writes, so another computer never takes it for dead.
     void bloccoTenutoFresco()
     {
@@ -242,7 +268,9 @@ int main(int argc, char* argv[])
     if (argomenti.size() == 4 && argomenti[1] == u"--scrittore")
         return scrittore(argomenti[2], argomenti[3].toInt());
     if (argomenti.size() == 3 && argomenti[1] == u"--tieni-blocco")
-        return tieniBlocco(argomenti[2]);
+        return tieniBlocco(ArchiveLock::lockPath(ArchiveFile::archivePath(argomenti[2])));
+    if (argomenti.size() == 3 && argomenti[1] == u"--tieni-sincronizzazione")
+        return tieniBlocco(BloccoSincronizzazione::percorso(argomenti[2]));
     TestScrittoriConcorrenti test;
     return QTest::qExec(&test, argc, argv);
 }

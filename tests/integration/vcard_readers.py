@@ -26,7 +26,7 @@ COMPLETA = {
     "Cognome": "D'Àngelo", "Nome": "Niccolò", "Azienda": "Caffè Rossi, Bianchi & C.; S.n.c.",
     "Via": "Via dell'Università, 12; scala B", "Citta": "Forlì", "Cap": "47121", "Prov": "FC", "Stato": "Italia",
     "Tel": "+39 0543 123456", "Fax": "0543 654321", "Cellulare": "333 1234567", "Email": "niccolo@caffe-rossi.it",
-    "Web": "https://www.caffe-rossi.it/listino;anno=2026?lingua=it&x=1", "CodFisc": "DNGNCC80A01D704X",
+    "Web": "https://www.caffe-rossi.it/listino;anno=2026?lingua=it&x=1&voci=caffe,te", "CodFisc": "DNGNCC80A01D704X",
     "Iva": "01234567890", "Note": "Prezzo 5 €, sconto; C:\\listini\\2026\r\nseconda riga",
 }
 # Cards without a name: the web field at the card window's preset, a company, a mobile number only.

@@ -117,7 +117,7 @@ void TestCodecVCard::scrittura_data()
                 "TEL;TYPE=fax:0543 654321\n"
                 "TEL;TYPE=cell:333 1234567\n"
                 "EMAIL:niccolo@caffe-rossi.it\n"
-                "URL:http://www.caffe-rossi.it/a,b;c\n"
+                "URL:http://www.caffe-rossi.it/a\\,b;c\n"
                 "NOTE:Prezzo 5 €\\, sconto; C:\\\\listini\\\\2026\\nseconda riga\n"
                 "X-CODICE-FISCALE:DNGNCC80A01D704X\n"
                 "X-PARTITA-IVA:01234567890\n"

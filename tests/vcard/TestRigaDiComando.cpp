@@ -137,6 +137,10 @@ void TestRigaDiComando::esegui_data()
     QTest::newRow("importa un file che non c'è")
         << QStringList{"--importa-vcard", "in.vcf"} << QByteArray("<manca>") << 1 << QString()
         << QStringLiteral("Attenzione: impossibile leggere il file \"%1/in.vcf\" (No such file or directory).\n") << 3;
+    QTest::newRow("importa /dev/zero") << QStringList{"--importa-vcard", "/dev/zero"} << QByteArray("<manca>") << 1
+                                       << QString()
+                                       << QStringLiteral("Attenzione: «/dev/zero» non è un file vCard leggibile.\n")
+                                       << 3;
     QTest::newRow("esporta in una cartella che non c'è")
         << QStringList{"--esporta-vcard", "manca/x.vcf"} << QByteArray("<manca>") << 1 << QString()
         << QStringLiteral("Attenzione: impossibile scrivere il file \"%1/manca/x.vcf\" (") << 3;

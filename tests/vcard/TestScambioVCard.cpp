@@ -9,8 +9,11 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace SchedeDiProva;
 
@@ -106,14 +109,17 @@ void TestScambioVCard::importaSenzaArchivio()
 
 void TestScambioVCard::fileRifiutato_data()
 {
-    QTest::addColumn<QByteArray>("contenuto"); // "<manca>": no file, "<cartella>": a folder of that name
+    // "<manca>": no file; "<cartella>", "<fifo>": one of those at the file's name; "<grande>": a sparse file just
+    // over the limit; "/dev/zero": that path itself.
+    QTest::addColumn<QByteArray>("contenuto");
     QTest::addColumn<int>("tipo");
     QTest::addColumn<QString>("messaggio");
 
     QTest::newRow("manca") << QByteArray("<manca>") << int(EsitoScambio::FileIlleggibile)
                            << QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (");
-    QTest::newRow("cartella") << QByteArray("<cartella>") << int(EsitoScambio::FileIlleggibile)
-                              << QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (è una cartella).");
+    const QString nonLeggibile = QStringLiteral("Attenzione: «%1» non è un file vCard leggibile.");
+    for (const char* speciale : {"<cartella>", "<fifo>", "<grande>", "/dev/zero"})
+        QTest::newRow(speciale) << QByteArray(speciale) << int(EsitoScambio::NonFileRegolare) << nonLeggibile;
     QTest::newRow("vuoto") << QByteArray() << int(EsitoScambio::FileVuoto)
                            << QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.");
     QTest::newRow("binario") << QByteArray("\x7F"
@@ -136,15 +142,24 @@ void TestScambioVCard::fileRifiutato()
         const QByteArray prima = archivio(3);
         if (conArchivio)
             QVERIFY(scrivi(pro(), prima));
-        const QString vcf = app() + QStringLiteral("/x.vcf");
+        const QString vcf =
+            contenuto.startsWith('/') ? QString::fromLatin1(contenuto) : app() + QStringLiteral("/x.vcf");
         if (contenuto == "<cartella>")
             QVERIFY(QDir().mkpath(vcf));
-        else if (contenuto != "<manca>")
-            QVERIFY(scrivi(vcf, contenuto));
+        else if (contenuto == "<fifo>")
+            QCOMPARE(::mkfifo(QFile::encodeName(vcf).constData(), 0600), 0);
+        else if (contenuto != "<manca>" && !contenuto.startsWith('/'))
+            QVERIFY(scrivi(vcf, contenuto == "<grande>" ? QByteArray() : contenuto));
+        if (contenuto == "<grande>") // 257 MB, all a hole
+            QVERIFY(QFile::resize(vcf, kMassimoFile + (1 << 20)));
 
+        QElapsedTimer tempo;
+        tempo.start();
         const EsitoScambio esito = importaVCard(app(), vcf);
         QCOMPARE(int(esito.tipo), tipo);
         QVERIFY(messaggioScambio(esito, vcf).startsWith(messaggio.arg(vcf)));
+        QCOMPARE(int(leggiFileVCard(vcf).esito.tipo), tipo);
+        QCOMPARE_LT(tempo.elapsed(), 1000);
         QCOMPARE(leggi(pro()), conArchivio ? prima : QByteArray("<manca>"));
         QVERIFY(!QFile::exists(ArchiveFile::tempPath(app())));
     }
