@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <thread>
 
 #if defined(Q_OS_LINUX)
@@ -53,6 +54,32 @@ private Q_SLOTS:
         partenza.join();
         QCOMPARE(seconda, IstanzaUnica::Avvio::Consegnato);
         QCOMPARE(richieste.at(0).at(0).toString(), file);
+    }
+
+    // A copy that hears only another user (a test's stand-in for one) refuses the start, which then runs alone
+    // and hands over nothing.
+    void unAltroUtenteNonEAscoltato()
+    {
+        QTemporaryDir cartella;
+        IstanzaUnica prima(cartella.path());
+#if defined(Q_OS_LINUX)
+        prima.attendiUtente(::getuid() + 1);
+#else
+        prima.attendiUtente(1);
+#endif
+        QCOMPARE(prima.avvia(QString()), IstanzaUnica::Avvio::Prima);
+        QSignalSpy richieste(&prima, &IstanzaUnica::richiesta);
+        IstanzaUnica::Avvio seconda = IstanzaUnica::Avvio::Prima;
+        std::atomic<bool> finita = false;
+        std::thread partenza([&] {
+            seconda = IstanzaUnica(cartella.path()).avvia(QStringLiteral("segreto.vcf"));
+            finita = true;
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(finita, 15000);
+        partenza.join();
+        QCOMPARE(seconda, IstanzaUnica::Avvio::DaSola);
+        QTest::qWait(50);
+        QCOMPARE(richieste.size(), 0);
     }
 
     void unAltraCartellaParteDaSola()
