@@ -14,6 +14,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <shellapi.h> // after windows.h
+#endif
+
 namespace {
 
 const QString kEsportaVCard = QStringLiteral("--esporta-vcard");
@@ -272,8 +278,19 @@ int eseguiRigaDiComando(const RigaDiComando& riga, const QString& appDir, QTextS
 int avviaRigaDiComando(int argc, char* argv[], const QString& appDir)
 {
     QStringList argomenti;
+#ifdef Q_OS_WIN
+    // argv is in the ANSI code page, which turns every letter it lacks ("Łódź", "Ελλάδα") into '?': the
+    // system's own UTF-16 command line instead.
+    int numero = 0;
+    if (LPWSTR* larghi = ::CommandLineToArgvW(::GetCommandLineW(), &numero)) {
+        for (int i = 1; i < numero; ++i)
+            argomenti << QString::fromWCharArray(larghi[i]);
+        ::LocalFree(larghi);
+    }
+#else
     for (int i = 1; i < argc; ++i)
         argomenti << QString::fromLocal8Bit(argv[i]);
+#endif
     const RigaDiComando riga = leggiRigaDiComando(argomenti);
     if (riga.azione == RigaDiComando::Finestre)
         return -1;

@@ -31,10 +31,10 @@ cp "$linux" "$work/linux-legge/Carnetto"
 printf '%s\r\n' 'BEGIN:VCARD' 'VERSION:3.0' 'N:Rossi;Mario;;;' 'FN:Mario Rossi' 'ORG:Caffè Città' \
     'ADR;TYPE=HOME:;;Via Dante 3;Forlì;FC;47121;Italia' 'TEL;TYPE=CELL:+39 333 1234567' \
     'EMAIL:mario@esempio.it' 'NOTE:Prima riga\nseconda' 'END:VCARD' \
-    'BEGIN:VCARD' 'VERSION:3.0' 'N:Müller;Jörg;;;' 'FN:Jörg Müller' 'END:VCARD' >"$work/schede è.vcf"
+    'BEGIN:VCARD' 'VERSION:3.0' 'N:Müller;Jörg;;;' 'FN:Jörg Müller' 'END:VCARD' >"$work/schede è Łódź.vcf"
 
 # The command line on Windows: a path with a drive letter and backslashes, and a blank and accents in it.
-if out=$(cd "$work" && "$WINE64" "$exe" --importa-vcard "$(windows_path "$work/schede è.vcf")" 2>&1); then
+if out=$(cd "$work" && "$WINE64" "$exe" --importa-vcard "$(windows_path "$work/schede è Łódź.vcf")" 2>&1); then
     [ -f "$stick/Carnetto-windows/Contatti.pro" ] && ok "Carnetto.exe --importa-vcard wrote Contatti.pro beside itself" \
         || fail "no Contatti.pro beside Carnetto.exe after the import: $out"
 else
@@ -49,7 +49,7 @@ fi
 
 # The same card through the Linux build: the same bytes in the archive, and the Windows archive read on Linux.
 export QT_QPA_PLATFORM=offscreen
-"$work/linux/Carnetto" --importa-vcard "$work/schede è.vcf" >/dev/null
+"$work/linux/Carnetto" --importa-vcard "$work/schede è Łódź.vcf" >/dev/null
 if cmp "$work/linux/Contatti.pro" "$stick/Carnetto-windows/Contatti.pro"; then
     ok "the archive written under Wine is byte for byte the Linux build's ($(stat -c %s "$work/linux/Contatti.pro") bytes)"
 else
