@@ -66,6 +66,14 @@ if [ ! -f "$src/.carnetto-unpacked" ]; then
     cp "$HERE_WINDOWS/wintab.h" "$src/src/3rdparty/wintab/wintab.h"
     touch "$src/.carnetto-unpacked"
 fi
+# Qt 6.4 builds its DirectWrite font engine and font database only together with Direct2D, which this build
+# leaves out, while Windows printing and the platform plugin call them whenever DirectWrite is on. Without
+# Direct2D they are never made, so those calls go with them and the fonts come through GDI. (Without this the
+# links of Qt6PrintSupport.dll and qwindows.dll fail: any cached Qt has it.)
+sed -i 's/^#if QT_CONFIG(directwrite)$/#if QT_CONFIG(directwrite) \&\& QT_CONFIG(direct2d)/' \
+    "$src/src/printsupport/platform/windows/qprintengine_win.cpp"
+sed -i 's/^#if QT_CONFIG(directwrite3)$/#if QT_CONFIG(directwrite3) \&\& QT_CONFIG(direct2d)/' \
+    "$src/src/plugins/platforms/windows/qwindowsintegration.cpp"
 rm -rf "$prefix"
 mkdir -p "$prefix"
 # The Qt built here keeps naming its toolchain file: a copy inside the prefix travels with the tarball.
