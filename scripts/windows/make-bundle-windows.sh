@@ -55,11 +55,10 @@ stage=$(mktemp -d "$(dirname "$dest")/.Carnetto-windows.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
 cp "$build_dir/app/Carnetto.exe" "$stage/Carnetto.exe"
 mkdir -p "$stage/plugins" "$stage/translations"
+# Printing to Windows printers is inside Qt6PrintSupport.dll itself since Qt 6: no plugin for it.
 plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll
          imageformats/qgif.dll imageformats/qjpeg.dll imageformats/qico.dll
-         printsupport/windowsprintersupport.dll
-         tls/qschannelbackend.dll tls/qcertonlybackend.dll
-         networkinformation/qnetworklistmanager.dll)
+         tls/qschannelbackend.dll tls/qcertonlybackend.dll)
 for p in "${plugins[@]}"; do
     [ -f "$qt/plugins/$p" ] || die "the Qt for Windows in $qt has no plugin $p"
     mkdir -p "$stage/plugins/$(dirname "$p")"
