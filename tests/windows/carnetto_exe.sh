@@ -20,7 +20,7 @@ ok() { echo "ok: $*"; passed=$((passed + 1)); }
 windows_path() { local p=$1; echo "Z:${p//\//\\}"; }
 
 work=$(mktemp -d)
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap 'rm -rf "$work"' EXIT
 stick="$work/Chiavetta USB/Città"
 mkdir -p "$stick" "$work/linux" "$work/linux-legge"
 cp -r "$folder" "$stick/Carnetto-windows"
