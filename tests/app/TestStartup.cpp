@@ -398,8 +398,13 @@ private Q_SLOTS:
         QFETCH(QByteArray, risposta);
         QFETCH(bool, altroUtente);
         IstanzaUnica istanza(m_dir.path());
-        if (altroUtente)
+        if (altroUtente) {
+#ifdef Q_OS_WIN
+            istanza.attendiUtente(1); // any user but this one, which is 0 there
+#else
             istanza.attendiUtente(::getuid() + 1);
+#endif
+        }
         QLocalServer altro;
         altro.setSocketOptions(QLocalServer::AbstractNamespaceOption);
         QVERIFY(altro.listen(IstanzaUnica::nomeServer(m_dir.path())));

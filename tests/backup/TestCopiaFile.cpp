@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 
 using namespace SchedeDiProva;
@@ -159,10 +160,12 @@ private Q_SLOTS:
         QVERIFY(scrivi(percorso(QStringLiteral("file.txt")), "testo"));
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("cartella.bkc")));
         QVERIFY(QFile::link(archivio(), percorso(QStringLiteral("link.bkc"))));
-        if (conArchivio)
-            QCOMPARE(::link(QFile::encodeName(archivio()).constData(),
-                            QFile::encodeName(percorso(QStringLiteral("stesso.bkc"))).constData()),
-                     0);
+        if (conArchivio) {
+            std::error_code errore;
+            std::filesystem::create_hard_link(archivio().toStdU16String(),
+                                              percorso(QStringLiteral("stesso.bkc")).toStdU16String(), errore);
+            QVERIFY2(!errore, errore.message().c_str());
+        }
         const auto prima = contenuto(m_dir->path());
 
         QVERIFY(!Backup::creaBackup(m_dir->path(), percorso(scelto)));

@@ -179,7 +179,7 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(importa.readAllStandardError()).contains(TestiAttesi::kArchivioOccupato));
         QCOMPARE(leggi(archivio), SchedeDiProva::archivio(2));
 
-        ::kill(pid_t(tiene->processId()), SIGKILL);
+        tiene->kill(); // SIGKILL, TerminateProcess on Windows: no chance to let go
         QVERIFY(tiene->waitForFinished(10000));
         QVERIFY(QFile::exists(ArchiveLock::lockPath(archivio)));
         importa.start(m_programma, {QStringLiteral("--importa-vcard"), file});
@@ -243,7 +243,7 @@ private Q_SLOTS:
         QVERIFY(tiene->waitForReadyRead(10000));
         QCOMPARE(tiene->readLine().trimmed(), QByteArray("preso"));
         QVERIFY(!BloccoSincronizzazione(m_dir.path()).preso());
-        ::kill(pid_t(tiene->processId()), SIGKILL);
+        tiene->kill(); // SIGKILL, TerminateProcess on Windows: no chance to let go
         QVERIFY(tiene->waitForFinished(10000));
         QVERIFY(QFile::exists(BloccoSincronizzazione::percorso(m_dir.path())));
         QVERIFY(BloccoSincronizzazione(m_dir.path()).preso());

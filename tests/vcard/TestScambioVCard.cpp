@@ -118,7 +118,12 @@ void TestScambioVCard::fileRifiutato_data()
     QTest::newRow("manca") << QByteArray("<manca>") << int(EsitoScambio::FileIlleggibile)
                            << QStringLiteral("Attenzione: impossibile leggere il file \"%1\" (");
     const QString nonLeggibile = QStringLiteral("Attenzione: «%1» non è un file vCard leggibile.");
+#ifdef Q_OS_WIN
+    // Windows has neither FIFOs nor /dev/zero.
+    for (const char* speciale : {"<cartella>", "<grande>"})
+#else
     for (const char* speciale : {"<cartella>", "<fifo>", "<grande>", "/dev/zero"})
+#endif
         QTest::newRow(speciale) << QByteArray(speciale) << int(EsitoScambio::NonFileRegolare) << nonLeggibile;
     QTest::newRow("vuoto") << QByteArray() << int(EsitoScambio::FileVuoto)
                            << QStringLiteral("Attenzione: il file \"%1\" non contiene alcun contatto.");
@@ -146,8 +151,10 @@ void TestScambioVCard::fileRifiutato()
             contenuto.startsWith('/') ? QString::fromLatin1(contenuto) : app() + QStringLiteral("/x.vcf");
         if (contenuto == "<cartella>")
             QVERIFY(QDir().mkpath(vcf));
+#ifndef Q_OS_WIN
         else if (contenuto == "<fifo>")
             QCOMPARE(::mkfifo(QFile::encodeName(vcf).constData(), 0600), 0);
+#endif
         else if (contenuto != "<manca>" && !contenuto.startsWith('/'))
             QVERIFY(scrivi(vcf, contenuto == "<grande>" ? QByteArray() : contenuto));
         if (contenuto == "<grande>") // 257 MB, all a hole
