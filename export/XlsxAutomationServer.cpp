@@ -511,12 +511,16 @@ CartelleDellaSessione& cartelleDellaSessione()
 void mostra(const Stato& stato)
 {
     for (const std::shared_ptr<Cartella>& cartella : stato.cartelle) {
-        QTemporaryFile nome(QDir::tempPath() + QStringLiteral("/Archivio contatti-XXXXXX.xlsx"));
-        nome.setAutoRemove(false);
-        if (!nome.open())
-            errore(nome.errorString());
-        const QString percorso = nome.fileName();
-        nome.close();
+        // The name is reserved, and the file let go of before the workbook writes it: on Windows QTemporaryFile
+        // still holds it after close(), and a file held open cannot be written by anyone else there.
+        QString percorso;
+        {
+            QTemporaryFile nome(QDir::tempPath() + QStringLiteral("/Archivio contatti-XXXXXX.xlsx"));
+            nome.setAutoRemove(false);
+            if (!nome.open())
+                errore(nome.errorString());
+            percorso = nome.fileName();
+        }
         QString motivo;
         if (!salvaCartella(*cartella, percorso, &motivo)) {
             QFile::remove(percorso);

@@ -137,7 +137,8 @@ private Q_SLOTS:
 
         // What the driver was told, replayed: its cards as they stand, with their last note.
         std::map<QString, QString> attese;
-        for (const QByteArray& riga : driver->readAllStandardOutput().split('\n')) {
+        // Windows writes its standard output's line ends as CR LF.
+        for (const QByteArray& riga : driver->readAllStandardOutput().replace("\r\n", "\n").split('\n')) {
             if (riga.startsWith("+ ")) {
                 const int spazio = riga.lastIndexOf(' ');
                 attese[QString::fromUtf8(riga.mid(2, spazio - 2))] = QString::fromUtf8(riga.mid(spazio + 1));
