@@ -90,4 +90,6 @@ echo "Qt for Windows built in $(( (built - start) / 60 )) min; installed $(du -s
 (cd "$CARNETTO_CACHE" && nice -n 19 tar -cf - "$name" | nice -n 19 xz -T2 -6 > "$tarball.part" && mv "$tarball.part" "$tarball")
 echo "Cached as $tarball ($(du -h "$tarball" | cut -f1))" >&2
 touch "$prefix/.carnetto-complete"
+# The build folder (about 1.4 GB) has served its purpose: the tarball is what later runs use.
+[ -n "${CARNETTO_KEEP_QT_BUILD:-}" ] || rm -rf "$build"
 echo "$prefix"
