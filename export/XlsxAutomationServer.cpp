@@ -430,7 +430,13 @@ lxw_format* formato(lxw_workbook* wb, std::map<int, lxw_format*>& formati, const
 
 bool salvaCartella(const Cartella& cartella, const QString& percorso, QString* motivo)
 {
+#ifdef Q_OS_WIN
+    // libxlsxwriter opens its file by a UTF-8 name there (built with its Windows path): the ANSI code page that
+    // encodeName gives would lose a user folder such as C:\Users\Niccolò.
+    const QByteArray nomeFile = QDir::toNativeSeparators(percorso).toUtf8();
+#else
     const QByteArray nomeFile = QFile::encodeName(percorso);
+#endif
     // Rows go out in order, so the workbook need not hold the whole sheet a second time.
     lxw_workbook_options opzioni{.constant_memory = LXW_TRUE, .tmpdir = nullptr, .use_zip64 = LXW_FALSE};
     lxw_workbook* wb = workbook_new_opt(nomeFile.constData(), &opzioni);

@@ -6,7 +6,9 @@
 #include "ArchivioEsportazione.h"
 #include "AutomazioneRegistrata.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QProcess>
 #include <QTest>
@@ -293,6 +295,36 @@ private Q_SLOTS:
     }
 
     // The workbook the backend hands to the desktop, read back from the file.
+    // The workbook goes to the user's temporary folder, whose name may hold letters outside ASCII.
+    void cartellaInUnaCartellaAccentata()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dueSchede(dir));
+        const QString temporanea = dir.filePath(QStringLiteral("Niccolò Città"));
+        QVERIFY(QDir().mkpath(temporanea));
+        const QByteArray primaTmp = qgetenv("TMP");
+        const QByteArray primaTmpdir = qgetenv("TMPDIR");
+        qputenv("TMP", QDir::toNativeSeparators(temporanea).toLocal8Bit());
+        qputenv("TMPDIR", QFile::encodeName(temporanea));
+        GrigliaEsportazione g;
+        g.riempi(dir.path(), Vista::Tutti);
+        QStringList aperti;
+        const auto prima = XlsxAutomationServer::setOpener([&aperti](const QString& percorso, QString*) {
+            aperti << percorso;
+            return true;
+        });
+        EsportazioneExcel::esporta(g);
+        XlsxAutomationServer::setOpener(prima);
+        qputenv("TMP", primaTmp);
+        qputenv("TMPDIR", primaTmpdir);
+        QCOMPARE(aperti.size(), 1);
+        QCOMPARE(QFileInfo(aperti[0]).absolutePath(), QFileInfo(temporanea).absoluteFilePath());
+        QVERIFY2(QFileInfo(aperti[0]).size() > 0, qPrintable(aperti[0]));
+        // Nothing was written under a mangled name beside it.
+        QCOMPARE(QDir(temporanea).entryList(QDir::Files), QStringList{QFileInfo(aperti[0]).fileName()});
+        XlsxAutomationServer::removeSessionWorkbooks();
+    }
+
     void cartellaScritta()
     {
         QTemporaryDir dir;
