@@ -14,7 +14,8 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$REPO_ROOT}
 
-if [ ! -f "$build/build.ninja" ] || ! grep -q "CARNETTO_QT_WINDOWS:PATH=$qt\$" "$build/CMakeCache.txt"; then
+if [ ! -f "$build/build.ninja" ] || ! grep -q "CARNETTO_QT_WINDOWS:PATH=$qt\$" "$build/CMakeCache.txt" ||
+    ! grep -q "CARNETTO_XLSX_WINDOWS:PATH=$xlsx\$" "$build/CMakeCache.txt"; then
     rm -rf "$build"
     # The toolchain file Qt generated names the one it was built with; that copy travels in the prefix.
     nice -n 19 cmake -S "$REPO_ROOT" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
