@@ -344,6 +344,16 @@ void TfrmSincronizza::avvia(StatoSync stato)
                 Qt::BlockingQueuedConnection);
             return si;
         };
+        // Another synchronisation of this folder (the command line, another copy on another computer): the window
+        // waits for it to end, as long as the person does not cancel.
+        domande.attendi = [this, &client] {
+            QMetaObject::invokeMethod(this, [this] {
+                lblAvanzamento->setText(QStringLiteral("Un'altra sincronizzazione di questa cartella è in corso: "
+                                                       "attesa che finisca..."));
+            });
+            QThread::msleep(250);
+            return !client.annullato();
+        };
         const RiepilogoSync riepilogo = sincronizzazione.esegui(domande);
         {
             QMutexLocker lock(&g_clientMutex);
