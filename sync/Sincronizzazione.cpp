@@ -139,8 +139,13 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     avanza(0, 0, QStringLiteral("Scaricamento dei contatti"));
     QString errore;
     QHash<QString, SchedaRemota> scaricate;
-    for (const SchedaRemota& s : m_client.scarica(m_stato.rubrica, daScaricare, &errore))
-        scaricate.insert(s.href, s);
+    QSet<QString> illeggibili; // too big to take: left alone on both sides this time
+    for (const SchedaRemota& s : m_client.scarica(m_stato.rubrica, daScaricare, &errore)) {
+        if (s.illeggibile)
+            illeggibili.insert(s.href);
+        else
+            scaricate.insert(s.href, s);
+    }
     if (!errore.isEmpty()) {
         r.errore = errore;
         return r;
@@ -148,7 +153,7 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     // A contact deleted between the listing and the fetch is deleted.
     for (qsizetype v = 0; v < n; ++v) {
         if (server[v] != Lato::Eliminata && daScaricare.contains(m_stato.voci[v].href) &&
-            !scaricate.contains(m_stato.voci[v].href))
+            !scaricate.contains(m_stato.voci[v].href) && !illeggibili.contains(m_stato.voci[v].href))
             server[v] = Lato::Eliminata;
     }
     QHash<QString, TestiScheda> testiRemoti;
@@ -169,7 +174,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         const QString& href = m_stato.voci[v].href;
         const bool uguali = qui[v] == Lato::Cambiata && server[v] == Lato::Cambiata &&
                             normalizza(locali[l].testi) == normalizza(testiRemoti.value(href));
-        passi << Passo{decidi(qui[v], server[v], uguali), int(v), l, href};
+        passi << Passo{illeggibili.contains(href) ? Decisione::Niente : decidi(qui[v], server[v], uguali), int(v), l,
+                       href};
     }
     // New on both sides with the same content (a first synchronisation of two full sides, or one stopped
     // half way) is one contact: linked, not doubled.
@@ -299,7 +305,7 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                 voce = m_stato.voci[p.voce]; // deleted there, changed here: back under its own name
             } else {
                 voce.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-                voce.href = m_stato.rubrica.path(QUrl::FullyEncoded) + voce.uid + QStringLiteral(".vcf");
+                voce.href = percorsoCanonico(m_stato.rubrica.path(QUrl::FullyEncoded)) + voce.uid + QStringLiteral(".vcf");
             }
             const RispostaHttp risposta = m_client.metti(url(voce.href), vcardNuova(testi, voce.uid), {});
             if (risposta.stato == 412) {

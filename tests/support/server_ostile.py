@@ -110,9 +110,10 @@ class Gestore(BaseHTTPRequestHandler):
         self.rispondi(207, corpo, [("Content-Type", "application/xml; charset=utf-8")])
 
     def enorme(self):
+        # No Content-Length: the client learns the size only by reading.
         self.send_response(207)
         self.send_header("Content-Type", "application/xml; charset=utf-8")
-        self.send_header("Content-Length", str(ENORME))
+        self.send_header("Connection", "close")
         self.end_headers()
         pezzo = b" " * (1024 * 1024)
         try:
