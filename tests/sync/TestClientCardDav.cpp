@@ -1,3 +1,4 @@
+#include "support/ServerCardDav.h"
 #include "support/ServerOstile.h"
 #include "sync/AutenticazioneHttp.h"
 #include "sync/ClientCardDav.h"
@@ -12,6 +13,27 @@
 #include <QTest>
 
 namespace {
+
+// A self-signed certificate for 127.0.0.1 made by the openssl program; its SHA-256 fingerprint, or empty.
+QByteArray nuovoCertificato(const QString& cartella, const QString& nome)
+{
+    const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    QProcess p;
+    p.start(openssl, {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                      QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"),
+                      QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                      QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+                      QStringLiteral("subjectAltName=IP:127.0.0.1"), QStringLiteral("-keyout"),
+                      cartella + u'/' + nome + QStringLiteral(".key"), QStringLiteral("-out"),
+                      cartella + u'/' + nome + QStringLiteral(".pem")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return {};
+    p.start(openssl, {QStringLiteral("x509"), QStringLiteral("-noout"), QStringLiteral("-fingerprint"),
+                      QStringLiteral("-sha256"), QStringLiteral("-in"), cartella + u'/' + nome + QStringLiteral(".pem")});
+    p.waitForFinished(30000);
+    const QByteArray riga = p.readAllStandardOutput().trimmed(); // "sha256 Fingerprint=AB:CD:…"
+    return riga.mid(riga.indexOf('=') + 1).toUpper();
+}
 
 QByteArray vcard(const QByteArray& nome)
 {
@@ -216,6 +238,45 @@ private Q_SLOTS:
         QVERIFY(!testo.contains("segreta"));
         QVERIFY(!testo.contains("pw@"));
         QVERIFY(testo.contains("casa.example:5232"));
+    }
+
+    // A home server's self-signed certificate: refused with its fingerprint, accepted once named, and a different
+    // one afterwards refused again, as changed. Radicale over HTTPS.
+    void certificatoDelServer()
+    {
+        if (ServerCardDav::programma(ServerCardDav::Tipo::Radicale).isEmpty())
+            QSKIP("radicale is not installed");
+        QTemporaryDir dir;
+        const QByteArray primo = nuovoCertificato(dir.path(), QStringLiteral("primo"));
+        const QByteArray secondo = nuovoCertificato(dir.path(), QStringLiteral("secondo"));
+        QCOMPARE(primo.size(), 95);
+        QVERIFY(primo != secondo);
+        ServerCardDav server(ServerCardDav::Tipo::Radicale);
+        server.tls(dir.filePath(QStringLiteral("primo.pem")), dir.filePath(QStringLiteral("primo.key")));
+        QVERIFY2(server.avvia(), qPrintable(server.errore()));
+        const QUrl rubrica = server.nuovaRubrica(QStringLiteral("tls"));
+        QCOMPARE(rubrica.scheme(), QStringLiteral("https"));
+        QString errore;
+
+        auto sconosciuto = client();
+        QVERIFY(sconosciuto->scopri(rubrica, &errore).isEmpty());
+        QCOMPARE(sconosciuto->certificatoRifiutato(), primo);
+        QVERIFY2(errore.contains(QString::fromLatin1(primo)), qPrintable(errore));
+
+        auto accettato = client();
+        accettato->accettaCertificato(primo);
+        QCOMPARE(accettato->scopri(rubrica, &errore).size(), 1);
+        QVERIFY2(accettato->elenca(Rubrica{rubrica, {}, true}, {}).errore.isEmpty(), qPrintable(errore));
+        QVERIFY(accettato->certificatoRifiutato().isEmpty());
+
+        server.ferma();
+        server.tls(dir.filePath(QStringLiteral("secondo.pem")), dir.filePath(QStringLiteral("secondo.key")));
+        QVERIFY2(server.avvia(), qPrintable(server.errore()));
+        auto cambiato = client();
+        cambiato->accettaCertificato(QByteArray(primo).replace(':', "").toLower());
+        QVERIFY(cambiato->scopri(rubrica, &errore).isEmpty());
+        QVERIFY2(errore.contains(QStringLiteral("è cambiato")), qPrintable(errore));
+        QCOMPARE(cambiato->certificatoRifiutato(), secondo);
     }
 
     void hrefCanonici_data()
