@@ -147,6 +147,8 @@ QByteArray ClientCardDav::autorizzazione(const QByteArray& metodo, const QUrl& u
     if (!m_digest)
         return "Basic " + (m_utente + u':' + m_password).toUtf8().toBase64();
     QByteArray uri = url.path(QUrl::FullyEncoded).toUtf8();
+    if (uri.isEmpty())
+        uri = "/";
     if (url.hasQuery())
         uri += '?' + url.query(QUrl::FullyEncoded).toUtf8();
     QByteArray cnonce(16, Qt::Uninitialized);
@@ -181,7 +183,7 @@ RispostaHttp ClientCardDav::richiesta(const QByteArray& metodo, const QUrl& url,
         if (!stessaOrigine(attuale, m_origine)) {
             r.errore = QStringLiteral("Il server rimanda a un altro indirizzo (%1): rifiutato, la password non viene "
                                       "inviata altrove.")
-                           .arg(attuale.toString());
+                           .arg(attuale.toString().left(200));
             return r;
         }
         if (richiedeConferma(attuale) && hostPorta(attuale) != m_httpPermessoPer) {

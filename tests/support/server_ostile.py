@@ -40,6 +40,7 @@ MODI = {
     "goccia",                # PROPFIND and REPORT answers come one byte every two seconds
     "vcard-enorme",          # multiget: the first contact's vCard grows to 2 MB
     "digest",                # only Digest authentication (SHA-256 and MD5, qop=auth)
+    "digest-stale",          # with digest: each nonce serves one request, then is refused as stale=true
     "senza-etag",            # no getetag in any answer and no ETag header
     "412-sempre",            # a PUT with If-Match is refused with 412
     "vcard-illeggibile",     # multiget: the first contact's address-data is garbage without END:VCARD
@@ -57,6 +58,7 @@ class Stato:
         self.richieste = []
         self.altrove = []
         self.nonce = set()
+        self.usati = set()
 
 
 STATO = Stato()
@@ -140,8 +142,9 @@ class Gestore(BaseHTTPRequestHandler):
     # ---- authentication
 
     def autorizzato(self):
+        self.stale = False
         valore = self.headers.get("Authorization", "")
-        if self.modo("digest"):
+        if self.modo("digest") or self.modo("digest-stale"):
             return self.digest_valido(valore)
         import base64
         atteso = "Basic " + base64.b64encode(f"{UTENTE}:{PASSWORD}".encode()).decode()
@@ -154,19 +157,26 @@ class Gestore(BaseHTTPRequestHandler):
         algoritmo = p.get("algorithm", "MD5")
         if p.get("username") != UTENTE or p.get("realm") != REALM or p.get("nonce") not in STATO.nonce:
             return False
+        if self.modo("digest-stale") and p["nonce"] in STATO.usati:
+            self.stale = True
+            return False
         if p.get("qop") != "auth" or not p.get("nc") or not p.get("cnonce"):
             return False
         ha1 = h(algoritmo, f"{UTENTE}:{REALM}:{PASSWORD}")
         ha2 = h(algoritmo, f"{self.command}:{p.get('uri')}")
         atteso = h(algoritmo, f"{ha1}:{p['nonce']}:{p['nc']}:{p['cnonce']}:auth:{ha2}")
-        return p.get("response") == atteso and p.get("uri") == self.path
+        valida = p.get("response") == atteso and p.get("uri") == self.path
+        if valida:
+            STATO.usati.add(p["nonce"])
+        return valida
 
     def chiedi_password(self):
-        if self.modo("digest"):
+        if self.modo("digest") or self.modo("digest-stale"):
             nonce = secrets.token_hex(16)
             STATO.nonce.add(nonce)
+            stale = ", stale=true" if getattr(self, "stale", False) else ""
             sfide = [("WWW-Authenticate", f'Digest realm="{REALM}", qop="auth", algorithm={a}, nonce="{nonce}", '
-                                          f'opaque="aa"') for a in ("MD5", "SHA-256")]
+                                          f'opaque="aa"{stale}') for a in ("MD5", "SHA-256")]
         else:
             sfide = [("WWW-Authenticate", f'Basic realm="{REALM}"')]
         self.rispondi(401, b"", sfide)

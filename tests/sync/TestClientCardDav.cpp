@@ -182,6 +182,13 @@ private Q_SLOTS:
         QCOMPARE(c->richieste() - prima, 1);
         auto sbagliata = client(QStringLiteral("sbagliata"));
         QVERIFY(sbagliata->elenca(rubrica(), {}).errore.contains(QLatin1String("password")));
+
+        // A nonce that expires after each request: answered again, not taken for a wrong password.
+        QVERIFY(m_server.modo("digest-stale"));
+        auto rinnovato = client();
+        for (int giro = 0; giro < 3; ++giro)
+            QVERIFY2(rinnovato->elenca(rubrica(), {}).errore.isEmpty(), "stale nonce taken for a refusal");
+        QCOMPARE(rinnovato->richieste(), 3 * 2); // Basic then Digest, then each time the stale nonce and a new one
     }
 
     // Plain http to another computer only to the host:port allowed, decided before any connection.
