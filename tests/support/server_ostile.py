@@ -38,12 +38,12 @@ MODI = {
     "redirect-altra-porta",  # every request for /ab/ is sent (307) to the second listener
     "risposta-enorme",       # PROPFIND and REPORT answers go on streaming past 64 MB
     "goccia",                # PROPFIND and REPORT answers come one byte every two seconds
-    "vcard-enorme",          # multiget: the first contact's vCard grows to 2 MB
+    "vcard-enorme",          # multiget: the first href asked for gets its vCard grown to 2 MB
     "digest",                # only Digest authentication (SHA-256 and MD5, qop=auth)
     "digest-stale",          # with digest: each nonce serves one request, then is refused as stale=true
     "senza-etag",            # no getetag in any answer and no ETag header
     "412-sempre",            # a PUT with If-Match is refused with 412
-    "vcard-illeggibile",     # multiget: the first contact's address-data is garbage without END:VCARD
+    "vcard-illeggibile",     # multiget: the first href asked for gets garbage without END:VCARD (valid XML)
 }
 
 
@@ -267,7 +267,7 @@ class Gestore(BaseHTTPRequestHandler):
             if i == 0 and self.modo("vcard-enorme"):
                 vcard = vcard.replace(b"END:VCARD", b"NOTE:" + b"x" * (2 * 1024 * 1024) + b"\r\nEND:VCARD")
             if i == 0 and self.modo("vcard-illeggibile"):
-                vcard = b"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\x01\x02 rotto\r\nN:;;"
+                vcard = b"BEGIN:VCARD\r\nVERSION:3.0\r\n;;;:::\r\nFN rotto senza due punti\r\nN:;;"
             if self.modo("href-decodificato"):
                 href = unquote(href)
             prima = ""
