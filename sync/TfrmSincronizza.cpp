@@ -349,6 +349,8 @@ void TfrmSincronizza::avvia(StatoSync stato)
     mostraInCorso(true);
     lblRiepilogo->setText(QString());
     const QString password = m_password;
+    if (m_certificato.isEmpty())
+        m_certificato = stato.certificato; // so that a changed certificate is asked about as such
     if (!m_certificato.isEmpty() && stato.rubrica.scheme() == u"https")
         stato.certificato = m_certificato;
     m_lavoro = QThread::create([this, stato, password] {
