@@ -7,8 +7,8 @@
 #include "vcard/ScambioVCard.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -196,8 +196,15 @@ int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& o
         const Rubrica& r = rubriche.first();
         // The same address book as before keeps its state; another one starts afresh, matched by content.
         if (!stato || stato->rubrica != r.url || stato->utente != utente)
-            stato = StatoSync{senzaCredenziali(url).toString(), r.url, r.nome, r.syncCollection, utente,
-                              hostPorta(r.url) == permesso ? permesso : QString(), {}, {}, {}};
+            stato = StatoSync{senzaCredenziali(url).toString(),
+                              r.url,
+                              r.nome,
+                              r.syncCollection,
+                              utente,
+                              hostPorta(r.url) == permesso ? permesso : QString(),
+                              {},
+                              {},
+                              {}};
     }
     // Kept with the state, so that the stick takes it to the next computer.
     stato->certificato = stato->rubrica.scheme() == u"https" ? client.certificatoAccettato() : QByteArray();

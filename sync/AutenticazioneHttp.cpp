@@ -161,8 +161,8 @@ QByteArray rispostaDigest(const SfidaDigest& sfida, const QString& utente, const
     QByteArray out = "Digest username=" + citato(utente.toUtf8()) + ", realm=" + citato(sfida.realm) +
                      ", uri=" + citato(uri) + ", algorithm=" + sfida.algoritmo + ", nonce=" + citato(sfida.nonce);
     if (sfida.qop)
-        out += ", nc=" + QByteArray::number(nc, 16).rightJustified(8, '0') + ", cnonce=" + citato(cnonce) +
-               ", qop=auth";
+        out +=
+            ", nc=" + QByteArray::number(nc, 16).rightJustified(8, '0') + ", cnonce=" + citato(cnonce) + ", qop=auth";
     out += ", response=" + citato(calcoloDigest(sfida, utente, password, metodo, uri, nc, cnonce));
     if (!sfida.opaque.isEmpty())
         out += ", opaque=" + citato(sfida.opaque);

@@ -9,7 +9,7 @@
 
 struct SfidaHttp
 {
-    QByteArray schema;                                 // lower case: "basic", "digest", ...
+    QByteArray schema;                                  // lower case: "basic", "digest", ...
     QList<std::pair<QByteArray, QByteArray>> parametri; // names in lower case, values unquoted
     QByteArray parametro(const QByteArray& nome) const;
 };

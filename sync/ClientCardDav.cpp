@@ -413,7 +413,7 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
         }
     }
     if (!casa.isValid())
-        return fallita(m_annullato        ? messaggioAnnullata()
+        return fallita(m_annullato         ? messaggioAnnullata()
                        : !motivo.isEmpty() ? motivo
                                            : QStringLiteral("A quell'indirizzo non si trova nessuna rubrica CardDAV."));
 

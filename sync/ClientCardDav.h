@@ -124,14 +124,14 @@ public:
 private:
     RispostaHttp propfind(const QUrl& url, int profondita, const QByteArray& proprieta);
     RispostaHttp scambio(const QByteArray& metodo, const QUrl& url, const QByteArray& corpo,
-                         const QList<std::pair<QByteArray, QByteArray>>& intestazioni,
-                         const QByteArray& autorizzazione, QList<QByteArray>* sfide);
+                         const QList<std::pair<QByteArray, QByteArray>>& intestazioni, const QByteArray& autorizzazione,
+                         QList<QByteArray>* sfide);
     QByteArray autorizzazione(const QByteArray& metodo, const QUrl& url);
 
     std::unique_ptr<QNetworkAccessManager> m_rete;
     QString m_utente;
     QString m_password;
-    QUrl m_origine; // where the credentials may go
+    QUrl m_origine;                      // where the credentials may go
     std::optional<SfidaDigest> m_digest; // the server's last Digest challenge
     quint32 m_nc = 0;
     QString m_httpPermessoPer;

@@ -25,7 +25,6 @@ struct RispostaDav
     int stato = 200;
     QHash<QString, Proprieta> proprieta; // those of the successful propstats
     bool datiIndirizzo = false;          // a successful propstat carried CardDAV's address-data
-
 };
 
 struct Multistatus

@@ -225,13 +225,13 @@ void TfrmSincronizza::cmdCercaClick()
 
 void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
 {
-    const QUrl url = indirizzo();
-    if (!url.isValid()) {
+    if (!indirizzo().isValid()) {
         MessageService::current().showMessage(this, QStringLiteral("Indicare l'indirizzo del server."));
         return;
     }
-    if (!indirizzoSenzaPassword(url))
+    if (!indirizzoSenzaPassword(indirizzo()))
         return;
+    const QUrl url = senzaCredenziali(indirizzo());
     const QString http = ClientCardDav::richiedeConferma(url) ? hostPorta(url) : QString();
     if (!httpConsentito(url))
         return;
@@ -246,8 +246,7 @@ void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
             m_certificato = stato->certificato;
     }
     const QByteArray certificato = m_certificato;
-    m_lavoro = QThread::create([this, url = senzaCredenziali(url), utente, password, http, certificato,
-                                sincronizzaDopo] {
+    m_lavoro = QThread::create([this, url, utente, password, http, certificato, sincronizzaDopo] {
         ClientCardDav client(utente, password);
         client.permettiHttpPer(http);
         client.accettaCertificato(certificato);
@@ -310,8 +309,7 @@ void TfrmSincronizza::cmdSincronizzaClick()
         return;
     const QString utente = txtUtente->text().trimmed();
     std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
-    const bool stessoConto =
-        stato && QUrl(stato->server) == senzaCredenziali(indirizzo()) && stato->utente == utente;
+    const bool stessoConto = stato && QUrl(stato->server) == senzaCredenziali(indirizzo()) && stato->utente == utente;
     const int scelta = cmbRubrica->currentIndex();
     if (!m_rubriche.isEmpty() && scelta >= 0 && scelta < m_rubriche.size()) {
         const Rubrica& r = m_rubriche[scelta];
@@ -337,7 +335,8 @@ void TfrmSincronizza::cmdSincronizzaClick()
         if (!httpConsentito(stato->rubrica))
             return;
         m_password = txtPassword->text();
-        stato->httpPermessoPer = ClientCardDav::richiedeConferma(stato->rubrica) ? hostPorta(stato->rubrica) : QString();
+        stato->httpPermessoPer =
+            ClientCardDav::richiedeConferma(stato->rubrica) ? hostPorta(stato->rubrica) : QString();
         avvia(*stato);
         return;
     }

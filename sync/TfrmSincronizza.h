@@ -66,7 +66,7 @@ private:
     SceltaConflitto chiedi(const Conflitto& conflitto);
 
     QString m_appDir;
-    QString m_password; // for this run of the program only
+    QString m_password;       // for this run of the program only
     QByteArray m_certificato; // the server certificate the person accepted in this window, "AB:CD:…"
     QList<Rubrica> m_rubriche;
     QThread* m_lavoro = nullptr;

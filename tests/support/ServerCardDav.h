@@ -76,8 +76,8 @@ public:
                 return fallito(QStringLiteral("cannot write the configuration"));
             utenti.write(QByteArray(kUtente) + ':' + kPassword + '\n');
             const QByteArray tls = m_certificato.isEmpty() ? QByteArray()
-                                   : "\nssl = True\ncertificate = " + m_certificato.toUtf8() +
-                                         "\nkey = " + m_chiave.toUtf8();
+                                                           : "\nssl = True\ncertificate = " + m_certificato.toUtf8() +
+                                                                 "\nkey = " + m_chiave.toUtf8();
             config.write("[server]\nhosts = 127.0.0.1:" + porta.toUtf8() + tls +
                          "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + utenti.fileName().toUtf8() +
                          "\nhtpasswd_encryption = plain\ndelay = 0\n[storage]\nfilesystem_folder = " +
@@ -88,8 +88,8 @@ public:
         } else if (sabre()) {
             if (!scriviSabre())
                 return fallito(QStringLiteral("cannot write the server's script"));
-            ambiente.insert(QStringLiteral("SABRE_AUTH"), m_tipo == Tipo::SabreDigest ? QStringLiteral("digest")
-                                                                                      : QStringLiteral("basic"));
+            ambiente.insert(QStringLiteral("SABRE_AUTH"),
+                            m_tipo == Tipo::SabreDigest ? QStringLiteral("digest") : QStringLiteral("basic"));
             m_processo->setProcessEnvironment(ambiente);
             m_processo->setWorkingDirectory(m_dir.path());
             m_processo->start(programma(m_tipo), {QStringLiteral("-S"), QStringLiteral("127.0.0.1:") + porta,
@@ -133,8 +133,8 @@ public:
     QUrl nuovaRubrica(const QString& nome)
     {
         const QUrl url = base().resolved(QUrl((m_tipo == Tipo::Radicale ? QStringLiteral("/utente/%1/")
-                                               : sabre()               ? QStringLiteral("/addressbooks/utente/%1/")
-                                                                       : QStringLiteral("/user/contacts/%1/"))
+                                               : sabre()                ? QStringLiteral("/addressbooks/utente/%1/")
+                                                                        : QStringLiteral("/user/contacts/%1/"))
                                                   .arg(nome)));
         const QByteArray mkcol = "<?xml version=\"1.0\" encoding=\"utf-8\"?><d:mkcol xmlns:d=\"DAV:\" "
                                  "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
@@ -224,8 +224,9 @@ private:
     // the answers.
     bool scriviSabre()
     {
-        const QByteArray ha1 =
-            QCryptographicHash::hash(QByteArray(QByteArray(kUtente) + ":SabreDAV:" + kPassword), QCryptographicHash::Md5).toHex();
+        const QByteArray ha1 = QCryptographicHash::hash(QByteArray(QByteArray(kUtente) + ":SabreDAV:" + kPassword),
+                                                        QCryptographicHash::Md5)
+                                   .toHex();
         QFile schema(m_dir.filePath(QStringLiteral("schema.sql")));
         QFile script(m_dir.filePath(QStringLiteral("server.php")));
         if (!schema.open(QIODevice::WriteOnly) || !script.open(QIODevice::WriteOnly))

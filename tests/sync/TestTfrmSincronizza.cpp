@@ -197,7 +197,8 @@ private Q_SLOTS:
     }
 
     // A self-signed certificate: the command line names its fingerprint and stops; --certificato accepts it, and
-    // the state keeps it for the next runs. The window asks, shows the fingerprint, and goes on once accepted.
+    // the state keeps it for the next runs; another certificate afterwards is refused as changed. The window
+    // asks, shows the fingerprint, and goes on once accepted.
     void certificatoNonRiconosciuto()
     {
         QTemporaryDir dir;
@@ -212,11 +213,20 @@ private Q_SLOTS:
         QByteArray uscita;
         QCOMPARE(esegui({rubrica.toString(), tls.utente()}, &uscita), 1);
         QVERIFY2(uscita.contains(QByteArray("--certificato " + impronta)), uscita.constData());
-        QCOMPARE(esegui({rubrica.toString(), tls.utente(), u"--certificato"_qs, QString::fromLatin1(impronta)},
-                        &uscita),
-                 0);
+        QCOMPARE(
+            esegui({rubrica.toString(), tls.utente(), u"--certificato"_qs, QString::fromLatin1(impronta)}, &uscita), 0);
         QVERIFY(leggi(StatoSync::percorso(m_dir.path())).contains(impronta));
         QCOMPARE(esegui({}, &uscita), 0);
+        // Another certificate on the same server afterwards: refused as changed.
+        const QByteArray altra = nuovoCertificato(dir.path(), u"altra"_qs);
+        tls.ferma();
+        tls.tls(dir.filePath(u"altra.pem"_qs), dir.filePath(u"altra.key"_qs));
+        QVERIFY2(tls.avvia(), qPrintable(tls.errore()));
+        QCOMPARE(esegui({}, &uscita), 1);
+        QVERIFY2(uscita.contains(QStringLiteral("è cambiato").toUtf8()) && uscita.contains(altra), uscita.constData());
+        tls.ferma();
+        tls.tls(dir.filePath(u"casa.pem"_qs), dir.filePath(u"casa.key"_qs));
+        QVERIFY2(tls.avvia(), qPrintable(tls.errore()));
 
         QFile::remove(StatoSync::percorso(m_dir.path()));
         m_finestra->show();
