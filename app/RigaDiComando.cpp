@@ -129,11 +129,11 @@ QString leggiPassword(QTextStream& in, QTextStream& err, const QString& chi)
     if (cambiato) {
         termios senzaEco = prima;
         senzaEco.c_lflag &= ~tcflag_t(ECHO);
-        tcsetattr(0, TCSAFLUSH, &senzaEco);
+        tcsetattr(0, TCSANOW, &senzaEco);
     }
     const QString password = in.readLine();
     if (cambiato)
-        tcsetattr(0, TCSAFLUSH, &prima);
+        tcsetattr(0, TCSANOW, &prima);
 #endif
     err << QLatin1Char('\n') << Qt::flush;
     return password;

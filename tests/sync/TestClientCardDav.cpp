@@ -137,7 +137,7 @@ private Q_SLOTS:
         auto c = client();
         QCOMPARE(c->elenca(rubrica(), {}).voci.size(), 2);
         const int prima = c->richieste();
-        const RispostaHttp r = c->metti(m_server.rubrica().resolved(QUrl(QStringLiteral("n.vcf"))), vcard("Neri"), {});
+        const RispostaHttp r = c->metti(m_server.rubrica().resolved(QUrl(QStringLiteral("n%40o p.vcf"))), vcard("Neri"), {});
         QVERIFY2(r.riuscita(), qPrintable(r.errore));
         QCOMPARE(c->richieste() - prima, 1);
         auto sbagliata = client(QStringLiteral("sbagliata"));
