@@ -97,6 +97,9 @@ Rubrica rubricaDa(const QUrl& base, const RispostaDav& r)
 {
     Rubrica rubrica;
     rubrica.url = base.resolved(QUrl(r.href));
+    // An answer about the address asked for names that address, wherever its href points.
+    if (!stessaOrigine(rubrica.url, base))
+        rubrica.url = base;
     if (!rubrica.url.path().endsWith(u'/'))
         rubrica.url.setPath(rubrica.url.path() + u'/');
     rubrica.nome = r.proprieta.value(dav("displayname")).testo.trimmed();
@@ -423,7 +426,9 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
         return fallita(r.errore);
     QList<Rubrica> rubriche;
     for (const RispostaDav& risposta : m.risposte) {
-        if (risposta.proprieta.value(dav("resourcetype")).figli.contains(carddav("addressbook")))
+        // An address book elsewhere would take the password there: not offered.
+        if (risposta.proprieta.value(dav("resourcetype")).figli.contains(carddav("addressbook")) &&
+            !hrefCanonico(r.url, risposta.href).isEmpty())
             rubriche << rubricaDa(r.url, risposta);
     }
     if (rubriche.isEmpty())

@@ -36,6 +36,7 @@ MODI = {
     "href-decodificato",     # listing percent-encodes '@' (%40), multiget answers with it decoded
     "href-fuori",            # listing adds /ab/../altro/x.vcf, which the server also serves
     "redirect-altra-porta",  # every request for /ab/ is sent (307) to the second listener
+    "rubrica-altrove",       # PROPFIND names the address book with an absolute href on the second listener
     "risposta-enorme",       # PROPFIND and REPORT answers go on streaming past 64 MB
     "goccia",                # PROPFIND and REPORT answers come one byte every two seconds
     "vcard-enorme",          # multiget: the first href asked for gets its vCard grown to 2 MB
@@ -225,7 +226,8 @@ class Gestore(BaseHTTPRequestHandler):
         return None
 
     def propstat_rubrica(self):
-        return ("<d:response><d:href>/ab/</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
+        href = f"http://127.0.0.1:{ALTRA_PORTA[0]}/ab/" if self.modo("rubrica-altrove") else "/ab/"
+        return (f"<d:response><d:href>{href}</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
                 "<c:addressbook/></d:resourcetype><d:displayname>Ostile</d:displayname><d:supported-report-set>"
                 "<d:supported-report><d:report><c:addressbook-multiget/></d:report></d:supported-report>"
                 "</d:supported-report-set></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>")
