@@ -81,9 +81,10 @@ struct Chiavetta
 
 } // namespace
 
-// Synchronisation against the real servers of the machine, radicale, xandikos and sabre/dav (Digest only),
-// each started once on a free port of this computer: every scenario runs on each. Two sticks and plain HTTP requests of "another client"
-// change the cards between rounds; after each round both sides hold the same cards, none lost, none doubled.
+// Synchronisation against the real servers of the machine, radicale, xandikos and sabre/dav (once with Basic,
+// once with Digest only), each started once on a free port of this computer: every scenario runs on each. Two sticks
+// and plain HTTP requests of "another client" change the cards between rounds; after each round both sides hold the
+// same cards, none lost, none doubled.
 class TestSincronizzazione : public QObject
 {
     Q_OBJECT
@@ -145,12 +146,13 @@ class TestSincronizzazione : public QObject
         QTest::newRow("radicale") << 0;
         QTest::newRow("xandikos") << 0;
         QTest::newRow("sabre-digest") << 0;
+        QTest::newRow("sabre-basic") << 0;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos, Tipo::SabreDigest}) {
+        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos, Tipo::SabreDigest, Tipo::Sabre}) {
             if (ServerCardDav::programma(tipo).isEmpty())
                 continue;
             auto server = std::make_unique<ServerCardDav>(tipo);
@@ -166,6 +168,7 @@ private Q_SLOTS:
         const QByteArrayView tag(QTest::currentDataTag());
         const Tipo tipo = tag.startsWith("xandikos")       ? Tipo::Xandikos
                           : tag.startsWith("sabre-digest") ? Tipo::SabreDigest
+                          : tag.startsWith("sabre-basic")  ? Tipo::Sabre
                                                            : Tipo::Radicale;
         if (!m_server.count(tipo))
             QSKIP("server not installed");
