@@ -196,6 +196,23 @@ private Q_SLOTS:
         QVERIFY(m_messaggi->entries[0].text.contains(u"password"_qs));
     }
 
+    // Plain http allowed to one host:port is not allowed to another port of the same host: asked again, and
+    // refused here, nothing is sent.
+    void httpPerHostPorta()
+    {
+        StatoSync stato;
+        stato.rubrica = QUrl(u"http://casa.example/ab/"_qs);
+        stato.httpPermessoPer = u"casa.example:80"_qs;
+        QVERIFY(stato.scrivi(m_dir.path(), nullptr));
+        m_finestra->show();
+        QTest::keyClicks(m_finestra->txtServer, u"http://casa.example:8080/ab/"_qs);
+        m_messaggi->answers << false;
+        QTest::mouseClick(m_finestra->cmdCerca, Qt::LeftButton);
+        QVERIFY(!m_finestra->inCorso());
+        QCOMPARE(m_messaggi->entries.size(), 1);
+        QVERIFY(m_messaggi->entries[0].text.contains(u"casa.example:8080"_qs));
+    }
+
     // A self-signed certificate: the command line names its fingerprint and stops; --certificato accepts it, and
     // the state keeps it for the next runs; another certificate afterwards is refused as changed. The window
     // asks, shows the fingerprint, and goes on once accepted.
