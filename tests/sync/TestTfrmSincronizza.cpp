@@ -215,7 +215,7 @@ private Q_SLOTS:
 
     // A self-signed certificate: the command line names its fingerprint and stops; --certificato accepts it, and
     // the state keeps it for the next runs; another certificate afterwards is refused as changed. The window
-    // asks, shows the fingerprint, and goes on once accepted.
+    // asks about that one, shows its fingerprint, and goes on once it is accepted.
     void certificatoNonRiconosciuto()
     {
         QTemporaryDir dir;
@@ -241,9 +241,6 @@ private Q_SLOTS:
         QVERIFY2(tls.avvia(), qPrintable(tls.errore()));
         QCOMPARE(esegui({}, &uscita), 1);
         QVERIFY2(uscita.contains(QStringLiteral("è cambiato").toUtf8()) && uscita.contains(altra), uscita.constData());
-        tls.ferma();
-        tls.tls(dir.filePath(u"casa.pem"_qs), dir.filePath(u"casa.key"_qs));
-        QVERIFY2(tls.avvia(), qPrintable(tls.errore()));
 
         QFile::remove(StatoSync::percorso(m_dir.path()));
         m_finestra->show();
@@ -254,9 +251,9 @@ private Q_SLOTS:
         QTest::mouseClick(m_finestra->cmdSincronizza, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(m_messaggi->entries.size() == 1 && !m_finestra->inCorso(), 20000);
         QCOMPARE(m_messaggi->entries[0].kind, FakeMessageService::Kind::Question);
-        QVERIFY(m_messaggi->entries[0].text.contains(QString::fromLatin1(impronta)));
+        QVERIFY(m_messaggi->entries[0].text.contains(QString::fromLatin1(altra)));
         QCOMPARE(m_finestra->lblRiepilogo->text(), u"Inviati 0, ricevuti 0, eliminati 0, conflitti 0"_qs);
-        QVERIFY(leggi(StatoSync::percorso(m_dir.path())).contains(impronta));
+        QVERIFY(leggi(StatoSync::percorso(m_dir.path())).contains(altra));
     }
 };
 
