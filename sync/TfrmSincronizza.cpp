@@ -165,12 +165,20 @@ void TfrmSincronizza::reject()
         QDialog::reject();
 }
 
-QUrl TfrmSincronizza::indirizzo() const
+namespace {
+
+QUrl indirizzoDa(const QString& testo)
 {
-    const QString testo = txtServer->text().trimmed();
     if (testo.isEmpty())
         return {};
     return QUrl::fromUserInput(testo.contains(QLatin1String("://")) ? testo : QStringLiteral("https://") + testo);
+}
+
+} // namespace
+
+QUrl TfrmSincronizza::indirizzo() const
+{
+    return indirizzoDa(txtServer->text().trimmed());
 }
 
 bool TfrmSincronizza::httpConsentito(const QUrl& url)
@@ -309,7 +317,9 @@ void TfrmSincronizza::cmdSincronizzaClick()
         return;
     const QString utente = txtUtente->text().trimmed();
     std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
-    const bool stessoConto = stato && QUrl(stato->server) == senzaCredenziali(indirizzo()) && stato->utente == utente;
+    // The stored address is the typed one without user name or password (an older state has it as typed).
+    const bool stessoConto = stato && senzaCredenziali(indirizzoDa(stato->server)) == senzaCredenziali(indirizzo()) &&
+                             stato->utente == utente;
     const int scelta = cmbRubrica->currentIndex();
     if (!m_rubriche.isEmpty() && scelta >= 0 && scelta < m_rubriche.size()) {
         const Rubrica& r = m_rubriche[scelta];
