@@ -450,7 +450,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                 voce = m_stato.voci[p.voce]; // deleted there, changed here: back under its own name
             } else {
                 voce.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-                voce.href = m_stato.rubrica.path(QUrl::FullyEncoded) + voce.uid + QStringLiteral(".vcf");
+                voce.href =
+                    percorsoCanonico(m_stato.rubrica.path(QUrl::FullyEncoded)) + voce.uid + QStringLiteral(".vcf");
             }
             const RispostaHttp risposta = m_client.metti(url(voce.href), vcardNuova(testi, voce.uid), {});
             if (rifiutata(risposta)) {

@@ -82,9 +82,10 @@ struct Chiavetta
 
 } // namespace
 
-// Synchronisation against the real servers of the machine, radicale and xandikos, each started once on a free
-// port of this computer: every scenario runs on both. Two sticks and plain HTTP requests of "another client"
-// change the cards between rounds; after each round both sides hold the same cards, none lost, none doubled.
+// Synchronisation against the real servers of the machine, radicale, xandikos and sabre/dav (once with Basic,
+// once with Digest only), each started once on a free port of this computer: every scenario runs on each. Two sticks
+// and plain HTTP requests of "another client" change the cards between rounds; after each round both sides hold the
+// same cards, none lost, none doubled.
 class TestSincronizzazione : public QObject
 {
     Q_OBJECT
@@ -104,7 +105,7 @@ class TestSincronizzazione : public QObject
             stato = StatoSync{};
             stato->rubrica = m_rubrica;
             stato->utente = m_s->utente();
-            stato->syncCollection = true;
+            stato->syncCollection = m_s->syncCollection();
         }
         ClientCardDav client(stato->utente, password.isEmpty() ? m_s->password() : password);
         client.setTimeout(3000);
@@ -167,12 +168,14 @@ class TestSincronizzazione : public QObject
         QTest::addColumn<int>("niente");
         QTest::newRow("radicale") << 0;
         QTest::newRow("xandikos") << 0;
+        QTest::newRow("sabre-digest") << 0;
+        QTest::newRow("sabre-basic") << 0;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos}) {
+        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos, Tipo::SabreDigest, Tipo::Sabre}) {
             if (ServerCardDav::programma(tipo).isEmpty())
                 continue;
             auto server = std::make_unique<ServerCardDav>(tipo);
@@ -186,8 +189,11 @@ private Q_SLOTS:
 
     void init()
     {
-        const Tipo tipo =
-            QByteArrayView(QTest::currentDataTag()).startsWith("xandikos") ? Tipo::Xandikos : Tipo::Radicale;
+        const QByteArrayView tag(QTest::currentDataTag());
+        const Tipo tipo = tag.startsWith("xandikos")       ? Tipo::Xandikos
+                          : tag.startsWith("sabre-digest") ? Tipo::SabreDigest
+                          : tag.startsWith("sabre-basic")  ? Tipo::Sabre
+                                                           : Tipo::Radicale;
         if (!m_server.count(tipo))
             QSKIP("server not installed");
         m_s = m_server[tipo].get();
@@ -263,7 +269,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("scelta");
         QTest::addColumn<QStringList>("qui");
         QTest::addColumn<QStringList>("server");
-        for (const char* nome : {"radicale", "xandikos"}) {
+        for (const char* nome : {"radicale", "xandikos", "sabre-digest"}) {
             QTest::addRow("%s, keep here", nome)
                 << int(SceltaConflitto::Qui) << QStringList{"qui"} << QStringList{"qui"};
             QTest::addRow("%s, keep the server's", nome)
