@@ -1,4 +1,5 @@
 #include "archive/ArchiveFile.h"
+#include "archive/BloccoSincronizzazione.h"
 #include "cards/ArchivioSchede.h"
 #include "support/SchedeDiProva.h"
 #include "support/ServerCardDav.h"
@@ -337,7 +338,7 @@ private Q_SLOTS:
     }
 
     // A contact changed by another client between this synchronisation's listing and its write: the write is
-    // refused (412), nothing is lost, and the next round sees both versions as a conflict.
+    // refused (412) and reported, nothing is lost, and the next round sees both versions as a conflict.
     void modificatoDuranteLaSincronizzazione_data() { suEntrambiIServer_data(); }
     void modificatoDuranteLaSincronizzazione()
     {
@@ -351,7 +352,8 @@ private Q_SLOTS:
             cambiaSulServer(u"Rossi"_qs, "NOTE:altrove");
         };
         RiepilogoSync r = sincronizza(a);
-        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(r.rifiutati, 1);
+        QCOMPARE(r.errore, u"1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo."_qs);
         QCOMPARE(r.inviati, 0);
         QCOMPARE(sulServer().at(u"Rossi"_qs), u"altrove"_qs);
         m_domande.avanzamento = {};
@@ -428,6 +430,29 @@ private Q_SLOTS:
         QVERIFY(r.fermataAllaDomanda);
         QVERIFY2(domanda.startsWith(u"3 delle 3 schede sincronizzate l'ultima volta risultano cambiate"), qPrintable(domanda));
         QCOMPARE(sulServer().at(u"Verdi"_qs), QString());
+    }
+
+    // A second synchronisation of the folder while one runs: it gives up with a message, or waits for the first.
+    void unaAllaVolta()
+    {
+        QVERIFY(m_ostile.azzera());
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs)});
+        auto primo = std::make_optional<BloccoSincronizzazione>(a.cartella());
+        QVERIFY(primo->preso());
+        RiepilogoSync r = sincronizzaOstile(a, "");
+        QCOMPARE(r.errore, messaggioSincronizzazioneInCorso());
+        QVERIFY(!m_ostile.richieste().join('\n').contains("/ab/"));
+        int attese = 0;
+        m_domande.attendi = [&] {
+            if (++attese == 2)
+                primo.reset();
+            return true;
+        };
+        r = sincronizzaOstile(a, "");
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(attese, 2);
+        QCOMPARE(r.inviati, 1);
     }
 
     // A contact the program cannot read never becomes or overwrites a card: it is named, left alone on both sides,

@@ -187,6 +187,36 @@ private Q_SLOTS:
         QVERIFY(StatoSync::leggi(m_dir.path(), nullptr).has_value());
     }
 
+    // Two command lines on one folder at once: the second says so and sends nothing, and every new card reaches
+    // the server once.
+    void dueSincronizzazioniInsieme()
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("insieme"));
+        QTemporaryDir cartella;
+        const QString programma = cartella.filePath(QStringLiteral("Carnetto"));
+        QVERIFY(QFile::copy(QStringLiteral(CARNETTO_EXE), programma));
+        QStringList nomi;
+        for (int i = 0; i < 100; ++i)
+            nomi << QStringLiteral("Persona %1").arg(i);
+        QVERIFY(scrivi(ArchiveFile::archivePath(cartella.path()), archivioDi(nomi)));
+        QProcess processi[2];
+        for (QProcess& p : processi) {
+            QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+            ambiente.insert(QStringLiteral("CARNETTO_PASSWORD"), m_server.password());
+            p.setProcessEnvironment(ambiente);
+            p.start(programma, {u"--sincronizza"_qs, rubrica.toString(), m_server.utente()});
+        }
+        QList<int> uscite;
+        for (QProcess& p : processi) {
+            QVERIFY(p.waitForFinished(60000));
+            uscite << p.exitCode();
+            if (p.exitCode() != 0)
+                QVERIFY(p.readAllStandardError().contains("Sincronizzazione già in corso"));
+        }
+        QVERIFY(uscite.contains(0));
+        QCOMPARE(m_server.contatti(rubrica).size(), 100);
+    }
+
     // A wrong password: the message, and the window can be used again.
     void passwordSbagliata()
     {
