@@ -72,6 +72,23 @@ class TestTfrmSincronizza : public QObject
         return p.exitCode();
     }
 
+    // The account typed in the window as a person would.
+    void scriviConto(const QString& server, const QString& utente, const QString& password)
+    {
+        QTest::keyClicks(m_finestra->txtServer, server);
+        QTest::keyClicks(m_finestra->txtUtente, utente);
+        QTest::keyClicks(m_finestra->txtPassword, password);
+    }
+    // A new address book on the server, and a first synchronisation of these cards with it from the window.
+    QUrl primaSincronizzazione(const QString& nome, const QStringList& schede)
+    {
+        const QUrl rubrica = m_server.nuovaRubrica(nome);
+        [&] { QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi(schede))); }();
+        m_finestra->show();
+        scriviConto(rubrica.toString(), m_server.utente(), m_server.password());
+        sincronizza();
+        return rubrica;
+    }
     void sincronizza()
     {
         QTest::mouseClick(m_finestra->cmdSincronizza, Qt::LeftButton);
@@ -103,13 +120,7 @@ private Q_SLOTS:
     // settled by keeping both cards.
     void sincronizzazioneDallaFinestra()
     {
-        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("finestra"));
-        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi"_qs})));
-        m_finestra->show();
-        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
-        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
-        QTest::keyClicks(m_finestra->txtPassword, m_server.password());
-        sincronizza();
+        const QUrl rubrica = primaSincronizzazione(QStringLiteral("finestra"), {u"Rossi"_qs, u"Bianchi"_qs});
         QCOMPARE(m_finestra->lblRiepilogo->text(), u"Inviati 2, ricevuti 0, eliminati 0, conflitti 0"_qs);
         QCOMPARE(m_finestra->cmbRubrica->currentText(), u"finestra"_qs);
         QVERIFY(m_messaggi->entries.isEmpty());
@@ -137,13 +148,7 @@ private Q_SLOTS:
     // a card edited meanwhile is the same contact, not a second one.
     void stessaRubricaAltraForma()
     {
-        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("forma"));
-        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi"_qs, u"Verdi"_qs})));
-        m_finestra->show();
-        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
-        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
-        QTest::keyClicks(m_finestra->txtPassword, m_server.password());
-        sincronizza();
+        const QUrl rubrica = primaSincronizzazione(QStringLiteral("forma"), {u"Rossi"_qs, u"Bianchi"_qs, u"Verdi"_qs});
         QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()),
                        archivioDi({u"Rossi"_qs, u"Bianchi|Anna"_qs, u"Verdi"_qs})));
         m_finestra->txtServer->clear();
@@ -161,13 +166,7 @@ private Q_SLOTS:
     // linking the contacts both sides already share.
     void statoDanneggiato()
     {
-        const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("danneggiato"));
-        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs})));
-        m_finestra->show();
-        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
-        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
-        QTest::keyClicks(m_finestra->txtPassword, m_server.password());
-        sincronizza();
+        const QUrl rubrica = primaSincronizzazione(QStringLiteral("danneggiato"), {u"Rossi"_qs});
         QFile stato(StatoSync::percorso(m_dir.path()));
         QVERIFY(stato.open(QIODevice::WriteOnly));
         stato.write("{\"versione\": 2, \"voci\": [tronc");
@@ -222,9 +221,7 @@ private Q_SLOTS:
     {
         const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("sbagliata"));
         m_finestra->show();
-        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
-        QTest::keyClicks(m_finestra->txtUtente, m_server.utente());
-        QTest::keyClicks(m_finestra->txtPassword, u"no"_qs);
+        scriviConto(rubrica.toString(), m_server.utente(), u"no"_qs);
         sincronizza();
         QCOMPARE(m_messaggi->texts(), QStringList{u"Il server non accetta il nome utente o la password."_qs});
         QVERIFY(m_finestra->cmdSincronizza->isEnabled());
@@ -335,9 +332,7 @@ private Q_SLOTS:
 
         QFile::remove(StatoSync::percorso(m_dir.path()));
         m_finestra->show();
-        QTest::keyClicks(m_finestra->txtServer, rubrica.toString());
-        QTest::keyClicks(m_finestra->txtUtente, tls.utente());
-        QTest::keyClicks(m_finestra->txtPassword, tls.password());
+        scriviConto(rubrica.toString(), tls.utente(), tls.password());
         m_messaggi->answers << true;
         QTest::mouseClick(m_finestra->cmdSincronizza, Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(m_messaggi->entries.size() == 1 && !m_finestra->inCorso(), 20000);
