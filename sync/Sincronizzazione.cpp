@@ -97,11 +97,15 @@ QString daRifare(const RiepilogoSync& r)
     if (r.illeggibili.size() == 1)
         frasi << QStringLiteral("1 contatto illeggibile sul server: %1.").arg(r.illeggibili.first());
     else if (!r.illeggibili.isEmpty())
-        frasi << QStringLiteral("%1 contatti illeggibili sul server: %2.").arg(r.illeggibili.size()).arg(elenco(r.illeggibili));
+        frasi << QStringLiteral("%1 contatti illeggibili sul server: %2.")
+                     .arg(r.illeggibili.size())
+                     .arg(elenco(r.illeggibili));
     if (!r.illeggibili.isEmpty())
-        frasi << QStringLiteral("Sono stati lasciati come sono, qui e sul server, e verranno riprovati la prossima volta.");
+        frasi << QStringLiteral(
+            "Sono stati lasciati come sono, qui e sul server, e verranno riprovati la prossima volta.");
     if (r.rifiutati == 1)
-        frasi << QStringLiteral("1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo.");
+        frasi << QStringLiteral(
+            "1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo.");
     else if (r.rifiutati > 1)
         frasi << QStringLiteral("%1 contatti sono cambiati sul server durante la sincronizzazione: sincronizzare di "
                                 "nuovo.")
@@ -235,8 +239,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     for (qsizetype v = 0; v < n; ++v) {
         const QString& href = m_stato.voci[v].href;
         if (server[v] != Lato::Eliminata && scaricate.contains(href) && remoti.value(href).isEmpty())
-            server[v] = impronta(testiRemoti.value(href)) == impronta(m_stato.voci[v].campi) ? Lato::Invariata
-                                                                                            : Lato::Cambiata;
+            server[v] =
+                impronta(testiRemoti.value(href)) == impronta(m_stato.voci[v].campi) ? Lato::Invariata : Lato::Cambiata;
     }
 
     // The decisions.
@@ -430,8 +434,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             VoceSync& voce = m_stato.voci[p.voce];
             const TestiScheda& testi = locali[p.locale].testi;
             avanza(fatti++, totale, QStringLiteral("Invio di %1").arg(testi[Cognome]));
-            const RispostaHttp risposta = carica(url(voce.href), aggiornaVCard(scaricate.value(voce.href).vcard, testi),
-                                                 remoti.value(voce.href));
+            const RispostaHttp risposta =
+                carica(url(voce.href), aggiornaVCard(scaricate.value(voce.href).vcard, testi), remoti.value(voce.href));
             if (rifiutata(risposta)) {
             } else if (!risposta.riuscita()) {
                 r.errore = risposta.errore;
@@ -524,8 +528,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             switch (p.decisione) {
             case Decisione::Scarica:
                 if (p.locale >= 0)
-                    modifiche.sostituzioni << ModificheArchivio::Sostituzione{locali[p.locale].indice,
-                                                                              locali[p.locale].byte, scheda};
+                    modifiche.sostituzioni
+                        << ModificheArchivio::Sostituzione{locali[p.locale].indice, locali[p.locale].byte, scheda};
                 else
                     modifiche.aggiunte << scheda;
                 vociAggiornate << Aggiornata{p.voce, testi, identitaRecord(scheda)};

@@ -58,7 +58,10 @@ bool stessaRubrica(const QUrl& a, const QUrl& b)
         if (!percorso.endsWith(u'/'))
             percorso += u'/';
         return QStringList{schema, u.host().toLower(),
-                           QString::number(u.port(schema == u"http" ? 80 : schema == u"https" ? 443 : -1)), percorso};
+                           QString::number(u.port(schema == u"http"    ? 80
+                                                  : schema == u"https" ? 443
+                                                                       : -1)),
+                           percorso};
     };
     return a.isValid() && b.isValid() && forma(a) == forma(b);
 }

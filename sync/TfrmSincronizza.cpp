@@ -313,10 +313,11 @@ void TfrmSincronizza::cmdSincronizzaClick()
     if (!danno.isEmpty()) {
         if (!MessageService::current().askYesNo(
                 this, QStringLiteral("Contatti.sync danneggiato"),
-                QStringLiteral("Attenzione: %1, e non dice più quali contatti sono già sincronizzati.\n\nRicominciare "
-                               "da capo? Il file viene messo da parte come Contatti.sync.danneggiato; i contatti uguali "
-                               "sui due lati vengono riconosciuti, quelli con lo stesso nome e contenuti diversi "
-                               "vengono mostrati per decidere.")
+                QStringLiteral(
+                    "Attenzione: %1, e non dice più quali contatti sono già sincronizzati.\n\nRicominciare "
+                    "da capo? Il file viene messo da parte come Contatti.sync.danneggiato; i contatti uguali "
+                    "sui due lati vengono riconosciuti, quelli con lo stesso nome e contenuti diversi "
+                    "vengono mostrati per decidere.")
                     .arg(danno)))
             return;
         if (!StatoSync::accantona(m_appDir)) {

@@ -159,8 +159,8 @@ class TestSincronizzazione : public QObject
     }
     static QByteArray vcard(const char* cognome, const char* nota = "")
     {
-        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + cognome + "\r\nN:" + cognome + ";;;;\r\nFN:" +
-               cognome + "\r\nNOTE:" + nota + "\r\nEND:VCARD\r\n";
+        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + cognome + "\r\nN:" + cognome +
+               ";;;;\r\nFN:" + cognome + "\r\nNOTE:" + nota + "\r\nEND:VCARD\r\n";
     }
 
     // Every scenario on each server: the data tag names it.
@@ -428,7 +428,8 @@ private Q_SLOTS:
         };
         const RiepilogoSync r = sincronizza(a);
         QVERIFY(r.fermataAllaDomanda);
-        QVERIFY2(domanda.startsWith(u"3 delle 3 schede sincronizzate l'ultima volta risultano cambiate"), qPrintable(domanda));
+        QVERIFY2(domanda.startsWith(u"3 delle 3 schede sincronizzate l'ultima volta risultano cambiate"),
+                 qPrintable(domanda));
         QCOMPARE(sulServer().at(u"Verdi"_qs), QString());
     }
 
@@ -465,8 +466,9 @@ private Q_SLOTS:
         Chiavetta a;
         RiepilogoSync r = sincronizzaOstile(a, "vcard-illeggibile");
         QCOMPARE(r.testo(), u"Inviati 0, ricevuti 1, eliminati 0, conflitti 0"_qs);
-        QCOMPARE(r.errore, u"1 contatto illeggibile sul server: a.vcf. Sono stati lasciati come sono, qui e sul server, "
-                           "e verranno riprovati la prossima volta."_qs);
+        QCOMPARE(r.errore,
+                 u"1 contatto illeggibile sul server: a.vcf. Sono stati lasciati come sono, qui e sul server, "
+                 "e verranno riprovati la prossima volta."_qs);
         QCOMPARE(a.schede(), (std::map<QString, QString>{{u"Bruno"_qs, {}}}));
 
         QVERIFY(sincronizzaOstile(a, "").riuscita());

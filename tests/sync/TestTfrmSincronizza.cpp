@@ -149,8 +149,8 @@ private Q_SLOTS:
     void stessaRubricaAltraForma()
     {
         const QUrl rubrica = primaSincronizzazione(QStringLiteral("forma"), {u"Rossi"_qs, u"Bianchi"_qs, u"Verdi"_qs});
-        QVERIFY(scrivi(ArchiveFile::archivePath(m_dir.path()),
-                       archivioDi({u"Rossi"_qs, u"Bianchi|Anna"_qs, u"Verdi"_qs})));
+        QVERIFY(
+            scrivi(ArchiveFile::archivePath(m_dir.path()), archivioDi({u"Rossi"_qs, u"Bianchi|Anna"_qs, u"Verdi"_qs})));
         m_finestra->txtServer->clear();
         QTest::keyClicks(m_finestra->txtServer,
                          QStringLiteral("HTTP://127.0.0.1:%1%2").arg(rubrica.port()).arg(rubrica.path().chopped(1)));
