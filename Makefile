@@ -65,7 +65,7 @@ test-bundle-debian: bundle
 # interesting gather in $(FUZZ_DIR)/corpus/, crashes in $(FUZZ_DIR)/findings/.
 FUZZ_DIR ?= build-fuzz
 FUZZ_RUNS ?= 100000
-FUZZ_TARGETS ?= archivio rigalista ripristino griglia vcard
+FUZZ_TARGETS ?= archivio rigalista ripristino griglia vcard multistatus
 # The archive targets write every input to a file: a memory file system keeps that cheap.
 FUZZ_TMP ?= $(shell [ -w /dev/shm ] && echo /dev/shm || echo /tmp)
 FUZZ_FLAGS = -fsanitize=address,fuzzer-no-link -fno-omit-frame-pointer

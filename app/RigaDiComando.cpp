@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -15,9 +16,17 @@
 #include <cstdio>
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <io.h>
 #include <windows.h>
 
 #include <shellapi.h> // after windows.h
+#define isatty _isatty
+#else
+#include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -26,6 +35,7 @@ const QString kEsportaVCard = QStringLiteral("--esporta-vcard");
 const QString kEsportaCsv = QStringLiteral("--esporta-csv");
 const QString kImportaVCard = QStringLiteral("--importa-vcard");
 const QString kSincronizza = QStringLiteral("--sincronizza");
+const QString kCertificato = QStringLiteral("--certificato");
 
 // Qt's own options, which the windowed program hands on to Qt; Qt takes them with one dash or two.
 bool opzioneDiQt(const QString& argomento)
@@ -49,7 +59,7 @@ QString uso(const QString& appDir)
 {
     return QStringLiteral(
                "Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE |\n"
-               "               --sincronizza [URL UTENTE] | --help]\n"
+               "               --sincronizza [URL UTENTE] [--certificato SHA256] | --help]\n"
                "Senza opzioni apre la rubrica.\n"
                "  --esporta-vcard FILE   scrive tutte le schede dell'archivio in FILE come biglietti da visita "
                "vCard (.vcf)\n"
@@ -58,8 +68,11 @@ QString uso(const QString& appDir)
                "  --sincronizza URL UTENTE  sincronizza l'archivio con la rubrica CardDAV all'indirizzo URL (la\n"
                "                         rubrica stessa, o il server se ne ha una sola); le volte successive basta\n"
                "                         --sincronizza. La password viene dalla variabile CARNETTO_PASSWORD o\n"
-               "                         dall'input. Esce con 0, 1 se non riesce, 2 se il server ha più rubriche,\n"
-               "                         3 se restano conflitti o una domanda per la finestra\n"
+               "                         dall'input (mai nell'URL). Esce con 0, 1 se non riesce, 2 se il server ha\n"
+               "                         più rubriche, 3 se restano conflitti o una domanda per la\n"
+               "                         finestra\n"
+               "  --certificato SHA256   dopo --sincronizza: accetta il certificato del server con questa impronta\n"
+               "                         SHA-256 (quella che la sincronizzazione mostra quando lo rifiuta)\n"
                "  --help                 mostra questo aiuto\n"
                "L'archivio è \"%1\"; un FILE senza percorso completo parte dalla cartella corrente.\n")
         .arg(QDir::toNativeSeparators(ArchiveFile::archivePath(appDir)));
@@ -101,6 +114,37 @@ EsitoScambio esportaCsvTutti(const QString& appDir, const QString& percorso)
     return salvaFile(appDir, percorso, [&](QIODevice& out) { return scriviCsvTutti(appDir, out); });
 }
 
+// The password from standard input: on a terminal asked for, and not shown while typed.
+QString leggiPassword(QTextStream& in, QTextStream& err, const QString& chi)
+{
+    const auto* file = qobject_cast<QFile*>(in.device());
+    const bool terminale = file && file->handle() == 0 && isatty(0);
+    if (!terminale)
+        return in.readLine();
+    err << QStringLiteral("Password per %1: ").arg(chi) << Qt::flush;
+#ifdef Q_OS_WIN
+    HANDLE console = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD modo = 0;
+    GetConsoleMode(console, &modo);
+    SetConsoleMode(console, modo & ~ENABLE_ECHO_INPUT);
+    const QString password = in.readLine();
+    SetConsoleMode(console, modo);
+#else
+    termios prima{};
+    const bool cambiato = tcgetattr(0, &prima) == 0;
+    if (cambiato) {
+        termios senzaEco = prima;
+        senzaEco.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(0, TCSANOW, &senzaEco);
+    }
+    const QString password = in.readLine();
+    if (cambiato)
+        tcsetattr(0, TCSANOW, &prima);
+#endif
+    err << QLatin1Char('\n') << Qt::flush;
+    return password;
+}
+
 // The synchronisation without a window: conflicts are left for the window, and a mass deletion is refused.
 int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& out, QTextStream& err, QTextStream* in)
 {
@@ -118,19 +162,37 @@ int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& o
         return fallita(QStringLiteral("Questa cartella non è mai stata sincronizzata: indicare l'indirizzo della "
                                       "rubrica e l'utente (%1 URL UTENTE).")
                            .arg(kSincronizza));
+    const QUrl url = QUrl::fromUserInput(riga.url);
+    if (!riga.url.isEmpty() && !url.password().isEmpty())
+        return fallita(QStringLiteral("L'indirizzo contiene una password: toglierla dall'indirizzo. La password "
+                                      "viene dalla variabile CARNETTO_PASSWORD o dall'input, e non viene mai "
+                                      "scritta."));
     const QString utente = riga.url.isEmpty() ? stato->utente : riga.utente;
+    const QUrl dove = riga.url.isEmpty() ? stato->rubrica : url;
     QString password = qEnvironmentVariable("CARNETTO_PASSWORD");
     if (password.isNull() && in)
-        password = in->readLine();
+        password = leggiPassword(*in, err, utente + u'@' + dove.host());
     ClientCardDav client(utente, password);
+    // The certificate named now, or the one accepted before for this address book.
+    QByteArray certificato = riga.certificato.toLatin1();
+    if (certificato.isEmpty() && stato && (riga.url.isEmpty() || stessaOrigine(stato->rubrica, url)))
+        certificato = stato->certificato;
+    client.accettaCertificato(certificato);
+    const auto fallitaRete = [&](const QString& motivo) {
+        if (client.certificatoRifiutato().isEmpty())
+            return fallita(motivo);
+        const QString comando = riga.url.isEmpty() ? kSincronizza : kSincronizza + u' ' + riga.url + u' ' + utente;
+        return fallita(QStringLiteral("%1\nSe è davvero il certificato del proprio server, accettarlo con:\n"
+                                      "  Carnetto %2 %3 %4")
+                           .arg(motivo, comando, kCertificato, QString::fromLatin1(client.certificatoRifiutato())));
+    };
     if (!riga.url.isEmpty()) {
-        const QUrl url = QUrl::fromUserInput(riga.url);
-        // Plain http to another computer only once the person allowed it in the window.
-        const bool permesso = stato && stato->httpPermesso && stato->rubrica.host() == url.host();
-        client.permettiHttp(permesso);
-        const QList<Rubrica> rubriche = client.scopri(url, &errore);
+        // Plain http to another computer only to the host:port the person allowed it in the window.
+        const QString permesso = stato ? stato->httpPermessoPer : QString();
+        client.permettiHttpPer(permesso);
+        const QList<Rubrica> rubriche = client.scopri(senzaCredenziali(url), &errore);
         if (rubriche.isEmpty())
-            return fallita(errore);
+            return fallitaRete(errore);
         if (rubriche.size() > 1) {
             out << QStringLiteral("Il server ha %1 rubriche; indicare l'indirizzo di quella da sincronizzare:\n")
                        .arg(rubriche.size());
@@ -143,10 +205,20 @@ int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& o
         // The same address book as before keeps its state, however its address was written; another one starts
         // afresh, matched by content.
         if (!stato || !stessaRubrica(stato->rubrica, r.url))
-            stato = StatoSync{riga.url, r.url, r.nome, r.syncCollection, utente, permesso, {}, {}};
+            stato = StatoSync{senzaCredenziali(url).toString(),
+                              r.url,
+                              r.nome,
+                              r.syncCollection,
+                              utente,
+                              hostPorta(r.url) == permesso ? permesso : QString(),
+                              {},
+                              {},
+                              {}};
         stato->utente = utente;
     }
-    client.permettiHttp(stato->httpPermesso);
+    // Kept with the state, so that the stick takes it to the next computer.
+    stato->certificato = stato->rubrica.scheme() == u"https" ? client.certificatoAccettato() : QByteArray();
+    client.permettiHttpPer(stato->httpPermessoPer);
     Sincronizzazione sincronizzazione(appDir, client, *stato);
     const RiepilogoSync riepilogo = sincronizzazione.esegui({});
     if (riepilogo.fermataAllaDomanda) {
@@ -160,15 +232,16 @@ int sincronizza(const RigaDiComando& riga, const QString& appDir, QTextStream& o
     if (!riepilogo.riuscita()) {
         QString messaggio = riepilogo.errore;
         messaggio.remove(QLatin1Char('\r'));
-        return fallita(messaggio);
+        return fallitaRete(messaggio);
     }
     return riepilogo.conflittiLasciati > 0 ? 3 : 0;
 }
 
 } // namespace
 
-RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
+RigaDiComando leggiRigaDiComando(const QStringList& argomenti_)
 {
+    const QStringList& argomenti = argomenti_;
     RigaDiComando riga;
     if (argomenti.isEmpty())
         return riga;
@@ -184,6 +257,11 @@ RigaDiComando leggiRigaDiComando(const QStringList& argomenti)
     const bool conUguale = primo.contains(QLatin1Char('='));
     if (opzione == kSincronizza && !conUguale) {
         riga.azione = RigaDiComando::Sincronizza;
+        QStringList argomenti = argomenti_;
+        if (argomenti.size() >= 2 && argomenti[argomenti.size() - 2] == kCertificato) {
+            riga.certificato = argomenti.last();
+            argomenti.resize(argomenti.size() - 2);
+        }
         if (argomenti.size() == 3) {
             riga.url = argomenti[1];
             riga.utente = argomenti[2];

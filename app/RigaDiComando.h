@@ -6,7 +6,8 @@
 class QTextStream;
 
 // The commands for scripts: export and import without a window, and without a display.
-//     Carnetto --esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE | --sincronizza [URL UTENTE] | --help
+//     Carnetto --esporta-vcard FILE | --esporta-csv FILE | --importa-vcard FILE |
+//              --sincronizza [URL UTENTE] [--certificato SHA256] | --help
 struct RigaDiComando
 {
     enum Azione {
@@ -22,6 +23,7 @@ struct RigaDiComando
     QString file;
     QString url;
     QString utente;
+    QString certificato; // --certificato: the SHA-256 fingerprint of a server certificate to accept
     QString errore;
 };
 

@@ -44,7 +44,7 @@ RiepilogoSync sincronizza(ServerCardDav& s, const QString& cartella, const QUrl&
 {
     std::optional<StatoSync> stato = StatoSync::leggi(cartella, nullptr);
     if (!stato)
-        stato = StatoSync{{}, rubrica, {}, true, s.utente(), false, {}, {}};
+        stato = StatoSync{{}, rubrica, {}, true, s.utente(), {}, {}, {}};
     ClientCardDav client(s.utente(), s.password());
     Sincronizzazione sync(cartella, client, *stato);
     const RiepilogoSync r = sync.esegui({});

@@ -2,11 +2,19 @@
 
 #include "sync/Multistatus.h"
 
+#include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QRandomGenerator>
+#if QT_CONFIG(ssl)
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslError>
+#endif
 #include <QTimer>
 
 namespace {
@@ -75,10 +83,9 @@ bool suQuestoComputer(const QUrl& url)
     return !indirizzo.isNull() && indirizzo.isLoopback();
 }
 
-// The path of an href as every comparison uses it: resolved against the address book, percent-encoded.
-QString percorso(const QUrl& base, const QString& href)
+QString percorsoDi(const QUrl& url)
 {
-    return base.resolved(QUrl(href)).path(QUrl::FullyEncoded);
+    return percorsoCanonico(url.path(QUrl::FullyEncoded));
 }
 
 bool eRaccolta(const RispostaDav& r)
@@ -90,6 +97,9 @@ Rubrica rubricaDa(const QUrl& base, const RispostaDav& r)
 {
     Rubrica rubrica;
     rubrica.url = base.resolved(QUrl(r.href));
+    // An answer about the address asked for names that address, wherever its href points.
+    if (!stessaOrigine(rubrica.url, base))
+        rubrica.url = base;
     if (!rubrica.url.path().endsWith(u'/'))
         rubrica.url.setPath(rubrica.url.path() + u'/');
     rubrica.nome = r.proprieta.value(dav("displayname")).testo.trimmed();
@@ -102,10 +112,8 @@ Rubrica rubricaDa(const QUrl& base, const RispostaDav& r)
 } // namespace
 
 ClientCardDav::ClientCardDav(const QString& utente, const QString& password)
-    : m_rete(std::make_unique<QNetworkAccessManager>())
+    : m_rete(std::make_unique<QNetworkAccessManager>()), m_utente(utente), m_password(password)
 {
-    if (!utente.isEmpty())
-        m_credenziali = "Basic " + (utente + u':' + password).toUtf8().toBase64();
     // Answers are never kept: a contact must come from the server each time it is asked for.
     m_rete->setCookieJar(nullptr);
 }
@@ -122,12 +130,50 @@ QString ClientCardDav::messaggioAnnullata()
     return QStringLiteral("Sincronizzazione annullata.");
 }
 
+QByteArray ClientCardDav::impronta(const QByteArray& der)
+{
+    return QCryptographicHash::hash(der, QCryptographicHash::Sha256).toHex(':').toUpper();
+}
+
+void ClientCardDav::accettaCertificato(const QByteArray& sha256)
+{
+    // The 32 bytes of the hash themselves, or their hex text (what a person types), with or without colons.
+    QByteArray hex = sha256.size() == 32 ? sha256.toHex() : sha256.trimmed();
+    hex.replace(':', "");
+    m_certificato = hex.isEmpty() ? QByteArray() : QByteArray::fromHex(hex).toHex(':').toUpper();
+}
+
+QByteArray ClientCardDav::autorizzazione(const QByteArray& metodo, const QUrl& url)
+{
+    if (m_utente.isEmpty())
+        return {};
+    if (!m_digest)
+        return "Basic " + (m_utente + u':' + m_password).toUtf8().toBase64();
+    QByteArray uri = url.path(QUrl::FullyEncoded).toUtf8();
+    if (uri.isEmpty())
+        uri = "/";
+    if (url.hasQuery())
+        uri += '?' + url.query(QUrl::FullyEncoded).toUtf8();
+    QByteArray cnonce(16, Qt::Uninitialized);
+    for (char& c : cnonce)
+        c = char(QRandomGenerator::system()->generate());
+    return rispostaDigest(*m_digest, m_utente, m_password, metodo, uri, ++m_nc, cnonce.toHex());
+}
+
 RispostaHttp ClientCardDav::richiesta(const QByteArray& metodo, const QUrl& url, const QByteArray& corpo,
                                       const QList<std::pair<QByteArray, QByteArray>>& intestazioni)
 {
     RispostaHttp r;
-    QUrl attuale = url;
-    for (int salti = 0; salti <= kMassimoRedirezioni; ++salti) {
+    // The credentials belong to the first address the client is given.
+    if (m_origine.isEmpty())
+        m_origine = senzaCredenziali(url);
+    QUrl attuale = senzaCredenziali(url);
+    QElapsedTimer orologio;
+    orologio.start();
+    int salti = 0;
+    int sfide = 0;
+    while (true) {
+        r.url = attuale;
         if (m_annullato) {
             r.errore = messaggioAnnullata();
             return r;
@@ -137,7 +183,13 @@ RispostaHttp ClientCardDav::richiesta(const QByteArray& metodo, const QUrl& url,
             r.errore = QStringLiteral("L'indirizzo del server deve cominciare con https:// (o http://).");
             return r;
         }
-        if (richiedeConferma(attuale) && !m_httpPermesso) {
+        if (!stessaOrigine(attuale, m_origine)) {
+            r.errore = QStringLiteral("Il server rimanda a un altro indirizzo (%1): rifiutato, la password non viene "
+                                      "inviata altrove.")
+                           .arg(attuale.toString().left(200));
+            return r;
+        }
+        if (richiedeConferma(attuale) && hostPorta(attuale) != m_httpPermessoPer) {
             r.errore = QStringLiteral("Il server usa una connessione non protetta (http): la password passerebbe in "
                                       "chiaro sulla rete.");
             return r;
@@ -147,36 +199,119 @@ RispostaHttp ClientCardDav::richiesta(const QByteArray& metodo, const QUrl& url,
         req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
         req.setTransferTimeout(m_timeout);
         req.setRawHeader("User-Agent", "Carnetto/4.0");
-        if (!m_credenziali.isEmpty())
-            req.setRawHeader("Authorization", m_credenziali);
+        const QByteArray credenziali = autorizzazione(metodo, attuale);
+        if (!credenziali.isEmpty())
+            req.setRawHeader("Authorization", credenziali);
         if (metodo == "PROPFIND" || metodo == "REPORT")
             req.setRawHeader("Content-Type", "application/xml; charset=utf-8");
         for (const auto& [nome, valore] : intestazioni)
             req.setRawHeader(nome, valore);
 
         QNetworkReply* reply = m_rete->sendCustomRequest(req, metodo, corpo);
+        std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> guardia(reply,
+                                                                         [](QNetworkReply* p) { p->deleteLater(); });
+        QByteArray ricevuto;
+        bool troppo = false;
+        bool scaduto = false;
+        bool certificatoRifiutato = false;
+        bool certificatoCambiato = false;
+        const auto leggi = [&] {
+            if (troppo || !reply->isOpen())
+                return;
+            if (ricevuto.size() + reply->bytesAvailable() > m_limite) {
+                troppo = true;
+                reply->abort();
+                return;
+            }
+            ricevuto += reply->readAll();
+        };
         QEventLoop attesa;
         QObject::connect(reply, &QNetworkReply::finished, &attesa, &QEventLoop::quit);
-        QTimer controllo;
-        QObject::connect(&controllo, &QTimer::timeout, reply, [this, reply] {
-            if (m_annullato)
+        QObject::connect(reply, &QNetworkReply::readyRead, &attesa, leggi);
+        QObject::connect(reply, &QNetworkReply::metaDataChanged, &attesa, [&] {
+            if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > m_limite) {
+                troppo = true;
                 reply->abort();
+            }
+        });
+#if QT_CONFIG(ssl)
+        QObject::connect(reply, &QNetworkReply::sslErrors, &attesa, [&](const QList<QSslError>& errori) {
+            QSslCertificate foglia = reply->sslConfiguration().peerCertificate();
+            if (foglia.isNull() && !errori.isEmpty())
+                foglia = errori.first().certificate();
+            const QByteArray suaImpronta = impronta(foglia.toDer());
+            bool soloSuoi = !foglia.isNull();
+            for (const QSslError& e : errori)
+                soloSuoi = soloSuoi && (e.certificate().isNull() || e.certificate() == foglia);
+            if (!m_certificato.isEmpty() && suaImpronta == m_certificato && soloSuoi) {
+                reply->ignoreSslErrors(errori);
+                return;
+            }
+            m_rifiutato = suaImpronta;
+            certificatoRifiutato = true;
+            certificatoCambiato = !m_certificato.isEmpty() && suaImpronta != m_certificato;
+        });
+#endif
+        QTimer controllo;
+        QObject::connect(&controllo, &QTimer::timeout, reply, [&] {
+            if (m_annullato) {
+                reply->abort();
+            } else if (orologio.elapsed() > m_scadenza) {
+                scaduto = true;
+                reply->abort();
+            }
         });
         controllo.start(50);
         if (!reply->isFinished())
             attesa.exec(QEventLoop::ExcludeUserInputEvents);
+        controllo.stop();
+        leggi();
         ++m_richieste;
-        std::unique_ptr<QNetworkReply, void (*)(QNetworkReply*)> guardia(reply,
-                                                                         [](QNetworkReply* p) { p->deleteLater(); });
-        r.url = attuale;
         r.stato = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         if (m_annullato) {
             r.errore = messaggioAnnullata();
             return r;
         }
+        if (troppo) {
+            r.stato = 0;
+            r.errore = QStringLiteral("La risposta del server supera %1 MB: rifiutata.").arg(m_limite / (1024 * 1024));
+            return r;
+        }
+        if (scaduto) {
+            r.stato = 0;
+            r.errore = QStringLiteral("Il server non ha finito di rispondere in %1 secondi: richiesta interrotta.")
+                           .arg(m_scadenza / 1000);
+            return r;
+        }
+        if (certificatoRifiutato) {
+            r.stato = 0;
+            r.errore = certificatoCambiato
+                           ? QStringLiteral("Il certificato del server è cambiato (impronta SHA-256 %1): rifiutato. "
+                                            "Se il server ha davvero un certificato nuovo, accettarlo di nuovo.")
+                                 .arg(QString::fromLatin1(m_rifiutato))
+                           : QStringLiteral("Il certificato del server non è riconosciuto da questo computer "
+                                            "(impronta SHA-256 %1).")
+                                 .arg(QString::fromLatin1(m_rifiutato));
+            return r;
+        }
         if (r.stato == 0) {
             r.errore = messaggioRete(reply->error());
             return r;
+        }
+        if (r.stato == 401 && !m_utente.isEmpty() && sfide < 3) {
+            QList<QByteArray> www;
+            for (const auto& [nome, valore] : reply->rawHeaderPairs()) {
+                if (nome.compare("WWW-Authenticate", Qt::CaseInsensitive) == 0)
+                    www << valore;
+            }
+            SfidaDigest sfida;
+            // A Digest answer refused with a fresh nonce that is not "stale" means a wrong password.
+            if (sfidaDigestMigliore(leggiSfide(www), &sfida) && (!credenziali.startsWith("Digest") || sfida.stale)) {
+                m_digest = sfida;
+                m_nc = 0;
+                ++sfide;
+                continue;
+            }
         }
         if (r.stato >= 300 && r.stato < 400 && reply->hasRawHeader("Location")) {
             const QUrl prossimo = attuale.resolved(QUrl::fromEncoded(reply->rawHeader("Location")));
@@ -185,17 +320,19 @@ RispostaHttp ClientCardDav::richiesta(const QByteArray& metodo, const QUrl& url,
                 r.errore = QStringLiteral("Il server rimanda a un indirizzo non protetto (http): rifiutato.");
                 return r;
             }
-            attuale = prossimo;
+            if (++salti > kMassimoRedirezioni) {
+                r.errore = QStringLiteral("Il server rimanda da un indirizzo all'altro senza fine.");
+                return r;
+            }
+            attuale = senzaCredenziali(prossimo);
             continue;
         }
-        r.corpo = reply->readAll();
+        r.corpo = ricevuto;
         r.etag = reply->rawHeader("ETag");
         if (r.stato >= 400)
             r.errore = messaggioStato(r.stato);
         return r;
     }
-    r.errore = QStringLiteral("Il server rimanda da un indirizzo all'altro senza fine.");
-    return r;
 }
 
 RispostaHttp ClientCardDav::propfind(const QUrl& url, int profondita, const QByteArray& proprieta)
@@ -226,12 +363,23 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
             *errore = motivo;
         return QList<Rubrica>{};
     };
-    // The address may be an address book's own.
+    // Why the search failed, when it was not merely "not here": the first such reason is the one to tell.
     QString motivo;
-    const Rubrica diretta = leggiRubrica(indirizzo, &motivo);
-    if (diretta.url.isValid())
-        return {diretta};
-    if (motivo.contains(u"(401)") || motivo.contains(QStringLiteral("password")) || m_annullato)
+    // True when the search must stop at this answer: no answer at all, a refused password, a refused address.
+    const auto bloccante = [&](const RispostaHttp& r) {
+        if (r.riuscita() || r.stato == 404)
+            return false;
+        if (motivo.isEmpty())
+            motivo = r.errore;
+        return r.stato == 0 || r.stato == 401 || r.stato / 100 == 3 || m_annullato;
+    };
+    // The address may be an address book's own.
+    const RispostaHttp prima = propfind(indirizzo, 0, "<d:resourcetype/><d:displayname/><d:supported-report-set/>");
+    const Multistatus m0 = leggiMultistatus(prima.corpo);
+    if (prima.riuscita() && m0.valido && !m0.risposte.isEmpty() &&
+        m0.risposte[0].proprieta.value(dav("resourcetype")).figli.contains(carddav("addressbook")))
+        return {rubricaDa(prima.url, m0.risposte[0])};
+    if (bloccante(prima))
         return fallita(motivo);
 
     // The principal of the user, at the address or through the well-known one.
@@ -242,8 +390,8 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
         RispostaHttp r = propfind(candidato, 0, principale);
         Multistatus m = leggiMultistatus(r.corpo);
         if (!r.riuscita() || !m.valido || m.risposte.isEmpty()) {
-            if (r.stato == 401)
-                return fallita(r.errore);
+            if (bloccante(r))
+                return fallita(motivo);
             continue;
         }
         const QStringList case_ = m.risposte[0].proprieta.value(carddav("addressbook-home-set")).href;
@@ -263,11 +411,14 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
                 casa = r.url.resolved(QUrl(trovate.first()));
                 break;
             }
+        } else if (bloccante(r)) {
+            return fallita(motivo);
         }
     }
     if (!casa.isValid())
-        return fallita(m_annullato ? messaggioAnnullata()
-                                   : QStringLiteral("A quell'indirizzo non si trova nessuna rubrica CardDAV."));
+        return fallita(m_annullato         ? messaggioAnnullata()
+                       : !motivo.isEmpty() ? motivo
+                                           : QStringLiteral("A quell'indirizzo non si trova nessuna rubrica CardDAV."));
 
     const RispostaHttp r = propfind(casa, 1, "<d:resourcetype/><d:displayname/><d:supported-report-set/>");
     const Multistatus m = leggiMultistatus(r.corpo);
@@ -275,7 +426,9 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
         return fallita(r.errore);
     QList<Rubrica> rubriche;
     for (const RispostaDav& risposta : m.risposte) {
-        if (risposta.proprieta.value(dav("resourcetype")).figli.contains(carddav("addressbook")))
+        // An address book elsewhere would take the password there: not offered.
+        if (risposta.proprieta.value(dav("resourcetype")).figli.contains(carddav("addressbook")) &&
+            !hrefCanonico(r.url, risposta.href).isEmpty())
             rubriche << rubricaDa(r.url, risposta);
     }
     if (rubriche.isEmpty())
@@ -286,7 +439,18 @@ QList<Rubrica> ClientCardDav::scopri(const QUrl& indirizzo, QString* errore)
 ElencoRemoto ClientCardDav::elenca(const Rubrica& rubrica, const QByteArray& token)
 {
     ElencoRemoto elenco;
-    const QString propria = rubrica.url.path(QUrl::FullyEncoded);
+    const QString propria = percorsoDi(rubrica.url);
+    // A contact is named by a canonical path directly inside the address book; anything else is left out.
+    const auto contatto = [&](const QUrl& base, const QString& href, QString* percorso) {
+        *percorso = hrefCanonico(base, href);
+        if (*percorso == propria)
+            return false;
+        if (!direttamenteDentro(*percorso, propria)) {
+            ++elenco.rifiutati;
+            return false;
+        }
+        return true;
+    };
     if (!rubrica.syncCollection) {
         const RispostaHttp r = propfind(rubrica.url, 1, "<d:resourcetype/><d:getetag/>");
         const Multistatus m = leggiMultistatus(r.corpo);
@@ -295,8 +459,8 @@ ElencoRemoto ClientCardDav::elenca(const Rubrica& rubrica, const QByteArray& tok
             return elenco;
         }
         for (const RispostaDav& risposta : m.risposte) {
-            const QString href = percorso(r.url, risposta.href);
-            if (href != propria && !eRaccolta(risposta) && risposta.stato / 100 == 2)
+            QString href;
+            if (contatto(r.url, risposta.href, &href) && !eRaccolta(risposta) && risposta.stato / 100 == 2)
                 elenco.voci << VoceRemota{href, risposta.proprieta.value(dav("getetag")).testo.trimmed().toUtf8()};
         }
         return elenco;
@@ -324,9 +488,9 @@ ElencoRemoto ClientCardDav::elenca(const Rubrica& rubrica, const QByteArray& tok
         elenco.completo = elenco.completo && daToken.isEmpty();
         bool troncato = false;
         for (const RispostaDav& risposta : m.risposte) {
-            const QString href = percorso(r.url, risposta.href);
-            if (href == propria) {
-                troncato = risposta.stato == 507;
+            QString href;
+            if (!contatto(r.url, risposta.href, &href)) {
+                troncato = troncato || (href == propria && risposta.stato == 507);
                 continue;
             }
             if (risposta.stato == 404)
@@ -346,6 +510,7 @@ ElencoRemoto ClientCardDav::elenca(const Rubrica& rubrica, const QByteArray& tok
 QList<SchedaRemota> ClientCardDav::scarica(const QUrl& rubrica, const QStringList& href, QString* errore)
 {
     QList<SchedaRemota> schede;
+    const QString propria = percorsoDi(rubrica);
     for (qsizetype inizio = 0; inizio < href.size(); inizio += kHrefPerRichiesta) {
         QByteArray corpo = "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
                            "<c:addressbook-multiget xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\">"
@@ -361,11 +526,21 @@ QList<SchedaRemota> ClientCardDav::scarica(const QUrl& rubrica, const QStringLis
             return {};
         }
         for (const RispostaDav& risposta : m.risposte) {
-            if (risposta.stato / 100 != 2 || !risposta.proprieta.contains(carddav("address-data")))
+            // Gone: its own status says so, or no successful propstat brought its vCard.
+            if (risposta.stato == 404 || !risposta.datiIndirizzo)
                 continue;
-            schede << SchedaRemota{percorso(r.url, risposta.href),
-                                   risposta.proprieta.value(dav("getetag")).testo.trimmed().toUtf8(),
-                                   risposta.proprieta.value(carddav("address-data")).testo.toUtf8()};
+            const QString percorso = hrefCanonico(r.url, risposta.href);
+            if (!direttamenteDentro(percorso, propria) || percorso.endsWith(u'/')) {
+                ++m_rifiutatiScaricando;
+                continue;
+            }
+            SchedaRemota scheda{percorso, risposta.proprieta.value(dav("getetag")).testo.trimmed().toUtf8(),
+                                risposta.proprieta.value(carddav("address-data")).testo.toUtf8()};
+            if (scheda.vcard.size() > kLimiteVCard) {
+                scheda.vcard.clear();
+                scheda.illeggibile = true;
+            }
+            schede << scheda;
         }
     }
     return schede;

@@ -15,6 +15,7 @@ const QString kStatus = QStringLiteral("DAV::status");
 const QString kPropstat = QStringLiteral("DAV::propstat");
 const QString kProp = QStringLiteral("DAV::prop");
 const QString kSyncToken = QStringLiteral("DAV::sync-token");
+const QString kAddressData = QStringLiteral("urn:ietf:params:xml:ns:carddav:address-data");
 
 // Reads one property element whose start the reader is on, to its end.
 Proprieta leggiProprieta(QXmlStreamReader& xml)
@@ -52,6 +53,7 @@ RispostaDav leggiRisposta(QXmlStreamReader& xml)
     RispostaDav r;
     bool statoProprio = false;
     bool primoPropstat = true;
+    bool riuscito = false;
     while (xml.readNextStartElement()) {
         const QString n = nome(xml);
         if (n == kHref) {
@@ -72,11 +74,14 @@ RispostaDav leggiRisposta(QXmlStreamReader& xml)
                     xml.skipCurrentElement();
                 }
             }
-            if (!statoProprio && primoPropstat)
+            if (!statoProprio && (primoPropstat || (stato / 100 == 2 && !riuscito)))
                 r.stato = stato;
             primoPropstat = false;
-            if (stato / 100 == 2)
+            if (stato / 100 == 2) {
+                riuscito = true;
+                r.datiIndirizzo = r.datiIndirizzo || proprieta.contains(kAddressData);
                 r.proprieta.insert(proprieta);
+            }
         } else {
             xml.skipCurrentElement();
         }

@@ -20,8 +20,11 @@ struct Proprieta
 struct RispostaDav
 {
     QString href;
-    int stato = 200; // the response's own status, or its first propstat's when it has none
-    QHash<QString, Proprieta> proprieta;
+    // The response's own status; without one, 200 when a propstat succeeded (each property has its own status,
+    // in any order), else the first propstat's.
+    int stato = 200;
+    QHash<QString, Proprieta> proprieta; // those of the successful propstats
+    bool datiIndirizzo = false;          // a successful propstat carried CardDAV's address-data
 };
 
 struct Multistatus

@@ -32,7 +32,6 @@ namespace {
 // Above this many pairs to weigh, the cards left are too unlike the state to be edits of it.
 constexpr qint64 kMassimoConfronti = 4'000'000;
 
-
 // How alike two cards are: the share of their texts that are equal, among those that are not empty on both.
 double somiglianza(const TestiScheda& a, const TestiScheda& b)
 {
@@ -61,7 +60,9 @@ bool stessaPersonaPossibile(const TestiScheda& a, const TestiScheda& b)
     const auto uguale = [&a, &b](int campo) {
         return a[campo].trimmed().compare(b[campo].trimmed(), Qt::CaseInsensitive) == 0;
     };
-    const auto haNome = [](const TestiScheda& t) { return !t[Cognome].trimmed().isEmpty() || !t[Nome].trimmed().isEmpty(); };
+    const auto haNome = [](const TestiScheda& t) {
+        return !t[Cognome].trimmed().isEmpty() || !t[Nome].trimmed().isEmpty();
+    };
     if (haNome(a) && haNome(b))
         return uguale(Cognome) || uguale(Nome);
     if (!haNome(a) && !haNome(b))

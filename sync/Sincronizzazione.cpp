@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveFile.h"
 #include "archive/ArchiveLock.h"
+#include "archive/BloccoSincronizzazione.h"
 #include "archive/GiornaleArchivio.h"
 #include "archive/MessaggiArchivio.h"
 #include "archive/ModificheArchivio.h"
@@ -12,8 +13,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
-#include <QThread>
 #include <QUuid>
+
+#include <optional>
 
 namespace {
 
@@ -25,8 +27,8 @@ constexpr int kSalvaOgniMs = 2000;
 bool leggiArchivio(const QString& appDir, QList<SchedaLocale>& locali, Giornale& giornale, QString& errore)
 {
     const ArchiveLock blocco(ArchiveFile::archivePath(appDir));
-    if (blocco.busy()) {
-        errore = messaggioArchivioOccupato();
+    if (blocco.busy() || blocco.guasto()) {
+        errore = blocco.busy() ? messaggioArchivioOccupato() : blocco.problema();
         return false;
     }
     giornale = leggiGiornale(appDir);
@@ -58,11 +60,13 @@ TSchedaContatto schedaDa(const TestiScheda& testi)
     return s;
 }
 
-QString messaggioModifiche(EsitoModifiche esito)
+QString messaggioModifiche(EsitoModifiche esito, const QString& problema)
 {
     switch (esito) {
     case EsitoModifiche::Occupato:
         return messaggioArchivioOccupato();
+    case EsitoModifiche::Guasto:
+        return problema;
     case EsitoModifiche::Cambiato:
         return QStringLiteral("L'archivio è stato modificato da un altro programma durante la sincronizzazione: "
                               "ripetere la sincronizzazione.");
@@ -93,11 +97,15 @@ QString daRifare(const RiepilogoSync& r)
     if (r.illeggibili.size() == 1)
         frasi << QStringLiteral("1 contatto illeggibile sul server: %1.").arg(r.illeggibili.first());
     else if (!r.illeggibili.isEmpty())
-        frasi << QStringLiteral("%1 contatti illeggibili sul server: %2.").arg(r.illeggibili.size()).arg(elenco(r.illeggibili));
+        frasi << QStringLiteral("%1 contatti illeggibili sul server: %2.")
+                     .arg(r.illeggibili.size())
+                     .arg(elenco(r.illeggibili));
     if (!r.illeggibili.isEmpty())
-        frasi << QStringLiteral("Sono stati lasciati come sono, qui e sul server, e verranno riprovati la prossima volta.");
+        frasi << QStringLiteral(
+            "Sono stati lasciati come sono, qui e sul server, e verranno riprovati la prossima volta.");
     if (r.rifiutati == 1)
-        frasi << QStringLiteral("1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo.");
+        frasi << QStringLiteral(
+            "1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo.");
     else if (r.rifiutati > 1)
         frasi << QStringLiteral("%1 contatti sono cambiati sul server durante la sincronizzazione: sincronizzare di "
                                 "nuovo.")
@@ -137,6 +145,19 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
         r.errore = QStringLiteral("Sincronizzazione interrotta prima di cambiare qualcosa: nulla è stato cambiato.");
         return false;
     };
+
+    // One synchronisation of this folder at a time: two would send the same new cards twice.
+    std::optional<BloccoSincronizzazione> blocco;
+    for (;;) {
+        blocco.emplace(m_appDir);
+        if (blocco->preso())
+            break;
+        const bool inCorso = blocco->problema() == messaggioSincronizzazioneInCorso();
+        if (!inCorso || !domande.attendi || !domande.attendi()) {
+            r.errore = m_client.annullato() ? ClientCardDav::messaggioAnnullata() : blocco->problema();
+            return r;
+        }
+    }
 
     // Both sides as they are now.
     avanza(0, 0, QStringLiteral("Lettura dell'archivio"));
@@ -218,8 +239,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     for (qsizetype v = 0; v < n; ++v) {
         const QString& href = m_stato.voci[v].href;
         if (server[v] != Lato::Eliminata && scaricate.contains(href) && remoti.value(href).isEmpty())
-            server[v] = impronta(testiRemoti.value(href)) == impronta(m_stato.voci[v].campi) ? Lato::Invariata
-                                                                                            : Lato::Cambiata;
+            server[v] =
+                impronta(testiRemoti.value(href)) == impronta(m_stato.voci[v].campi) ? Lato::Invariata : Lato::Cambiata;
     }
 
     // The decisions.
@@ -413,8 +434,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             VoceSync& voce = m_stato.voci[p.voce];
             const TestiScheda& testi = locali[p.locale].testi;
             avanza(fatti++, totale, QStringLiteral("Invio di %1").arg(testi[Cognome]));
-            const RispostaHttp risposta = carica(url(voce.href), aggiornaVCard(scaricate.value(voce.href).vcard, testi),
-                                                 remoti.value(voce.href));
+            const RispostaHttp risposta =
+                carica(url(voce.href), aggiornaVCard(scaricate.value(voce.href).vcard, testi), remoti.value(voce.href));
             if (rifiutata(risposta)) {
             } else if (!risposta.riuscita()) {
                 r.errore = risposta.errore;
@@ -433,7 +454,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
                 voce = m_stato.voci[p.voce]; // deleted there, changed here: back under its own name
             } else {
                 voce.uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-                voce.href = m_stato.rubrica.path(QUrl::FullyEncoded) + voce.uid + QStringLiteral(".vcf");
+                voce.href =
+                    percorsoCanonico(m_stato.rubrica.path(QUrl::FullyEncoded)) + voce.uid + QStringLiteral(".vcf");
             }
             const RispostaHttp risposta = m_client.metti(url(voce.href), vcardNuova(testi, voce.uid), {});
             if (rifiutata(risposta)) {
@@ -506,8 +528,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             switch (p.decisione) {
             case Decisione::Scarica:
                 if (p.locale >= 0)
-                    modifiche.sostituzioni << ModificheArchivio::Sostituzione{locali[p.locale].indice,
-                                                                              locali[p.locale].byte, scheda};
+                    modifiche.sostituzioni
+                        << ModificheArchivio::Sostituzione{locali[p.locale].indice, locali[p.locale].byte, scheda};
                 else
                     modifiche.aggiunte << scheda;
                 vociAggiornate << Aggiornata{p.voce, testi, identitaRecord(scheda)};
@@ -528,7 +550,8 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             }
         }
         avanza(totale - 1, totale, QStringLiteral("Aggiornamento dell'archivio"));
-        const EsitoModifiche esito = applicaModifiche(m_appDir, modifiche);
+        QString problema;
+        const EsitoModifiche esito = applicaModifiche(m_appDir, modifiche, &problema);
         if (esito == EsitoModifiche::Fatte) {
             for (const Aggiornata& a : std::as_const(vociAggiornate)) {
                 VoceSync& voce = m_stato.voci[a.voce];
@@ -541,7 +564,7 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
             r.ricevuti += int(vociAggiornate.size() + vociScaricate.size());
             r.eliminati += int(vociEliminateQui.size());
         } else {
-            r.errore = messaggioModifiche(esito);
+            r.errore = messaggioModifiche(esito, problema);
         }
     }
 
@@ -557,6 +580,12 @@ RiepilogoSync Sincronizzazione::esegui(const Domande& domande)
     if (!m_stato.scrivi(m_appDir, &motivo)) {
         if (r.errore.isEmpty())
             r.errore = QStringLiteral("Impossibile scrivere Contatti.sync (%1).").arg(motivo);
+    } else if (!giornale.integro) {
+        // A damaged line hides whatever follows it: the state now follows every card as it is, and the journal
+        // starts again from here.
+        const ArchiveLock scrittura(ArchiveFile::archivePath(m_appDir));
+        if (!scrittura.busy() && !scrittura.guasto())
+            azzeraGiornale(m_appDir);
     } else if (giornale.fine > 0) {
         // The state now follows every card the journal read so far explained.
         consumaGiornale(m_appDir, giornale.fine);

@@ -1,5 +1,7 @@
 #include "sync/StatoSync.h"
 
+#include "sync/PercorsoDav.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
@@ -56,7 +58,10 @@ bool stessaRubrica(const QUrl& a, const QUrl& b)
         if (!percorso.endsWith(u'/'))
             percorso += u'/';
         return QStringList{schema, u.host().toLower(),
-                           QString::number(u.port(schema == u"http" ? 80 : schema == u"https" ? 443 : -1)), percorso};
+                           QString::number(u.port(schema == u"http"    ? 80
+                                                  : schema == u"https" ? 443
+                                                                       : -1)),
+                           percorso};
     };
     return a.isValid() && b.isValid() && forma(a) == forma(b);
 }
@@ -81,18 +86,23 @@ std::optional<StatoSync> StatoSync::leggi(const QString& appDir, QString* errore
     if (!doc.isObject() || versione < 1 || versione > kVersione)
         return fallito(QStringLiteral("Contatti.sync è danneggiato o di un'altra versione"));
     StatoSync s;
-    s.server = o.value(QLatin1String("server")).toString();
-    s.rubrica = QUrl(o.value(QLatin1String("rubrica")).toString());
+    // An address written by an older version may hold a user name and a password: never again.
+    s.server = senzaCredenziali(QUrl(o.value(QLatin1String("server")).toString())).toString();
+    s.rubrica = senzaCredenziali(QUrl(o.value(QLatin1String("rubrica")).toString()));
     s.nomeRubrica = o.value(QLatin1String("nomeRubrica")).toString();
     s.syncCollection = o.value(QLatin1String("syncCollection")).toBool();
     s.utente = o.value(QLatin1String("utente")).toString();
-    s.httpPermesso = o.value(QLatin1String("httpPermesso")).toBool();
+    s.httpPermessoPer = o.value(QLatin1String("httpPermessoPer")).toString();
+    // An older file allowed plain http to "the server": the address book's.
+    if (s.httpPermessoPer.isEmpty() && o.value(QLatin1String("httpPermesso")).toBool())
+        s.httpPermessoPer = hostPorta(s.rubrica);
+    s.certificato = o.value(QLatin1String("certificato")).toString().toLatin1();
     s.token = o.value(QLatin1String("token")).toString().toUtf8();
     for (const QJsonValue& v : o.value(QLatin1String("voci")).toArray()) {
         const QJsonObject e = v.toObject();
         VoceSync voce;
         voce.uid = e.value(QLatin1String("uid")).toString();
-        voce.href = e.value(QLatin1String("href")).toString();
+        voce.href = percorsoCanonico(e.value(QLatin1String("href")).toString());
         voce.etag = e.value(QLatin1String("etag")).toString().toUtf8();
         voce.locale = e.value(QLatin1String("locale")).toString().toLatin1();
         const QJsonArray campi = e.value(QLatin1String("campi")).toArray();
@@ -122,12 +132,13 @@ bool StatoSync::scrivi(const QString& appDir, QString* errore) const
                             {QLatin1String("locale"), QString::fromLatin1(v.locale)}};
     }
     const QJsonObject o{{QLatin1String("versione"), kVersione},
-                        {QLatin1String("server"), server},
-                        {QLatin1String("rubrica"), rubrica.toString()},
+                        {QLatin1String("server"), senzaCredenziali(QUrl(server)).toString()},
+                        {QLatin1String("rubrica"), senzaCredenziali(rubrica).toString()},
                         {QLatin1String("nomeRubrica"), nomeRubrica},
                         {QLatin1String("syncCollection"), syncCollection},
                         {QLatin1String("utente"), utente},
-                        {QLatin1String("httpPermesso"), httpPermesso},
+                        {QLatin1String("httpPermessoPer"), httpPermessoPer},
+                        {QLatin1String("certificato"), QString::fromLatin1(certificato)},
                         {QLatin1String("token"), QString::fromUtf8(token)},
                         {QLatin1String("voci"), voci}};
     QSaveFile file(percorso(appDir));

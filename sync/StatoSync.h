@@ -31,14 +31,15 @@ struct VoceSync
 // the new one, and the next synchronisation finishes the job either way.
 struct StatoSync
 {
-    QString server; // the address the person gave
-    QUrl rubrica;   // the address book
+    QString server; // the address the person gave, without user name or password
+    QUrl rubrica;   // the address book, likewise
     QString nomeRubrica;
     bool syncCollection = false;
     QString utente;
-    bool httpPermesso = false; // the person allowed plain http to this server
+    QString httpPermessoPer; // "host:port" the person allowed plain http to, or empty
     QByteArray token;
     QList<VoceSync> voci;
+    QByteArray certificato; // SHA-256 ("AB:CD:…") of the server certificate the person accepted, or empty
 
     static QString percorso(const QString& appDir);
     // Nothing, with `errore` empty, when the folder has never been synchronised; nothing with a reason when the

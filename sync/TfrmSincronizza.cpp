@@ -165,12 +165,20 @@ void TfrmSincronizza::reject()
         QDialog::reject();
 }
 
-QUrl TfrmSincronizza::indirizzo() const
+namespace {
+
+QUrl indirizzoDa(const QString& testo)
 {
-    const QString testo = txtServer->text().trimmed();
     if (testo.isEmpty())
         return {};
     return QUrl::fromUserInput(testo.contains(QLatin1String("://")) ? testo : QStringLiteral("https://") + testo);
+}
+
+} // namespace
+
+QUrl TfrmSincronizza::indirizzo() const
+{
+    return indirizzoDa(txtServer->text().trimmed());
 }
 
 bool TfrmSincronizza::httpConsentito(const QUrl& url)
@@ -178,13 +186,44 @@ bool TfrmSincronizza::httpConsentito(const QUrl& url)
     if (!ClientCardDav::richiedeConferma(url))
         return true;
     const std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
-    if (stato && stato->httpPermesso && stato->rubrica.host() == url.host())
+    if (stato && stato->httpPermessoPer == hostPorta(url))
         return true;
     return MessageService::current().askYesNo(
         this, QStringLiteral("Connessione non protetta"),
         QStringLiteral("Il server %1 usa una connessione non protetta (http): il nome utente, la password e i "
                        "contatti passerebbero in chiaro sulla rete. Continuare?")
-            .arg(url.host()));
+            .arg(hostPorta(url)));
+}
+
+bool TfrmSincronizza::indirizzoSenzaPassword(const QUrl& url)
+{
+    if (url.password().isEmpty()) {
+        if (!url.userName().isEmpty() && txtUtente->text().trimmed().isEmpty())
+            txtUtente->setText(url.userName());
+        return true;
+    }
+    MessageService::current().showMessage(
+        this, QStringLiteral("L'indirizzo contiene una password: toglierla dall'indirizzo e scriverla nella casella "
+                             "Password."));
+    return false;
+}
+
+// Asked on the window's thread, after the attempt that met the certificate failed; true: try again with it.
+bool TfrmSincronizza::accettaCertificato(const QByteArray& impronta)
+{
+    if (impronta.isEmpty() || impronta == m_certificato)
+        return false;
+    const bool cambiato = !m_certificato.isEmpty() && m_certificato != impronta;
+    const bool si = MessageService::current().askYesNo(
+        this, QStringLiteral("Certificato non riconosciuto"),
+        QStringLiteral("%1\n\nImpronta SHA-256:\n%2\n\nAccettarlo solo se è la stessa che mostra il proprio server. "
+                       "Accettare questo certificato?")
+            .arg(cambiato ? QStringLiteral("Il certificato del server è cambiato da quello accettato prima.")
+                          : QStringLiteral("Il server presenta un certificato che questo computer non riconosce."),
+                 QString::fromLatin1(impronta)));
+    if (si)
+        m_certificato = impronta;
+    return si;
 }
 
 void TfrmSincronizza::cmdCercaClick()
@@ -194,12 +233,14 @@ void TfrmSincronizza::cmdCercaClick()
 
 void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
 {
-    const QUrl url = indirizzo();
-    if (!url.isValid()) {
+    if (!indirizzo().isValid()) {
         MessageService::current().showMessage(this, QStringLiteral("Indicare l'indirizzo del server."));
         return;
     }
-    const bool http = ClientCardDav::richiedeConferma(url);
+    if (!indirizzoSenzaPassword(indirizzo()))
+        return;
+    const QUrl url = senzaCredenziali(indirizzo());
+    const QString http = ClientCardDav::richiedeConferma(url) ? hostPorta(url) : QString();
     if (!httpConsentito(url))
         return;
     m_password = txtPassword->text();
@@ -207,9 +248,16 @@ void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
     lblAvanzamento->setText(QStringLiteral("Ricerca delle rubriche sul server"));
     const QString utente = txtUtente->text().trimmed();
     const QString password = m_password;
-    m_lavoro = QThread::create([this, url, utente, password, http, sincronizzaDopo] {
+    if (m_certificato.isEmpty()) {
+        if (const std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
+            stato && stessaOrigine(stato->rubrica, url))
+            m_certificato = stato->certificato;
+    }
+    const QByteArray certificato = m_certificato;
+    m_lavoro = QThread::create([this, url, utente, password, http, certificato, sincronizzaDopo] {
         ClientCardDav client(utente, password);
-        client.permettiHttp(http);
+        client.permettiHttpPer(http);
+        client.accettaCertificato(certificato);
         {
             QMutexLocker lock(&g_clientMutex);
             m_client = &client;
@@ -220,8 +268,14 @@ void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
             QMutexLocker lock(&g_clientMutex);
             m_client = nullptr;
         }
-        QMetaObject::invokeMethod(this, [this, rubriche, errore, url, utente, http, sincronizzaDopo] {
+        QMetaObject::invokeMethod(this, [this, rubriche, errore, url, utente, http, sincronizzaDopo,
+                                         rifiutato = client.certificatoRifiutato()] {
             mostraInCorso(false);
+            // The box comes now, on the window's thread, and the search starts again once it is answered.
+            if (rubriche.isEmpty() && accettaCertificato(rifiutato)) {
+                cercaRubriche(sincronizzaDopo);
+                return;
+            }
             m_rubriche = rubriche;
             cmbRubrica->clear();
             for (const Rubrica& r : rubriche)
@@ -251,16 +305,19 @@ void TfrmSincronizza::cmdSincronizzaClick()
         MessageService::current().showMessage(this, QStringLiteral("Indicare l'indirizzo del server."));
         return;
     }
+    if (!indirizzoSenzaPassword(url))
+        return;
     const QString utente = txtUtente->text().trimmed();
     QString danno;
     std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, &danno);
     if (!danno.isEmpty()) {
         if (!MessageService::current().askYesNo(
                 this, QStringLiteral("Contatti.sync danneggiato"),
-                QStringLiteral("Attenzione: %1, e non dice più quali contatti sono già sincronizzati.\n\nRicominciare "
-                               "da capo? Il file viene messo da parte come Contatti.sync.danneggiato; i contatti uguali "
-                               "sui due lati vengono riconosciuti, quelli con lo stesso nome e contenuti diversi "
-                               "vengono mostrati per decidere.")
+                QStringLiteral(
+                    "Attenzione: %1, e non dice più quali contatti sono già sincronizzati.\n\nRicominciare "
+                    "da capo? Il file viene messo da parte come Contatti.sync.danneggiato; i contatti uguali "
+                    "sui due lati vengono riconosciuti, quelli con lo stesso nome e contenuti diversi "
+                    "vengono mostrati per decidere.")
                     .arg(danno)))
             return;
         if (!StatoSync::accantona(m_appDir)) {
@@ -270,7 +327,9 @@ void TfrmSincronizza::cmdSincronizzaClick()
         }
         lblAvanzamento->setText(QString());
     }
-    const bool stessoConto = stato && stato->server == txtServer->text().trimmed() && stato->utente == utente;
+    // The stored address is the typed one without user name or password (an older state has it as typed).
+    const bool stessoConto = stato && senzaCredenziali(indirizzoDa(stato->server)) == senzaCredenziali(indirizzo()) &&
+                             stato->utente == utente;
     const int scelta = cmbRubrica->currentIndex();
     if (!m_rubriche.isEmpty() && scelta >= 0 && scelta < m_rubriche.size()) {
         const Rubrica& r = m_rubriche[scelta];
@@ -284,7 +343,8 @@ void TfrmSincronizza::cmdSincronizzaClick()
         if (!httpConsentito(stato->rubrica))
             return;
         m_password = txtPassword->text();
-        stato->httpPermesso = ClientCardDav::richiedeConferma(stato->rubrica);
+        stato->httpPermessoPer =
+            ClientCardDav::richiedeConferma(stato->rubrica) ? hostPorta(stato->rubrica) : QString();
         avvia(*stato);
         return;
     }
@@ -293,17 +353,20 @@ void TfrmSincronizza::cmdSincronizzaClick()
 
 StatoSync TfrmSincronizza::statoPer(const Rubrica& rubrica, const QString& utente) const
 {
+    const QString server = senzaCredenziali(indirizzo()).toString();
+    const QString http = ClientCardDav::richiedeConferma(rubrica.url) ? hostPorta(rubrica.url) : QString();
     // The same address book as last time keeps its state, however its address or the user was written; another
     // one starts afresh, matched by content.
     std::optional<StatoSync> stato = StatoSync::leggi(m_appDir, nullptr);
     if (stato && stessaRubrica(stato->rubrica, rubrica.url)) {
-        stato->server = txtServer->text().trimmed();
+        stato->server = server;
         stato->utente = utente;
-        stato->httpPermesso = ClientCardDav::richiedeConferma(rubrica.url);
+        stato->httpPermessoPer = http;
+        if (!m_certificato.isEmpty())
+            stato->certificato = m_certificato;
         return *stato;
     }
-    return StatoSync{txtServer->text().trimmed(), rubrica.url, rubrica.nome, rubrica.syncCollection, utente,
-                     ClientCardDav::richiedeConferma(rubrica.url), {}, {}};
+    return StatoSync{server, rubrica.url, rubrica.nome, rubrica.syncCollection, utente, http, {}, {}, m_certificato};
 }
 
 void TfrmSincronizza::avvia(StatoSync stato)
@@ -311,9 +374,14 @@ void TfrmSincronizza::avvia(StatoSync stato)
     mostraInCorso(true);
     lblRiepilogo->setText(QString());
     const QString password = m_password;
+    if (m_certificato.isEmpty())
+        m_certificato = stato.certificato; // so that a changed certificate is asked about as such
+    if (!m_certificato.isEmpty() && stato.rubrica.scheme() == u"https")
+        stato.certificato = m_certificato;
     m_lavoro = QThread::create([this, stato, password] {
         ClientCardDav client(stato.utente, password);
-        client.permettiHttp(stato.httpPermesso);
+        client.permettiHttpPer(stato.httpPermessoPer);
+        client.accettaCertificato(stato.certificato);
         {
             QMutexLocker lock(&g_clientMutex);
             m_client = &client;
@@ -344,12 +412,24 @@ void TfrmSincronizza::avvia(StatoSync stato)
                 Qt::BlockingQueuedConnection);
             return si;
         };
+        // Another synchronisation of this folder (the command line, another copy on another computer): the window
+        // waits for it to end, as long as the person does not cancel.
+        domande.attendi = [this, &client] {
+            QMetaObject::invokeMethod(this, [this] {
+                lblAvanzamento->setText(QStringLiteral("Un'altra sincronizzazione di questa cartella è in corso: "
+                                                       "attesa che finisca..."));
+            });
+            QThread::msleep(250);
+            return !client.annullato();
+        };
         const RiepilogoSync riepilogo = sincronizzazione.esegui(domande);
         {
             QMutexLocker lock(&g_clientMutex);
             m_client = nullptr;
         }
-        QMetaObject::invokeMethod(this, [this, riepilogo] { finita(riepilogo); });
+        QMetaObject::invokeMethod(this, [this, riepilogo, stato, rifiutato = client.certificatoRifiutato()] {
+            finita(riepilogo, stato, rifiutato);
+        });
     });
     avviaLavoro();
 }
@@ -385,9 +465,15 @@ void TfrmSincronizza::mostraInCorso(bool si)
     }
 }
 
-void TfrmSincronizza::finita(const RiepilogoSync& riepilogo)
+void TfrmSincronizza::finita(const RiepilogoSync& riepilogo, const StatoSync& stato, const QByteArray& rifiutato)
 {
     mostraInCorso(false);
+    if (!riepilogo.riuscita() && accettaCertificato(rifiutato)) {
+        StatoSync ancora = stato;
+        ancora.certificato = m_certificato;
+        avvia(ancora);
+        return;
+    }
     prgAvanzamento->setRange(0, 1);
     prgAvanzamento->setValue(riepilogo.riuscita() ? 1 : 0);
     lblAvanzamento->setText(riepilogo.riuscita() ? QStringLiteral("Sincronizzazione completata.") : riepilogo.errore);

@@ -61,11 +61,14 @@ private:
     void avvia(StatoSync stato);
     void avviaLavoro();
     void mostraInCorso(bool si);
-    void finita(const RiepilogoSync& riepilogo);
+    void finita(const RiepilogoSync& riepilogo, const StatoSync& stato, const QByteArray& rifiutato);
+    bool accettaCertificato(const QByteArray& impronta);
+    bool indirizzoSenzaPassword(const QUrl& url);
     SceltaConflitto chiedi(const Conflitto& conflitto);
 
     QString m_appDir;
-    QString m_password; // for this run of the program only
+    QString m_password;       // for this run of the program only
+    QByteArray m_certificato; // the server certificate the person accepted in this window, "AB:CD:…"
     QList<Rubrica> m_rubriche;
     QThread* m_lavoro = nullptr;
     std::atomic<ClientCardDav*> m_client{nullptr};

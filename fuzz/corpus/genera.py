@@ -66,9 +66,37 @@ vcard = {
     "binario": BINARIO[:300],
 }
 
+MS = b'<?xml version="1.0" encoding="utf-8"?><d:multistatus xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:carddav">'
+OK = b"<d:status>HTTP/1.1 200 OK</d:status>"
+NO = b"<d:status>HTTP/1.1 404 Not Found</d:status>"
+DATI = b"<c:address-data>BEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n</c:address-data>"
+multistatus = {
+    "multiget": MS + b"<d:response><d:href>/ab/a.vcf</d:href><d:propstat><d:prop><d:getetag>\"1\"</d:getetag>" + DATI +
+                b"</d:prop>" + OK + b"</d:propstat></d:response><d:response><d:href>/ab/b.vcf</d:href>" + NO +
+                b"</d:response></d:multistatus>",
+    "propstat_404_primo": MS + b"<d:response><d:href>/ab/a%40b.vcf</d:href><d:propstat><d:prop><d:x/></d:prop>" + NO +
+                          b"</d:propstat><d:propstat><d:prop>" + DATI + b"</d:prop>" + OK +
+                          b"</d:propstat></d:response></d:multistatus>",
+    "fuori": MS + b"<d:response><d:href>/ab/../altro/x.vcf</d:href><d:propstat><d:prop>" + DATI + b"</d:prop>" + OK +
+             b"</d:propstat></d:response><d:response><d:href>https://altro:8443/ab/%2e%2e/y.vcf</d:href>" + NO +
+             b"</d:response></d:multistatus>",
+    "sync_collection": MS + b"<d:response><d:href>/ab/</d:href><d:status>HTTP/1.1 507 Insufficient Storage</d:status>"
+                       b"</d:response><d:sync-token>http://x/token/5</d:sync-token></d:multistatus>",
+    "scoperta": MS + b"<d:response><d:href>/p/</d:href><d:propstat><d:prop><d:current-user-principal><d:href>/p/u/"
+                b"</d:href></d:current-user-principal><c:addressbook-home-set><d:href>/ab/</d:href>"
+                b"</c:addressbook-home-set><d:resourcetype><d:collection/><c:addressbook/></d:resourcetype>"
+                b"<d:supported-report-set><d:supported-report><d:report><d:sync-collection/></d:report>"
+                b"</d:supported-report></d:supported-report-set></d:prop>" + OK + b"</d:propstat></d:response>"
+                b"</d:multistatus>",
+    "troncato": MS + b"<d:response><d:href>/ab/a.vcf</d:href><d:propstat><d:prop><c:address-data>BEGIN",
+    "non_xml": b"HTTP/1.1 200 OK\r\n\r\n<html>",
+    "entita": b'<?xml version="1.0"?><!DOCTYPE d [<!ENTITY a "aaaaaaaa">]><d:multistatus xmlns:d="DAV:">'
+              b"<d:response><d:href>&a;&a;</d:href></d:response></d:multistatus>",
+}
+
 qui = os.path.dirname(os.path.abspath(__file__))
 for target, semi in {"archivio": archivi, "ripristino": archivi, "griglia": archivi,
-                     "rigalista": riga, "vcard": vcard}.items():
+                     "rigalista": riga, "vcard": vcard, "multistatus": multistatus}.items():
     os.makedirs(os.path.join(qui, target), exist_ok=True)
     for nome, byte in semi.items():
         with open(os.path.join(qui, target, nome), "wb") as f:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAuthenticator>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -7,6 +9,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
+#include <QSslError>
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -17,13 +20,14 @@
 
 #include <memory>
 
-// A real CardDAV server of the machine (Debian's radicale or xandikos) on a free port of 127.0.0.1, serving a
-// throw-away folder, with one empty address book; stopped and removed with the object. Radicale asks for the
-// password of `kUtente`; xandikos has no accounts.
+// A real CardDAV server of the machine (Debian's radicale, xandikos, or sabre/dav under php's own web server)
+// on a free port of 127.0.0.1, serving a throw-away folder, with one empty address book; stopped and removed
+// with the object. Radicale and sabre/dav ask for the password of `kUtente` (sabre/dav with Basic, or with
+// Digest only in SabreDigest); xandikos has no accounts. Radicale serves HTTPS with tls(certificate, key).
 class ServerCardDav
 {
 public:
-    enum class Tipo { Radicale, Xandikos };
+    enum class Tipo { Radicale, Xandikos, Sabre, SabreDigest };
     static constexpr const char* kUtente = "utente";
     static constexpr const char* kPassword = "segreta";
 
@@ -32,8 +36,21 @@ public:
 
     static QString programma(Tipo tipo)
     {
+        if (tipo == Tipo::Sabre || tipo == Tipo::SabreDigest)
+            return QFile::exists(QStringLiteral("/usr/share/php/Sabre/autoload.php"))
+                       ? QStandardPaths::findExecutable(QStringLiteral("php"))
+                       : QString();
         return QStandardPaths::findExecutable(tipo == Tipo::Radicale ? QStringLiteral("radicale")
                                                                      : QStringLiteral("xandikos"));
+    }
+    bool sabre() const { return m_tipo == Tipo::Sabre || m_tipo == Tipo::SabreDigest; }
+    // The server lists changes since a token (RFC 6578); Debian 12's sabre/dav 1.8 does not.
+    bool syncCollection() const { return !sabre(); }
+    // Radicale over HTTPS with this certificate and key (PEM files), from the next avvia() on.
+    void tls(const QString& certificato, const QString& chiave)
+    {
+        m_certificato = certificato;
+        m_chiave = chiave;
     }
 
     // Starts the server, or restarts it on the same port and data after ferma(); false, with `errore` set,
@@ -58,13 +75,27 @@ public:
             if (!utenti.open(QIODevice::WriteOnly) || !config.open(QIODevice::WriteOnly))
                 return fallito(QStringLiteral("cannot write the configuration"));
             utenti.write(QByteArray(kUtente) + ':' + kPassword + '\n');
-            config.write("[server]\nhosts = 127.0.0.1:" + porta.toUtf8() +
+            const QByteArray tls = m_certificato.isEmpty() ? QByteArray()
+                                                           : "\nssl = True\ncertificate = " + m_certificato.toUtf8() +
+                                                                 "\nkey = " + m_chiave.toUtf8();
+            config.write("[server]\nhosts = 127.0.0.1:" + porta.toUtf8() + tls +
                          "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + utenti.fileName().toUtf8() +
                          "\nhtpasswd_encryption = plain\ndelay = 0\n[storage]\nfilesystem_folder = " +
                          m_dir.filePath(QStringLiteral("dati")).toUtf8() + "\n[logging]\nlevel = warning\n");
             utenti.close();
             config.close();
             m_processo->start(programma(m_tipo), {QStringLiteral("-C"), config.fileName()});
+        } else if (sabre()) {
+            if (!scriviSabre())
+                return fallito(QStringLiteral("cannot write the server's script"));
+            ambiente.insert(QStringLiteral("SABRE_AUTH"),
+                            m_tipo == Tipo::SabreDigest ? QStringLiteral("digest") : QStringLiteral("basic"));
+            m_processo->setProcessEnvironment(ambiente);
+            m_processo->setWorkingDirectory(m_dir.path());
+            // PHP 8's warnings about sabre/dav 1.8's code go to the log, not into the answers.
+            m_processo->start(programma(m_tipo),
+                              {QStringLiteral("-d"), QStringLiteral("display_errors=0"), QStringLiteral("-S"),
+                               QStringLiteral("127.0.0.1:") + porta, m_dir.filePath(QStringLiteral("server.php"))});
         } else {
             m_processo->start(programma(m_tipo), {QStringLiteral("-d"), m_dir.filePath(QStringLiteral("dati")),
                                                   QStringLiteral("--defaults"), QStringLiteral("-l"),
@@ -94,13 +125,19 @@ public:
         m_processo.reset();
     }
 
-    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_porta)); }
+    QUrl base() const
+    {
+        return QUrl(QStringLiteral("%1://127.0.0.1:%2/")
+                        .arg(m_certificato.isEmpty() ? QStringLiteral("http") : QStringLiteral("https"))
+                        .arg(m_porta));
+    }
     // A new, empty address book for one test.
     QUrl nuovaRubrica(const QString& nome)
     {
-        const QUrl url = base().resolved(
-            QUrl((m_tipo == Tipo::Radicale ? QStringLiteral("/utente/%1/") : QStringLiteral("/user/contacts/%1/"))
-                     .arg(nome)));
+        const QUrl url = base().resolved(QUrl((m_tipo == Tipo::Radicale ? QStringLiteral("/utente/%1/")
+                                               : sabre()                ? QStringLiteral("/addressbooks/utente/%1/")
+                                                                        : QStringLiteral("/user/contacts/%1/"))
+                                                  .arg(nome)));
         const QByteArray mkcol = "<?xml version=\"1.0\" encoding=\"utf-8\"?><d:mkcol xmlns:d=\"DAV:\" "
                                  "xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:set><d:prop><d:resourcetype>"
                                  "<d:collection/><c:addressbook/></d:resourcetype><d:displayname>" +
@@ -109,8 +146,8 @@ public:
             return {};
         return url;
     }
-    QString utente() const { return m_tipo == Tipo::Radicale ? QString::fromLatin1(kUtente) : QString(); }
-    QString password() const { return m_tipo == Tipo::Radicale ? QString::fromLatin1(kPassword) : QString(); }
+    QString utente() const { return m_tipo != Tipo::Xandikos ? QString::fromLatin1(kUtente) : QString(); }
+    QString password() const { return m_tipo != Tipo::Xandikos ? QString::fromLatin1(kPassword) : QString(); }
     QString errore() const { return m_errore; }
 
     // Another client's plain HTTP request, for the tests' changes on the server side.
@@ -122,6 +159,15 @@ public:
         QNetworkRequest req(url);
         if (m_tipo == Tipo::Radicale)
             req.setRawHeader("Authorization", "Basic " + QByteArray(QByteArray(kUtente) + ':' + kPassword).toBase64());
+        // Qt's own answer to the server's challenge (sabre/dav's Digest among them).
+        QObject::connect(&rete, &QNetworkAccessManager::authenticationRequired, &rete,
+                         [](QNetworkReply*, QAuthenticator* a) {
+                             a->setUser(QString::fromLatin1(kUtente));
+                             a->setPassword(QString::fromLatin1(kPassword));
+                         });
+        if (!m_certificato.isEmpty())
+            QObject::connect(&rete, &QNetworkAccessManager::sslErrors, &rete,
+                             [](QNetworkReply* r, const QList<QSslError>&) { r->ignoreSslErrors(); });
         for (const auto& [nome, valore] : intestazioni)
             req.setRawHeader(nome, valore);
         QNetworkReply* reply = rete.sendCustomRequest(req, metodo, corpo);
@@ -175,6 +221,58 @@ public:
     }
 
 private:
+    // sabre/dav's example CardDAV server on a SQLite file, with the tables its PDO backends read, one principal
+    // and its address-book home. Debian 12's sabre/dav (1.8) predates PHP 8, whose warnings are kept off the
+    // answers.
+    bool scriviSabre()
+    {
+        const QByteArray ha1 = QCryptographicHash::hash(QByteArray(QByteArray(kUtente) + ":SabreDAV:" + kPassword),
+                                                        QCryptographicHash::Md5)
+                                   .toHex();
+        QFile schema(m_dir.filePath(QStringLiteral("schema.sql")));
+        QFile script(m_dir.filePath(QStringLiteral("server.php")));
+        if (!schema.open(QIODevice::WriteOnly) || !script.open(QIODevice::WriteOnly))
+            return false;
+        schema.write(
+            "CREATE TABLE IF NOT EXISTS addressbooks (id integer primary key asc, principaluri text, displayname "
+            "text, uri text, description text, ctag integer);\n"
+            "CREATE TABLE IF NOT EXISTS cards (id integer primary key asc, addressbookid integer, carddata blob, uri "
+            "text, lastmodified integer);\n"
+            "CREATE TABLE IF NOT EXISTS principals (id INTEGER PRIMARY KEY ASC, uri TEXT, email TEXT, displayname "
+            "TEXT, vcardurl TEXT, UNIQUE(uri));\n"
+            "CREATE TABLE IF NOT EXISTS groupmembers (id INTEGER PRIMARY KEY ASC, principal_id INTEGER, member_id "
+            "INTEGER, UNIQUE(principal_id, member_id));\n"
+            "CREATE TABLE IF NOT EXISTS users (id integer primary key asc, username TEXT, digesta1 TEXT, "
+            "UNIQUE(username));\n"
+            "INSERT OR IGNORE INTO principals (uri, email, displayname) VALUES ('principals/utente', "
+            "'utente@example.org', 'Utente');\n"
+            "INSERT OR IGNORE INTO users (username, digesta1) VALUES ('utente', '" +
+            ha1 + "');\n");
+        script.write(R"php(<?php
+error_reporting(E_ALL & ~E_DEPRECATED & ~E_STRICT);
+ini_set('display_errors', '0');
+require_once 'Sabre/autoload.php';
+$pdo = new PDO('sqlite:' . __DIR__ . '/db.sqlite');
+$pdo->setAttribute(PDO::ATTR_ERRMODE, PDO::ERRMODE_EXCEPTION);
+$pdo->exec(file_get_contents(__DIR__ . '/schema.sql'));
+class Basic extends Sabre\DAV\Auth\Backend\AbstractBasic {
+    protected function validateUserPass($u, $p) { return $u === 'utente' && $p === 'segreta'; }
+}
+$auth = getenv('SABRE_AUTH') === 'digest' ? new Sabre\DAV\Auth\Backend\PDO($pdo) : new Basic();
+$principali = new Sabre\DAVACL\PrincipalBackend\PDO($pdo);
+$server = new Sabre\DAV\Server(array(
+    new Sabre\DAVACL\PrincipalCollection($principali),
+    new Sabre\CardDAV\AddressBookRoot($principali, new Sabre\CardDAV\Backend\PDO($pdo)),
+));
+$server->setBaseUri('/');
+$server->addPlugin(new Sabre\DAV\Auth\Plugin($auth, 'SabreDAV'));
+$server->addPlugin(new Sabre\CardDAV\Plugin());
+$server->addPlugin(new Sabre\DAVACL\Plugin());
+$server->exec();
+)php");
+        return true;
+    }
+
     bool fallito(const QString& motivo)
     {
         m_errore = motivo;
@@ -186,4 +284,6 @@ private:
     quint16 m_porta = 0;
     std::unique_ptr<QProcess> m_processo;
     QString m_errore;
+    QString m_certificato;
+    QString m_chiave;
 };

@@ -93,8 +93,7 @@ private:
         QNetworkRequest req(url);
         req.setTransferTimeout(10000);
         if (credenziali)
-            req.setRawHeader("Authorization",
-                             "Basic " + QByteArray(QByteArray(kUtente) + ':' + kPassword).toBase64());
+            req.setRawHeader("Authorization", "Basic " + QByteArray(QByteArray(kUtente) + ':' + kPassword).toBase64());
         QNetworkReply* reply = rete.sendCustomRequest(req, metodo, corpo);
         QEventLoop attesa;
         QObject::connect(reply, &QNetworkReply::finished, &attesa, &QEventLoop::quit);

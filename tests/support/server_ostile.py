@@ -36,13 +36,15 @@ MODI = {
     "href-decodificato",     # listing percent-encodes '@' (%40), multiget answers with it decoded
     "href-fuori",            # listing adds /ab/../altro/x.vcf, which the server also serves
     "redirect-altra-porta",  # every request for /ab/ is sent (307) to the second listener
+    "rubrica-altrove",       # PROPFIND names the address book with an absolute href on the second listener
     "risposta-enorme",       # PROPFIND and REPORT answers go on streaming past 64 MB
     "goccia",                # PROPFIND and REPORT answers come one byte every two seconds
-    "vcard-enorme",          # multiget: the first contact's vCard grows to 2 MB
+    "vcard-enorme",          # multiget: the first href asked for gets its vCard grown to 2 MB
     "digest",                # only Digest authentication (SHA-256 and MD5, qop=auth)
+    "digest-stale",          # with digest: each nonce serves one request, then is refused as stale=true
     "senza-etag",            # no getetag in any answer and no ETag header
     "412-sempre",            # a PUT with If-Match is refused with 412
-    "vcard-illeggibile",     # multiget: the first contact's address-data is garbage without END:VCARD
+    "vcard-illeggibile",     # multiget: the first href asked for gets garbage without END:VCARD (valid XML)
 }
 
 
@@ -57,6 +59,7 @@ class Stato:
         self.richieste = []
         self.altrove = []
         self.nonce = set()
+        self.usati = set()
 
 
 STATO = Stato()
@@ -110,9 +113,10 @@ class Gestore(BaseHTTPRequestHandler):
         self.rispondi(207, corpo, [("Content-Type", "application/xml; charset=utf-8")])
 
     def enorme(self):
+        # No Content-Length: the client learns the size only by reading.
         self.send_response(207)
         self.send_header("Content-Type", "application/xml; charset=utf-8")
-        self.send_header("Content-Length", str(ENORME))
+        self.send_header("Connection", "close")
         self.end_headers()
         pezzo = b" " * (1024 * 1024)
         try:
@@ -139,8 +143,9 @@ class Gestore(BaseHTTPRequestHandler):
     # ---- authentication
 
     def autorizzato(self):
+        self.stale = False
         valore = self.headers.get("Authorization", "")
-        if self.modo("digest"):
+        if self.modo("digest") or self.modo("digest-stale"):
             return self.digest_valido(valore)
         import base64
         atteso = "Basic " + base64.b64encode(f"{UTENTE}:{PASSWORD}".encode()).decode()
@@ -153,19 +158,26 @@ class Gestore(BaseHTTPRequestHandler):
         algoritmo = p.get("algorithm", "MD5")
         if p.get("username") != UTENTE or p.get("realm") != REALM or p.get("nonce") not in STATO.nonce:
             return False
+        if self.modo("digest-stale") and p["nonce"] in STATO.usati:
+            self.stale = True
+            return False
         if p.get("qop") != "auth" or not p.get("nc") or not p.get("cnonce"):
             return False
         ha1 = h(algoritmo, f"{UTENTE}:{REALM}:{PASSWORD}")
         ha2 = h(algoritmo, f"{self.command}:{p.get('uri')}")
         atteso = h(algoritmo, f"{ha1}:{p['nonce']}:{p['nc']}:{p['cnonce']}:auth:{ha2}")
-        return p.get("response") == atteso and p.get("uri") == self.path
+        valida = p.get("response") == atteso and p.get("uri") == self.path
+        if valida:
+            STATO.usati.add(p["nonce"])
+        return valida
 
     def chiedi_password(self):
-        if self.modo("digest"):
+        if self.modo("digest") or self.modo("digest-stale"):
             nonce = secrets.token_hex(16)
             STATO.nonce.add(nonce)
+            stale = ", stale=true" if getattr(self, "stale", False) else ""
             sfide = [("WWW-Authenticate", f'Digest realm="{REALM}", qop="auth", algorithm={a}, nonce="{nonce}", '
-                                          f'opaque="aa"') for a in ("MD5", "SHA-256")]
+                                          f'opaque="aa"{stale}') for a in ("MD5", "SHA-256")]
         else:
             sfide = [("WWW-Authenticate", f'Basic realm="{REALM}"')]
         self.rispondi(401, b"", sfide)
@@ -214,7 +226,8 @@ class Gestore(BaseHTTPRequestHandler):
         return None
 
     def propstat_rubrica(self):
-        return ("<d:response><d:href>/ab/</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
+        href = f"http://127.0.0.1:{ALTRA_PORTA[0]}/ab/" if self.modo("rubrica-altrove") else "/ab/"
+        return (f"<d:response><d:href>{href}</d:href><d:propstat><d:prop><d:resourcetype><d:collection/>"
                 "<c:addressbook/></d:resourcetype><d:displayname>Ostile</d:displayname><d:supported-report-set>"
                 "<d:supported-report><d:report><c:addressbook-multiget/></d:report></d:supported-report>"
                 "</d:supported-report-set></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:propstat></d:response>")
@@ -256,7 +269,7 @@ class Gestore(BaseHTTPRequestHandler):
             if i == 0 and self.modo("vcard-enorme"):
                 vcard = vcard.replace(b"END:VCARD", b"NOTE:" + b"x" * (2 * 1024 * 1024) + b"\r\nEND:VCARD")
             if i == 0 and self.modo("vcard-illeggibile"):
-                vcard = b"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:rotto\r\nN:;;"
+                vcard = b"BEGIN:VCARD\r\nVERSION:3.0\r\n;;;:::\r\nFN rotto senza due punti\r\nN:;;"
             if self.modo("href-decodificato"):
                 href = unquote(href)
             prima = ""

@@ -1,4 +1,5 @@
 #include "archive/ArchiveFile.h"
+#include "archive/BloccoSincronizzazione.h"
 #include "cards/ArchivioSchede.h"
 #include "support/SchedeDiProva.h"
 #include "support/ServerCardDav.h"
@@ -82,9 +83,10 @@ struct Chiavetta
 
 } // namespace
 
-// Synchronisation against the real servers of the machine, radicale and xandikos, each started once on a free
-// port of this computer: every scenario runs on both. Two sticks and plain HTTP requests of "another client"
-// change the cards between rounds; after each round both sides hold the same cards, none lost, none doubled.
+// Synchronisation against the real servers of the machine, radicale, xandikos and sabre/dav (once with Basic,
+// once with Digest only), each started once on a free port of this computer: every scenario runs on each. Two sticks
+// and plain HTTP requests of "another client" change the cards between rounds; after each round both sides hold the
+// same cards, none lost, none doubled.
 class TestSincronizzazione : public QObject
 {
     Q_OBJECT
@@ -104,7 +106,7 @@ class TestSincronizzazione : public QObject
             stato = StatoSync{};
             stato->rubrica = m_rubrica;
             stato->utente = m_s->utente();
-            stato->syncCollection = true;
+            stato->syncCollection = m_s->syncCollection();
         }
         ClientCardDav client(stato->utente, password.isEmpty() ? m_s->password() : password);
         client.setTimeout(3000);
@@ -157,8 +159,8 @@ class TestSincronizzazione : public QObject
     }
     static QByteArray vcard(const char* cognome, const char* nota = "")
     {
-        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + cognome + "\r\nN:" + cognome + ";;;;\r\nFN:" +
-               cognome + "\r\nNOTE:" + nota + "\r\nEND:VCARD\r\n";
+        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + cognome + "\r\nN:" + cognome +
+               ";;;;\r\nFN:" + cognome + "\r\nNOTE:" + nota + "\r\nEND:VCARD\r\n";
     }
 
     // Every scenario on each server: the data tag names it.
@@ -167,12 +169,14 @@ class TestSincronizzazione : public QObject
         QTest::addColumn<int>("niente");
         QTest::newRow("radicale") << 0;
         QTest::newRow("xandikos") << 0;
+        QTest::newRow("sabre-digest") << 0;
+        QTest::newRow("sabre-basic") << 0;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos}) {
+        for (Tipo tipo : {Tipo::Radicale, Tipo::Xandikos, Tipo::SabreDigest, Tipo::Sabre}) {
             if (ServerCardDav::programma(tipo).isEmpty())
                 continue;
             auto server = std::make_unique<ServerCardDav>(tipo);
@@ -186,8 +190,11 @@ private Q_SLOTS:
 
     void init()
     {
-        const Tipo tipo =
-            QByteArrayView(QTest::currentDataTag()).startsWith("xandikos") ? Tipo::Xandikos : Tipo::Radicale;
+        const QByteArrayView tag(QTest::currentDataTag());
+        const Tipo tipo = tag.startsWith("xandikos")       ? Tipo::Xandikos
+                          : tag.startsWith("sabre-digest") ? Tipo::SabreDigest
+                          : tag.startsWith("sabre-basic")  ? Tipo::Sabre
+                                                           : Tipo::Radicale;
         if (!m_server.count(tipo))
             QSKIP("server not installed");
         m_s = m_server[tipo].get();
@@ -263,7 +270,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("scelta");
         QTest::addColumn<QStringList>("qui");
         QTest::addColumn<QStringList>("server");
-        for (const char* nome : {"radicale", "xandikos"}) {
+        for (const char* nome : {"radicale", "xandikos", "sabre-digest"}) {
             QTest::addRow("%s, keep here", nome)
                 << int(SceltaConflitto::Qui) << QStringList{"qui"} << QStringList{"qui"};
             QTest::addRow("%s, keep the server's", nome)
@@ -331,7 +338,7 @@ private Q_SLOTS:
     }
 
     // A contact changed by another client between this synchronisation's listing and its write: the write is
-    // refused (412), nothing is lost, and the next round sees both versions as a conflict.
+    // refused (412) and reported, nothing is lost, and the next round sees both versions as a conflict.
     void modificatoDuranteLaSincronizzazione_data() { suEntrambiIServer_data(); }
     void modificatoDuranteLaSincronizzazione()
     {
@@ -345,7 +352,8 @@ private Q_SLOTS:
             cambiaSulServer(u"Rossi"_qs, "NOTE:altrove");
         };
         RiepilogoSync r = sincronizza(a);
-        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(r.rifiutati, 1);
+        QCOMPARE(r.errore, u"1 contatto è cambiato sul server durante la sincronizzazione: sincronizzare di nuovo."_qs);
         QCOMPARE(r.inviati, 0);
         QCOMPARE(sulServer().at(u"Rossi"_qs), u"altrove"_qs);
         m_domande.avanzamento = {};
@@ -420,8 +428,32 @@ private Q_SLOTS:
         };
         const RiepilogoSync r = sincronizza(a);
         QVERIFY(r.fermataAllaDomanda);
-        QVERIFY2(domanda.startsWith(u"3 delle 3 schede sincronizzate l'ultima volta risultano cambiate"), qPrintable(domanda));
+        QVERIFY2(domanda.startsWith(u"3 delle 3 schede sincronizzate l'ultima volta risultano cambiate"),
+                 qPrintable(domanda));
         QCOMPARE(sulServer().at(u"Verdi"_qs), QString());
+    }
+
+    // A second synchronisation of the folder while one runs: it gives up with a message, or waits for the first.
+    void unaAllaVolta()
+    {
+        QVERIFY(m_ostile.azzera());
+        Chiavetta a;
+        a.scrivi({persona(u"Rossi"_qs)});
+        auto primo = std::make_optional<BloccoSincronizzazione>(a.cartella());
+        QVERIFY(primo->preso());
+        RiepilogoSync r = sincronizzaOstile(a, "");
+        QCOMPARE(r.errore, messaggioSincronizzazioneInCorso());
+        QVERIFY(!m_ostile.richieste().join('\n').contains("/ab/"));
+        int attese = 0;
+        m_domande.attendi = [&] {
+            if (++attese == 2)
+                primo.reset();
+            return true;
+        };
+        r = sincronizzaOstile(a, "");
+        QVERIFY2(r.riuscita(), qPrintable(r.errore));
+        QCOMPARE(attese, 2);
+        QCOMPARE(r.inviati, 1);
     }
 
     // A contact the program cannot read never becomes or overwrites a card: it is named, left alone on both sides,
@@ -434,8 +466,9 @@ private Q_SLOTS:
         Chiavetta a;
         RiepilogoSync r = sincronizzaOstile(a, "vcard-illeggibile");
         QCOMPARE(r.testo(), u"Inviati 0, ricevuti 1, eliminati 0, conflitti 0"_qs);
-        QCOMPARE(r.errore, u"1 contatto illeggibile sul server: a.vcf. Sono stati lasciati come sono, qui e sul server, "
-                           "e verranno riprovati la prossima volta."_qs);
+        QCOMPARE(r.errore,
+                 u"1 contatto illeggibile sul server: a.vcf. Sono stati lasciati come sono, qui e sul server, "
+                 "e verranno riprovati la prossima volta."_qs);
         QCOMPARE(a.schede(), (std::map<QString, QString>{{u"Bruno"_qs, {}}}));
 
         QVERIFY(sincronizzaOstile(a, "").riuscita());

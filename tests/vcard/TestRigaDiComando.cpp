@@ -152,7 +152,7 @@ void TestRigaDiComando::esegui_data()
     QTest::newRow("aiuto") << QStringList{"--help"} << QByteArray("<manca>") << 0
                            << QStringLiteral("Uso: Carnetto [--esporta-vcard FILE | --esporta-csv FILE | "
                                              "--importa-vcard FILE |\n"
-                                             "               --sincronizza [URL UTENTE] | --help]\n")
+                                             "               --sincronizza [URL UTENTE] [--certificato SHA256] | --help]\n")
                            << QString() << 3;
     QTest::newRow("comando sbagliato") << QStringList{"--esporta-vcard"} << QByteArray("<manca>") << 2 << QString()
                                        << QStringLiteral("Manca il nome del file dopo --esporta-vcard\nUso: Carnetto")
