@@ -10,6 +10,10 @@ shift
 
 qt=$(bash "$HERE_WINDOWS/build-qt-windows.sh" | tail -n 1)
 xlsx=$(bash "$HERE_WINDOWS/build-xlsxwriter-windows.sh" | tail -n 1)
+# Qt's own Italian texts, as the Windows folder carries them (Debian's qt6-translations-l10n: the same .qm on
+# every system), where Qt for Windows looks for them when a test runs from the build folder.
+mkdir -p "$qt/translations"
+[ -f "$qt/translations/qtbase_it.qm" ] || cp /usr/share/qt6/translations/qtbase_it.qm "$qt/translations/"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$REPO_ROOT}
