@@ -313,6 +313,50 @@ bool nomeUtf8(QByteArrayView charset)
 
 // Names of Windows-1252 and of what it extends: Latin-1 differs from it only in codes 0x80..0x9F, control
 // characters no text holds, where a file labelled Latin-1 by a Windows program has the code page's letters.
+// ISO-8859-15, the old phones' Western European charset, which a Qt without ICU (the Windows build) does not
+// know by name: ISO-8859-1 but for eight letters and the euro.
+bool nomeLatin9(QByteArrayView charset)
+{
+    return uguale(charset, "ISO-8859-15") || uguale(charset, "ISO8859-15") || uguale(charset, "LATIN-9") ||
+           uguale(charset, "LATIN9");
+}
+
+QString daLatin9(QByteArrayView byte)
+{
+    QString testo = QString::fromLatin1(byte);
+    for (QChar& c : testo) {
+        switch (c.unicode()) {
+        case 0xA4:
+            c = QChar(0x20AC);
+            break;
+        case 0xA6:
+            c = QChar(0x0160);
+            break;
+        case 0xA8:
+            c = QChar(0x0161);
+            break;
+        case 0xB4:
+            c = QChar(0x017D);
+            break;
+        case 0xB8:
+            c = QChar(0x017E);
+            break;
+        case 0xBC:
+            c = QChar(0x0152);
+            break;
+        case 0xBD:
+            c = QChar(0x0153);
+            break;
+        case 0xBE:
+            c = QChar(0x0178);
+            break;
+        default:
+            break;
+        }
+    }
+    return testo;
+}
+
 bool nome1252(QByteArrayView charset)
 {
     for (const char* nome : {"WINDOWS-1252", "CP1252", "ISO-8859-1", "ISO8859-1", "LATIN1", "US-ASCII"}) {
@@ -650,12 +694,17 @@ private:
             m_nomeCharset = charset.toByteArray();
             m_decoder = QStringDecoder(m_nomeCharset.constData(), QStringDecoder::Flag::Stateless);
         }
-        if (!m_decoder.isValid())
+        QString testo;
+        if (m_decoder.isValid()) {
+            m_decoder.resetState();
+            testo = m_decoder.decode(byte);
+            if (m_decoder.hasError())
+                return false;
+        } else if (nomeLatin9(charset)) {
+            testo = daLatin9(byte);
+        } else {
             return false;
-        m_decoder.resetState();
-        const QString testo = m_decoder.decode(byte);
-        if (m_decoder.hasError())
-            return false;
+        }
         m_testo.resize(testo.size());
         m_testo.resize(toCp1252(testo, m_testo.data()));
         perso = m_testo.count('?') != testo.count(QLatin1Char('?'));

@@ -454,6 +454,9 @@ void TestCodecVCard::lettura()
     QFETCH(QByteArray, file);
     QFETCH(QStringList, schede);
     QFETCH(int, accorciate);
+    if (QByteArrayView(QTest::currentDataTag()).startsWith("un CHARSET che Qt conosce") &&
+        !QStringDecoder("macintosh").isValid())
+        QSKIP("this Qt has no ICU and knows no charset by that name");
     const LetturaVCard letta = leggiVCard(file);
     QCOMPARE(letta.esito, LetturaVCard::Letta);
     QCOMPARE(descrivi(letta.schede), schede);
