@@ -268,32 +268,32 @@ void TfrmSincronizza::cercaRubriche(bool sincronizzaDopo)
             QMutexLocker lock(&g_clientMutex);
             m_client = nullptr;
         }
-        QMetaObject::invokeMethod(this, [this, rubriche, errore, url, utente, http, sincronizzaDopo,
-                                         rifiutato = client.certificatoRifiutato()] {
-            mostraInCorso(false);
-            // The box comes now, on the window's thread, and the search starts again once it is answered.
-            if (rubriche.isEmpty() && accettaCertificato(rifiutato)) {
-                cercaRubriche(sincronizzaDopo);
-                return;
-            }
-            m_rubriche = rubriche;
-            cmbRubrica->clear();
-            for (const Rubrica& r : rubriche)
-                cmbRubrica->addItem(r.nome);
-            if (rubriche.isEmpty()) {
-                lblRiepilogo->setText(errore);
-                MessageService::current().showMessage(this, errore);
-                return;
-            }
-            if (rubriche.size() > 1) {
-                lblRiepilogo->setText(QStringLiteral("Il server ha %1 rubriche: scegliere quella da sincronizzare.")
-                                          .arg(rubriche.size()));
-                return;
-            }
-            lblRiepilogo->setText(QString());
-            if (sincronizzaDopo)
-                avvia(statoPer(rubriche[0], utente));
-        });
+        QMetaObject::invokeMethod(
+            this, [this, rubriche, errore, utente, sincronizzaDopo, rifiutato = client.certificatoRifiutato()] {
+                mostraInCorso(false);
+                // The box comes now, on the window's thread, and the search starts again once it is answered.
+                if (rubriche.isEmpty() && accettaCertificato(rifiutato)) {
+                    cercaRubriche(sincronizzaDopo);
+                    return;
+                }
+                m_rubriche = rubriche;
+                cmbRubrica->clear();
+                for (const Rubrica& r : rubriche)
+                    cmbRubrica->addItem(r.nome);
+                if (rubriche.isEmpty()) {
+                    lblRiepilogo->setText(errore);
+                    MessageService::current().showMessage(this, errore);
+                    return;
+                }
+                if (rubriche.size() > 1) {
+                    lblRiepilogo->setText(QStringLiteral("Il server ha %1 rubriche: scegliere quella da sincronizzare.")
+                                              .arg(rubriche.size()));
+                    return;
+                }
+                lblRiepilogo->setText(QString());
+                if (sincronizzaDopo)
+                    avvia(statoPer(rubriche[0], utente));
+            });
     });
     avviaLavoro();
 }
