@@ -119,6 +119,19 @@ bool dueSchede(const QTemporaryDir& dir)
                         {{Cognome, QStringLiteral("Bianchi")}, {Note, QStringLiteral("  12  ")}}});
 }
 
+// Exports the grid; the workbooks handed to the spreadsheet program, which here only takes note of them.
+QStringList esportaEApri(const GrigliaEsportazione& g)
+{
+    QStringList aperti;
+    const auto prima = XlsxAutomationServer::setOpener([&aperti](const QString& percorso, QString*) {
+        aperti << percorso;
+        return true;
+    });
+    EsportazioneExcel::esporta(g);
+    XlsxAutomationServer::setOpener(prima);
+    return aperti;
+}
+
 } // namespace
 
 class TestEsportazioneExcel : public QObject
@@ -308,13 +321,7 @@ private Q_SLOTS:
         qputenv("TMPDIR", QFile::encodeName(temporanea));
         GrigliaEsportazione g;
         g.riempi(dir.path(), Vista::Tutti);
-        QStringList aperti;
-        const auto prima = XlsxAutomationServer::setOpener([&aperti](const QString& percorso, QString*) {
-            aperti << percorso;
-            return true;
-        });
-        EsportazioneExcel::esporta(g);
-        XlsxAutomationServer::setOpener(prima);
+        const QStringList aperti = esportaEApri(g);
         qputenv("TMP", primaTmp);
         qputenv("TMPDIR", primaTmpdir);
         QCOMPARE(aperti.size(), 1);
@@ -331,13 +338,7 @@ private Q_SLOTS:
         QVERIFY(dueSchede(dir));
         GrigliaEsportazione g;
         g.riempi(dir.path(), Vista::Tutti);
-        QStringList aperti;
-        const auto prima = XlsxAutomationServer::setOpener([&aperti](const QString& percorso, QString*) {
-            aperti << percorso;
-            return true;
-        });
-        EsportazioneExcel::esporta(g);
-        XlsxAutomationServer::setOpener(prima);
+        const QStringList aperti = esportaEApri(g);
         QCOMPARE(aperti.size(), 1);
         const QString xlsx = aperti[0];
         QVERIFY(xlsx.endsWith(QStringLiteral(".xlsx")));
