@@ -19,10 +19,17 @@ built=$(date +%s)
 # (with a display, or without) has ended.
 WINEPREFIX=${WINEPREFIX:-$CARNETTO_CACHE/wine} timeout 60 /usr/lib/wine/wineserver64 -w || true
 bash "$HERE_WINDOWS/wine-run.sh" cmd /c exit 0 >/dev/null 2>&1 || true
+# The Linux programs the tests start (the CardDAV servers, openssl, the misbehaving server) are started for them
+# by tests/support/avviatore.py, which only its key opens and which ends, with all it started, with this script.
+coproc AVVIATORE { exec python3 "$REPO_ROOT/tests/support/avviatore.py"; }
+read -r porta chiave <&"${AVVIATORE[0]}"
+export CARNETTO_AVVIATORE="$porta:$chiave"
 status=0
 rm -f "$build/Testing/Temporary/LastTestsFailed.log"
 (cd "$build" && ctest --output-on-failure -j "${JOBS:-2}" --timeout 300 -LE 'integration|fuzz' \
     ${WINDOWS_EXCLUDE:+-E "$WINDOWS_EXCLUDE"}) >"$build/ctest-windows.log" 2>&1 || true
+avviatore_in=${AVVIATORE[1]}
+eval "exec $avviatore_in>&-"
 cat "$build/ctest-windows.log"
 # The failures known under Wine (windows-differences.txt) are reported; any other fails the run, and a known one
 # that passes now is named so that its line can go.

@@ -8,7 +8,6 @@
 #include <QMap>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
 #include <QSslError>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -17,6 +16,8 @@
 #include <QThread>
 #include <QUrl>
 #include <QXmlStreamReader>
+
+#include "ProcessoDiProva.h"
 
 #include <memory>
 
@@ -36,12 +37,12 @@ public:
 
     static QString programma(Tipo tipo)
     {
-        if (tipo == Tipo::Sabre || tipo == Tipo::SabreDigest)
-            return QFile::exists(QStringLiteral("/usr/share/php/Sabre/autoload.php"))
-                       ? QStandardPaths::findExecutable(QStringLiteral("php"))
-                       : QString();
-        return QStandardPaths::findExecutable(tipo == Tipo::Radicale ? QStringLiteral("radicale")
-                                                                     : QStringLiteral("xandikos"));
+        const QString nome = tipo == Tipo::Radicale   ? QStringLiteral("radicale")
+                             : tipo == Tipo::Xandikos ? QStringLiteral("xandikos")
+                                                      : QStringLiteral("php");
+        if (nome == u"php" && !ProcessoDiProva::esiste(QStringLiteral("/usr/share/php/Sabre/autoload.php")))
+            return {};
+        return ProcessoDiProva::disponibile(nome) ? nome : QString();
     }
     bool sabre() const { return m_tipo == Tipo::Sabre || m_tipo == Tipo::SabreDigest; }
     // The server lists changes since a token (RFC 6578); Debian 12's sabre/dav 1.8 does not.
@@ -64,42 +65,42 @@ public:
             m_porta = libero.serverPort();
         }
         const QString porta = QString::number(m_porta);
-        m_processo = std::make_unique<QProcess>();
-        m_processo->setProcessChannelMode(QProcess::MergedChannels);
-        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-        ambiente.insert(QStringLiteral("HOME"), m_dir.path()); // nothing of the server lands in the real home
-        m_processo->setProcessEnvironment(ambiente);
+        m_processo = std::make_unique<ProcessoDiProva>();
+        // Nothing of the server lands in the real home.
+        QMap<QString, QString> ambiente{{QStringLiteral("HOME"), suo(m_dir.path())}};
         if (m_tipo == Tipo::Radicale) {
             QFile utenti(m_dir.filePath(QStringLiteral("utenti")));
             QFile config(m_dir.filePath(QStringLiteral("config")));
             if (!utenti.open(QIODevice::WriteOnly) || !config.open(QIODevice::WriteOnly))
                 return fallito(QStringLiteral("cannot write the configuration"));
             utenti.write(QByteArray(kUtente) + ':' + kPassword + '\n');
-            const QByteArray tls = m_certificato.isEmpty() ? QByteArray()
-                                                           : "\nssl = True\ncertificate = " + m_certificato.toUtf8() +
-                                                                 "\nkey = " + m_chiave.toUtf8();
+            const QByteArray tls = m_certificato.isEmpty()
+                                       ? QByteArray()
+                                       : "\nssl = True\ncertificate = " + suo(m_certificato).toUtf8() +
+                                             "\nkey = " + suo(m_chiave).toUtf8();
             config.write("[server]\nhosts = 127.0.0.1:" + porta.toUtf8() + tls +
-                         "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + utenti.fileName().toUtf8() +
+                         "\n[auth]\ntype = htpasswd\nhtpasswd_filename = " + suo(utenti.fileName()).toUtf8() +
                          "\nhtpasswd_encryption = plain\ndelay = 0\n[storage]\nfilesystem_folder = " +
-                         m_dir.filePath(QStringLiteral("dati")).toUtf8() + "\n[logging]\nlevel = warning\n");
+                         suo(m_dir.filePath(QStringLiteral("dati"))).toUtf8() + "\n[logging]\nlevel = warning\n");
             utenti.close();
             config.close();
-            m_processo->start(programma(m_tipo), {QStringLiteral("-C"), config.fileName()});
+            m_processo->start(programma(m_tipo), {QStringLiteral("-C"), suo(config.fileName())}, ambiente);
         } else if (sabre()) {
             if (!scriviSabre())
                 return fallito(QStringLiteral("cannot write the server's script"));
             ambiente.insert(QStringLiteral("SABRE_AUTH"),
                             m_tipo == Tipo::SabreDigest ? QStringLiteral("digest") : QStringLiteral("basic"));
-            m_processo->setProcessEnvironment(ambiente);
-            m_processo->setWorkingDirectory(m_dir.path());
             // PHP 8's warnings about sabre/dav 1.8's code go to the log, not into the answers.
             m_processo->start(programma(m_tipo),
                               {QStringLiteral("-d"), QStringLiteral("display_errors=0"), QStringLiteral("-S"),
-                               QStringLiteral("127.0.0.1:") + porta, m_dir.filePath(QStringLiteral("server.php"))});
+                               QStringLiteral("127.0.0.1:") + porta, suo(m_dir.filePath(QStringLiteral("server.php")))},
+                              ambiente, suo(m_dir.path()));
         } else {
-            m_processo->start(programma(m_tipo), {QStringLiteral("-d"), m_dir.filePath(QStringLiteral("dati")),
-                                                  QStringLiteral("--defaults"), QStringLiteral("-l"),
-                                                  QStringLiteral("127.0.0.1"), QStringLiteral("-p"), porta});
+            m_processo->start(programma(m_tipo),
+                              {QStringLiteral("-d"), suo(m_dir.filePath(QStringLiteral("dati"))),
+                               QStringLiteral("--defaults"), QStringLiteral("-l"), QStringLiteral("127.0.0.1"),
+                               QStringLiteral("-p"), porta},
+                              ambiente);
         }
         if (!m_processo->waitForStarted(10000))
             return fallito(QStringLiteral("the server did not start"));
@@ -108,7 +109,7 @@ public:
             prova.connectToHost(QHostAddress::LocalHost, m_porta);
             if (prova.waitForConnected(100))
                 return true;
-            if (m_processo->state() != QProcess::Running)
+            if (!m_processo->inEsecuzione())
                 return fallito(QString::fromUtf8(m_processo->readAll()));
             QThread::msleep(50);
         }
@@ -118,10 +119,6 @@ public:
     // Kills it, as a server that goes away mid-synchronisation.
     void ferma()
     {
-        if (m_processo && m_processo->state() != QProcess::NotRunning) {
-            m_processo->kill();
-            m_processo->waitForFinished(5000);
-        }
         m_processo.reset();
     }
 
@@ -273,6 +270,8 @@ $server->exec();
         return true;
     }
 
+    static QString suo(const QString& file) { return ProcessoDiProva::percorso(file); }
+
     bool fallito(const QString& motivo)
     {
         m_errore = motivo;
@@ -282,7 +281,7 @@ $server->exec();
     Tipo m_tipo;
     QTemporaryDir m_dir;
     quint16 m_porta = 0;
-    std::unique_ptr<QProcess> m_processo;
+    std::unique_ptr<ProcessoDiProva> m_processo;
     QString m_errore;
     QString m_certificato;
     QString m_chiave;

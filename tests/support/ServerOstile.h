@@ -3,12 +3,12 @@
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
 
 #include <memory>
+
+#include "ProcessoDiProva.h"
 
 // The misbehaving CardDAV server of tests/support/server_ostile.py, for faults real servers do not make: started
 // once per test program on a free port of 127.0.0.1, its mode switched per case (see the list in the script).
@@ -22,14 +22,18 @@ public:
 
     ~ServerOstile() { ferma(); }
 
-    static QString python() { return QStandardPaths::findExecutable(QStringLiteral("python3")); }
+    static QString python()
+    {
+        return ProcessoDiProva::disponibile(QStringLiteral("python3")) ? QStringLiteral("python3") : QString();
+    }
 
     bool avvia(int durataSecondi = 600)
     {
-        m_processo = std::make_unique<QProcess>();
-        m_processo->setProcessChannelMode(QProcess::SeparateChannels);
-        m_processo->start(python(), {QStringLiteral(CARNETTO_SERVER_OSTILE), QStringLiteral("--durata"),
-                                     QString::number(durataSecondi)});
+        m_processo = std::make_unique<ProcessoDiProva>();
+        m_processo->start(python(),
+                          {QStringLiteral(CARNETTO_SERVER_OSTILE), QStringLiteral("--durata"),
+                           QString::number(durataSecondi)},
+                          {}, {}, false);
         if (!m_processo->waitForStarted(10000))
             return false;
         while (!m_processo->canReadLine()) {
@@ -106,6 +110,6 @@ private:
         return stato;
     }
 
-    std::unique_ptr<QProcess> m_processo;
+    std::unique_ptr<ProcessoDiProva> m_processo;
     quint16 m_porta = 0;
 };

@@ -6,6 +6,7 @@
 #include "sync/TfrmSincronizza.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -28,6 +29,12 @@ QByteArray archivioDi(const QStringList& nomi)
         schede << t;
     }
     return archivioDaTesti(schede);
+}
+
+// The program's file name ("Carnetto", or "Carnetto.exe" on Windows) in that folder.
+QString programmaIn(const QString& cartella)
+{
+    return cartella + u'/' + QFileInfo(QStringLiteral(CARNETTO_EXE)).fileName();
 }
 
 QStringList cognomi(const QString& cartella)
@@ -56,7 +63,7 @@ class TestTfrmSincronizza : public QObject
     // output and errors in `uscita`. The password from CARNETTO_PASSWORD, or from `ingresso` when given.
     int esegui(const QStringList& argomenti, QByteArray* uscita, const QByteArray& ingresso = {})
     {
-        const QString programma = m_dir.filePath(QStringLiteral("Carnetto"));
+        const QString programma = programmaIn(m_dir.path());
         if (!QFile::exists(programma))
             QFile::copy(QStringLiteral(CARNETTO_EXE), programma);
         QProcess p;
@@ -68,7 +75,8 @@ class TestTfrmSincronizza : public QObject
         p.write(ingresso);
         p.closeWriteChannel();
         p.waitForFinished(30000);
-        *uscita = p.readAllStandardOutput() + p.readAllStandardError();
+        // A Windows console's lines end in CR LF.
+        *uscita = QByteArray(p.readAllStandardOutput() + p.readAllStandardError()).replace("\r\n", "\n");
         return p.exitCode();
     }
 
@@ -192,7 +200,7 @@ private Q_SLOTS:
     {
         const QUrl rubrica = m_server.nuovaRubrica(QStringLiteral("insieme"));
         QTemporaryDir cartella;
-        const QString programma = cartella.filePath(QStringLiteral("Carnetto"));
+        const QString programma = programmaIn(cartella.path());
         QVERIFY(QFile::copy(QStringLiteral(CARNETTO_EXE), programma));
         QStringList nomi;
         for (int i = 0; i < 100; ++i)

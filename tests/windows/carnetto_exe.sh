@@ -47,6 +47,13 @@ else
     fail "Carnetto.exe --esporta-csv: $out"
 fi
 
+if out=$(cd "$work" && "$WINE64" "$exe" --esporta-vcard "$(windows_path "$work/da windows.vcf")" 2>&1) &&
+    grep -q 'N:Müller;Jörg' "$work/da windows.vcf" 2>/dev/null; then
+    ok "Carnetto.exe --esporta-vcard exported the imported cards"
+else
+    fail "Carnetto.exe --esporta-vcard: $out"
+fi
+
 # The same card through the Linux build: the same bytes in the archive, and the Windows archive read on Linux.
 export QT_QPA_PLATFORM=offscreen
 "$work/linux/Carnetto" --importa-vcard "$work/schede è Łódź.vcf" >/dev/null
@@ -62,7 +69,65 @@ if cmp "$work/da windows.csv" "$work/da linux.csv"; then
 else
     fail "the CSV of the Windows archive read on Linux differs from the one written under Wine"
 fi
+"$work/linux-legge/Carnetto" --esporta-vcard "$work/da linux.vcf" >/dev/null
+cmp -s "$work/da windows.vcf" "$work/da linux.vcf" && ok "the vCard export is the Linux build's, byte for byte" \
+    || fail "the vCard exports of Windows and Linux differ"
 unset QT_QPA_PLATFORM
+
+# Synchronisation from Windows with a Radicale of this computer on 127.0.0.1, in a throw-away folder: the two
+# cards go up, a card another client puts on the server comes down into the Windows archive.
+if command -v radicale >/dev/null; then
+    dav=$work/radicale
+    mkdir -p "$dav"
+    porta=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+    printf 'utente:segreta\n' >"$dav/utenti"
+    printf '[server]\nhosts = 127.0.0.1:%s\n[auth]\ntype = htpasswd\nhtpasswd_filename = %s\nhtpasswd_encryption = plain\ndelay = 0\n[storage]\nfilesystem_folder = %s\n[logging]\nlevel = warning\n' \
+        "$porta" "$dav/utenti" "$dav/dati" >"$dav/config"
+    HOME=$dav radicale -C "$dav/config" >"$dav/log" 2>&1 &
+    radicale_pid=$!
+    trap 'kill $radicale_pid 2>/dev/null; rm -rf "$work"' EXIT
+    rubrica="http://127.0.0.1:$porta/utente/carnetto/"
+    dav_http() { # METHOD URL [BODY]: the status, as another client of the server
+        python3 - "$@" <<'PY'
+import base64, sys, time, urllib.request
+metodo, url = sys.argv[1], sys.argv[2]
+corpo = sys.argv[3].encode() if len(sys.argv) > 3 else None
+for _ in range(100):
+    try:
+        req = urllib.request.Request(url, data=corpo, method=metodo)
+        req.add_header("Authorization", "Basic " + base64.b64encode(b"utente:segreta").decode())
+        req.add_header("Content-Type", "text/vcard" if metodo == "PUT" else "application/xml")
+        print(urllib.request.urlopen(req, timeout=10).status)
+        break
+    except urllib.error.HTTPError as e:
+        print(e.code)
+        break
+    except OSError:
+        time.sleep(0.1)
+PY
+    }
+    mkcol='<?xml version="1.0"?><d:mkcol xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:carddav"><d:set><d:prop><d:resourcetype><d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>'
+    [ "$(dav_http MKCOL "$rubrica" "$mkcol")" = 201 ] || fail "radicale did not make the address book: $(cat "$dav/log")"
+    sul_server() { cat "$dav"/dati/collection-root/utente/carnetto/*.vcf 2>/dev/null; }
+    if out=$(CARNETTO_PASSWORD=segreta "$WINE64" "$exe" --sincronizza "$rubrica" utente 2>&1) &&
+        sul_server | grep -q 'Rossi' && sul_server | grep -q 'Müller'; then
+        ok "Carnetto.exe --sincronizza sent both cards to radicale on 127.0.0.1 ($(echo "$out" | tr -d '\r'))"
+    else
+        fail "Carnetto.exe --sincronizza: $out"
+    fi
+    verdi=$'BEGIN:VCARD\r\nVERSION:3.0\r\nUID:verdi-altrove\r\nN:Verdi;Anna;;;\r\nFN:Anna Verdi\r\nEND:VCARD\r\n'
+    [ "$(dav_http PUT "${rubrica}verdi.vcf" "$verdi")" = 201 ] || fail "another client could not add a card"
+    if out=$(CARNETTO_PASSWORD=segreta "$WINE64" "$exe" --sincronizza 2>&1) &&
+        "$WINE64" "$exe" --esporta-csv "$(windows_path "$work/dopo.csv")" >/dev/null 2>&1 &&
+        grep -q 'Verdi' "$work/dopo.csv"; then
+        ok "the card added on the server came down into the Windows archive ($(echo "$out" | tr -d '\r'))"
+    else
+        fail "the second synchronisation: $out"
+    fi
+    kill $radicale_pid 2>/dev/null || true
+else
+    fail "radicale is missing"
+fi
 
 # The main menu, on an X server of its own, through Wine's display driver and Qt's Windows platform plugin. Wine's
 # desktop belongs to the first program of a session: one left by programs run without a display (the offscreen
