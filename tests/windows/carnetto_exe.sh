@@ -2,7 +2,8 @@
 # The Windows folder's own Carnetto.exe under Wine, carried to a path with a blank and accented letters and
 # started with nothing but the folder (no WINEPATH): the command line imports a card and exports the "Tutti"
 # CSV, the archive it wrote is byte for byte the one the Linux build writes from the same card, the Linux build
-# reads it back to the same CSV, and on an X server (Xvfb) the main menu appears.
+# reads it back to the same CSV, the vCard export is the Linux build's, the cards sync with a loopback
+# radicale, and on an X server (Xvfb) the main menu appears and a second start hands a vCard over to it.
 #     carnetto_exe.sh WINDOWS_FOLDER LINUX_CARNETTO
 set -euo pipefail
 folder=$(cd "$1" && pwd)
@@ -135,34 +136,65 @@ fi
 wine_session_ends() { timeout 60 /usr/lib/wine/wineserver64 -w || /usr/lib/wine/wineserver64 -k || true; }
 if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
     wine_session_ends
-    cp "$stick/Carnetto-windows/Contatti.pro" "$work/prima.pro"
+    printf 'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Bianchi;Luca;;;\r\nFN:Luca Bianchi\r\nEND:VCARD\r\n' >"$work/un altro.vcf"
+    prima=$(stat -c %s "$stick/Carnetto-windows/Contatti.pro")
     cat >"$work/menu.sh" <<'MENU'
 #!/usr/bin/env bash
+# The main menu appears; a second start given a vCard hands it to the running copy and ends at once; the first
+# asks, imports it, reports, and lives on.
 set -u
-"$WINE64" "$1" >/dev/null 2>&1 &
+exe=$1 vcf=$2 archivio=$3 prima=$4
+finestra() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true; }
+attendi() { # NAME: the window's id once it is shown, within a minute
+    local w=""
+    for _ in $(seq 1 600); do
+        w=$(finestra "$1")
+        [ -n "$w" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "$w"
+}
+"$WINE64" "$exe" >/dev/null 2>&1 &
 pid=$!
-window=""
-for _ in $(seq 1 600); do
-    window=$(xdotool search --onlyvisible --name '^ Carnetto 4.0$' 2>/dev/null | head -n 1 || true)
-    [ -n "$window" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if [ -n "$window" ]; then
-    xdotool windowclose "$window" 2>/dev/null || true
+menu=$(attendi '^ Carnetto 4.0$')
+[ -n "$menu" ] || { echo "FAIL: the main menu did not appear under Wine within a minute"; kill "$pid"; exit 1; }
+echo "ok: the main menu appeared under Wine"
+esito=0
+if timeout 60 "$WINE64" "$exe" "$vcf" >/dev/null 2>&1; then
+    domanda=$(attendi '^Importazione contatti$')
+    [ -n "$domanda" ] && { xdotool windowfocus --sync "$domanda" 2>/dev/null; xdotool key Return; }
+    for _ in $(seq 1 100); do
+        [ "$(stat -c %s "$archivio")" -ne "$prima" ] && break
+        sleep 0.1
+    done
+    resoconto=$(attendi '^Carnetto 4.0 - La rubrica da portare a spasso!$')
+    [ -n "$resoconto" ] && { xdotool windowfocus --sync "$resoconto" 2>/dev/null; xdotool key Return; }
+    sleep 1
+    if [ "$(stat -c %s "$archivio")" -eq $((prima + 1148)) ] && kill -0 "$pid" 2>/dev/null; then
+        echo "ok: a second start handed its vCard to the running copy, which imported it once and lives on"
+    else
+        echo "FAIL: the hand-over (question ${domanda:-not shown}, report ${resoconto:-not shown}," \
+            "archive $(stat -c %s "$archivio") bytes, was $prima)"
+        esito=1
+    fi
+else
+    echo "FAIL: the second start did not end by itself with status 0"
+    esito=1
 fi
+xdotool windowclose "$menu" 2>/dev/null || true
 kill "$pid" 2>/dev/null || true
 wait "$pid" 2>/dev/null || true
-[ -n "$window" ]
+exit $esito
 MENU
-    if WINE64=$WINE64 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/menu.sh" "$exe"; then
-        ok "the main menu appeared under Wine"
-    else
-        fail "the main menu did not appear under Wine within a minute"
-    fi
+    risultato=$(WINE64=$WINE64 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$work/menu.sh" "$exe" \
+        "$(windows_path "$work/un altro.vcf")" "$stick/Carnetto-windows/Contatti.pro" "$prima" || true)
+    echo "$risultato"
+    passed=$((passed + $(grep -c '^ok:' <<<"$risultato" || true)))
+    failed=$((failed + $(grep -c '^FAIL:' <<<"$risultato" || true)))
+    grep -q '^ok: a second start' <<<"$risultato" || grep -q '^FAIL:' <<<"$risultato" ||
+        fail "the hand-over check did not run"
     wine_session_ends
-    cmp -s "$work/prima.pro" "$stick/Carnetto-windows/Contatti.pro" && ok "showing the menu left the archive as it was" \
-        || fail "showing the menu changed the archive"
 else
     fail "xvfb-run or xdotool is missing"
 fi
