@@ -86,7 +86,7 @@ if command -v radicale >/dev/null; then
         "$porta" "$dav/utenti" "$dav/dati" >"$dav/config"
     HOME=$dav radicale -C "$dav/config" >"$dav/log" 2>&1 &
     radicale_pid=$!
-    trap 'kill $radicale_pid 2>/dev/null; rm -rf "$work"' EXIT
+    trap 'kill $radicale_pid 2>/dev/null || true; rm -rf "$work"' EXIT
     rubrica="http://127.0.0.1:$porta/utente/carnetto/"
     dav_http() { # METHOD URL [BODY]: the status, as another client of the server
         python3 - "$@" <<'PY'
