@@ -46,7 +46,10 @@ def reale(valore):
     list of files at colons (radicale's -C)."""
     valore = str(valore)
     m = re.match(r"(/.*?/dosdevices/[a-z]:)(?=/|$)", valore)
-    return os.path.realpath(m.group(1)) + valore[m.end():] if m else valore
+    if not m:
+        return valore
+    cartella = os.path.realpath(m.group(1)).rstrip("/")
+    return cartella + valore[m.end():] or "/"
 
 
 def frame(sock, tipo, dati, blocco):
