@@ -57,6 +57,11 @@ qint64 kernelCheSiFerma(int da, qint64 daPos, int a, qint64 aPos, qint64 quanti)
     return -1;
 }
 
+#ifdef Q_OS_WIN
+// QFile::link makes a shortcut there: a file of the shell's, which no copy ever follows.
+constexpr const char* kSenzaCollegamenti = "QFile::link makes a .lnk shortcut on Windows, not a symbolic link";
+#endif
+
 } // namespace
 
 // The copy under backup and restore: a whole, exact copy or no change at all.
@@ -155,6 +160,10 @@ private Q_SLOTS:
     {
         QFETCH(bool, conArchivio);
         QFETCH(QString, scelto);
+#ifdef Q_OS_WIN
+        if (scelto == QLatin1String("link.bkc"))
+            QSKIP(kSenzaCollegamenti);
+#endif
         if (conArchivio)
             QVERIFY(scrivi(archivio(), SchedeDiProva::archivio(3)));
         QVERIFY(scrivi(percorso(QStringLiteral("file.txt")), "testo"));
@@ -219,6 +228,10 @@ private Q_SLOTS:
         QFETCH(qint64, limite);
         QFETCH(bool, fsyncFallisce);
         QFETCH(bool, chiusuraFallisce);
+#ifdef Q_OS_WIN
+        if (scelto == QLatin1String("link.bkc"))
+            QSKIP(kSenzaCollegamenti);
+#endif
         QVERIFY(scrivi(archivio(), SchedeDiProva::archivio(3)));
         QVERIFY(scrivi(percorso(QStringLiteral("copia.bkc")), SchedeDiProva::archivio({4, 5, 6, 7, 8})));
         QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("cartella.bkc")));
@@ -293,6 +306,11 @@ private Q_SLOTS:
         {
             // For root too, who writes past permission bits.
             const SoloLettura protetto(archivio());
+#ifdef Q_OS_WIN
+            // Wine run by root keeps the read-only attribute as permission bits, which root writes past.
+            if (!protetto.attiva())
+                QSKIP("the read-only attribute does not stop this user from writing");
+#endif
             QVERIFY(protetto.attiva());
             QVERIFY(Backup::ripristinaBackup(m_dir->path(), sorgente) != Backup::Ripristino::Riuscito);
         }

@@ -390,6 +390,9 @@ private Q_SLOTS:
     // link to the file that now holds the cards left.
     void eliminazioneMantienePermessi()
     {
+#ifdef Q_OS_WIN
+        QSKIP("Windows has no permission bits for the owner, the group and the others");
+#endif
         prepara(3);
         const std::string percorso = QFile::encodeName(archivio()).toStdString();
         std::filesystem::permissions(percorso, std::filesystem::perms(0640));
@@ -399,6 +402,9 @@ private Q_SLOTS:
     }
     void eliminazioneSuCollegamento()
     {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes a .lnk shortcut on Windows, not a symbolic link");
+#endif
         QTemporaryDir altrove; // another folder, as a link to a file on a stick would be
         QVERIFY(altrove.isValid());
         const QString vero = altrove.filePath(QStringLiteral("rubrica.pro"));

@@ -115,7 +115,7 @@ void TestRigaDiComando::esegui_data()
     QTest::addColumn<QStringList>("argomenti");
     QTest::addColumn<QByteArray>("inFile"); // what "in.vcf" in the working folder holds; "<manca>": nothing
     QTest::addColumn<int>("stato");
-    QTest::addColumn<QString>("uscita"); // %1 the working folder, %2 the archive
+    QTest::addColumn<QString>("uscita"); // %1 the working folder, %2 the archive, as the program shows them
     QTest::addColumn<QString>("errori");
     QTest::addColumn<int>("schedeDopo"); // cards in the archive afterwards
 
@@ -136,7 +136,7 @@ void TestRigaDiComando::esegui_data()
         << 3;
     QTest::newRow("importa un file che non c'è")
         << QStringList{"--importa-vcard", "in.vcf"} << QByteArray("<manca>") << 1 << QString()
-        << QStringLiteral("Attenzione: impossibile leggere il file \"%1/in.vcf\" (No such file or directory).\n") << 3;
+        << QStringLiteral("Attenzione: impossibile leggere il file \"%1/in.vcf\" (") << 3;
     QTest::newRow("importa /dev/zero") << QStringList{"--importa-vcard", "/dev/zero"} << QByteArray("<manca>") << 1
                                        << QString()
                                        << QStringLiteral("Attenzione: «/dev/zero» non è un file vCard leggibile.\n")
@@ -167,6 +167,10 @@ void TestRigaDiComando::esegui()
     QFETCH(QString, uscita);
     QFETCH(QString, errori);
     QFETCH(int, schedeDopo);
+#ifdef Q_OS_WIN
+    if (argomenti.contains(QStringLiteral("/dev/zero")))
+        QSKIP("Windows has no /dev/zero");
+#endif
 
     QByteArray prima;
     for (int n = 1; n <= 3; ++n)
@@ -177,7 +181,7 @@ void TestRigaDiComando::esegui()
         QVERIFY(scrivi(lavoro + QStringLiteral("/in.vcf"), inFile));
     argomenti.replaceInStrings(QStringLiteral("<archivio>"), pro());
     auto riempi = [&](QString testo) {
-        return testo.replace(QLatin1String("%1"), lavoro).replace(QLatin1String("%2"), pro());
+        return QDir::toNativeSeparators(testo.replace(QLatin1String("%1"), lavoro).replace(QLatin1String("%2"), pro()));
     };
 
     QString testoOut;
@@ -263,8 +267,11 @@ void TestRigaDiComando::csvComeLaFinestra()
 // The real program, from a folder of its own, with no display to open: the commands must not need one.
 void TestRigaDiComando::programmaSenzaDisplay()
 {
-    const QString programma = m_app.path() + QStringLiteral("/Carnetto");
-    QVERIFY(QFile::copy(QStringLiteral(CARNETTO_EXE), programma));
+    // The build's path has no drive letter on Windows: it lies on the drive of the folder the test started in.
+    const QString costruito = QDir(m_cartellaPrima).absoluteFilePath(QStringLiteral(CARNETTO_EXE));
+    const QString nomeProgramma = QFileInfo(costruito).fileName();
+    const QString programma = m_app.path() + u'/' + nomeProgramma;
+    QVERIFY(QFile::copy(costruito, programma));
     QVERIFY(scrivi(pro(), archivio(4)));
     QVERIFY(scrivi(m_lavoro.path() + QStringLiteral("/nuovi.vcf"), kDueSchede));
 
@@ -284,6 +291,11 @@ void TestRigaDiComando::programmaSenzaDisplay()
         }
         out = p.readAllStandardOutput();
         err = p.readAllStandardError();
+#ifdef Q_OS_WIN
+        // The C library's text mode ends the console's lines in CR LF.
+        out.replace("\r\n", "\n");
+        err.replace("\r\n", "\n");
+#endif
         return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -99;
     };
 
@@ -291,13 +303,15 @@ void TestRigaDiComando::programmaSenzaDisplay()
     QByteArray err;
     QCOMPARE(esegui({"--importa-vcard", "nuovi.vcf"}, out, err), 0);
     QCOMPARE(QString::fromUtf8(out),
-             QStringLiteral("Importati 2 contatti da \"%1/nuovi.vcf\" in \"%2\", dalla posizione 5 (accorciati: 1).\n")
-                 .arg(m_lavoro.path(), pro()));
+             QDir::toNativeSeparators(QStringLiteral("Importati 2 contatti da \"%1/nuovi.vcf\" in \"%2\", dalla "
+                                                     "posizione 5 (accorciati: 1).\n")
+                                          .arg(m_lavoro.path(), pro())));
     QCOMPARE(err, QByteArray());
 
     QCOMPARE(esegui({"--esporta-vcard", "tutti.vcf"}, out, err), 0);
     QCOMPARE(QString::fromUtf8(out),
-             QStringLiteral("Esportati 6 contatti da \"%1\" in \"%2/tutti.vcf\".\n").arg(pro(), m_lavoro.path()));
+             QDir::toNativeSeparators(
+                 QStringLiteral("Esportati 6 contatti da \"%1\" in \"%2/tutti.vcf\".\n").arg(pro(), m_lavoro.path())));
     QCOMPARE(leggiVCard(leggi(m_lavoro.path() + QStringLiteral("/tutti.vcf"))).schede.size(), 6);
 
     QCOMPARE(esegui({"--esporta-csv", "tutti.csv"}, out, err), 0);
@@ -314,7 +328,7 @@ void TestRigaDiComando::programmaSenzaDisplay()
     QCOMPARE(esegui({"--esportavcard"}, out, err), 2);
     QVERIFY(err.startsWith("Opzione sconosciuta: --esportavcard\nUso:"));
 
-    QCOMPARE(file(m_app.path()), QStringList({QStringLiteral("Carnetto"), QStringLiteral("Contatti.pro")}));
+    QCOMPARE(file(m_app.path()), QStringList({nomeProgramma, QStringLiteral("Contatti.pro")}));
     QCOMPARE(file(m_lavoro.path()),
              QStringList({QStringLiteral("nuovi.vcf"), QStringLiteral("tutti.csv"), QStringLiteral("tutti.vcf")}));
 }

@@ -52,6 +52,7 @@ private Q_SLOTS:
     void importaFallitaLasciaArchivio();
     void esportaERileggi();
     void esportaFallita();
+    void esportaSuArchivioRifiutata_data();
     void esportaSuArchivioRifiutata();
     void messaggiImportazione_data();
     void messaggiImportazione();
@@ -164,7 +165,7 @@ void TestScambioVCard::fileRifiutato()
         tempo.start();
         const EsitoScambio esito = importaVCard(app(), vcf);
         QCOMPARE(int(esito.tipo), tipo);
-        QVERIFY(messaggioScambio(esito, vcf).startsWith(messaggio.arg(vcf)));
+        QVERIFY(messaggioScambio(esito, vcf).startsWith(messaggio.arg(QDir::toNativeSeparators(vcf))));
         QCOMPARE(int(leggiFileVCard(vcf).esito.tipo), tipo);
         QCOMPARE_LT(tempo.elapsed(), 1000);
         QCOMPARE(leggi(pro()), conArchivio ? prima : QByteArray("<manca>"));
@@ -324,17 +325,28 @@ void TestScambioVCard::esportaFallita()
     QCOMPARE(int(e.tipo), int(EsitoScambio::ErroreScrittura));
 }
 
+void TestScambioVCard::esportaSuArchivioRifiutata_data()
+{
+    QTest::addColumn<QString>("nome"); // in the archive's folder
+    QTest::newRow("l'archivio") << QStringLiteral("Contatti.pro");
+    QTest::newRow("attraverso ./") << QStringLiteral("./Contatti.pro");
+    QTest::newRow("un collegamento") << QStringLiteral("collegamento.vcf");
+}
+
 void TestScambioVCard::esportaSuArchivioRifiutata()
 {
+    QFETCH(QString, nome);
     pulisci();
     const QByteArray prima = archivio(2);
     QVERIFY(scrivi(pro(), prima));
-    QVERIFY(QFile::link(pro(), app() + QStringLiteral("/collegamento.vcf")));
-    for (const QString& percorso :
-         QStringList{pro(), app() + QStringLiteral("/./Contatti.pro"), app() + QStringLiteral("/collegamento.vcf")}) {
-        QCOMPARE(int(esportaVCard(app(), percorso).tipo), int(EsitoScambio::FileArchivio));
-        QCOMPARE(leggi(pro()), prima);
+    if (nome == QLatin1String("collegamento.vcf")) {
+#ifdef Q_OS_WIN
+        QSKIP("QFile::link makes a .lnk shortcut on Windows, not a symbolic link");
+#endif
+        QVERIFY(QFile::link(pro(), app() + u'/' + nome));
     }
+    QCOMPARE(int(esportaVCard(app(), app() + u'/' + nome).tipo), int(EsitoScambio::FileArchivio));
+    QCOMPARE(leggi(pro()), prima);
 }
 
 void TestScambioVCard::messaggiImportazione_data()
