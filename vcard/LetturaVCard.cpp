@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <utility>
 
 using namespace codecvcard;
 
@@ -323,35 +324,15 @@ bool nomeLatin9(QByteArrayView charset)
 
 QString daLatin9(QByteArrayView byte)
 {
+    // The eight places where ISO-8859-15 differs from ISO-8859-1: € Š š Ž ž Œ œ Ÿ.
+    static constexpr std::pair<char16_t, char16_t> kDiverse[] = {{0xA4, 0x20AC}, {0xA6, 0x0160}, {0xA8, 0x0161},
+                                                                 {0xB4, 0x017D}, {0xB8, 0x017E}, {0xBC, 0x0152},
+                                                                 {0xBD, 0x0153}, {0xBE, 0x0178}};
     QString testo = QString::fromLatin1(byte);
     for (QChar& c : testo) {
-        switch (c.unicode()) {
-        case 0xA4:
-            c = QChar(0x20AC);
-            break;
-        case 0xA6:
-            c = QChar(0x0160);
-            break;
-        case 0xA8:
-            c = QChar(0x0161);
-            break;
-        case 0xB4:
-            c = QChar(0x017D);
-            break;
-        case 0xB8:
-            c = QChar(0x017E);
-            break;
-        case 0xBC:
-            c = QChar(0x0152);
-            break;
-        case 0xBD:
-            c = QChar(0x0153);
-            break;
-        case 0xBE:
-            c = QChar(0x0178);
-            break;
-        default:
-            break;
+        for (const auto& [latin1, latin9] : kDiverse) {
+            if (c.unicode() == latin1)
+                c = QChar(latin9);
         }
     }
     return testo;
