@@ -146,7 +146,7 @@ trap 'rm -rf "$stage"' EXIT
 cmake --install "$build_dir" --component bundle --prefix "$stage" --strip >/dev/null
 [ -f "$stage/Carnetto" ] || die "cmake --install put no Carnetto in the folder"
 [ "$(patchelf --print-rpath "$stage/Carnetto")" = '$ORIGIN/lib' ] \
-    && readelf -d "$stage/Carnetto" | grep -q '(RUNPATH)' \
+    && grep -q '(RUNPATH)' <<<"$(readelf -d "$stage/Carnetto")" \
     || die "the installed Carnetto has no RUNPATH \$ORIGIN/lib (see the install lines of CMakeLists.txt)"
 learn_paths "$build_dir/app/Carnetto"
 mkdir -p "$stage/lib" "$stage/plugins" "$stage/translations"

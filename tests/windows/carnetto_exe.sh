@@ -109,9 +109,11 @@ PY
     }
     mkcol='<?xml version="1.0"?><d:mkcol xmlns:d="DAV:" xmlns:c="urn:ietf:params:xml:ns:carddav"><d:set><d:prop><d:resourcetype><d:collection/><c:addressbook/></d:resourcetype></d:prop></d:set></d:mkcol>'
     [ "$(dav_http MKCOL "$rubrica" "$mkcol")" = 201 ] || fail "radicale did not make the address book: $(cat "$dav/log")"
-    sul_server() { cat "$dav"/dati/collection-root/utente/carnetto/*.vcf 2>/dev/null; }
+    # Read whole before grep: under pipefail, a grep -q that ends at the first file's match kills cat with
+    # SIGPIPE and fails the check.
+    sul_server() { cat "$dav"/dati/collection-root/utente/carnetto/*.vcf 2>/dev/null || true; }
     if out=$(CARNETTO_PASSWORD=segreta "$WINE64" "$exe" --sincronizza "$rubrica" utente 2>&1) &&
-        sul_server | grep -q 'Rossi' && sul_server | grep -q 'Müller'; then
+        carte=$(sul_server) && grep -q 'Rossi' <<<"$carte" && grep -q 'Müller' <<<"$carte"; then
         ok "Carnetto.exe --sincronizza sent both cards to radicale on 127.0.0.1 ($(echo "$out" | tr -d '\r'))"
     else
         fail "Carnetto.exe --sincronizza: $out"
